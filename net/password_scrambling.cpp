@@ -46,6 +46,10 @@ int ScramblePassword(const char* chars, int n, int shift, ScrambledPassword& rec
 }
 
 int UnscramblePassword(std::string_view scrambled, std::string& out) {
+  return UnscramblePasswordWithShift(scrambled, kStoredPasswordShift, out);
+}
+
+int UnscramblePasswordWithShift(std::string_view scrambled, int shift, std::string& out) {
   out.clear();
   const int n = static_cast<int>(scrambled.size()) - 2 * kScrambleFillerLength;
   if (n < 0 || n > kMaxPasswordLength)
@@ -57,7 +61,7 @@ int UnscramblePassword(std::string_view scrambled, std::string& out) {
     // (a blank, a control byte) means the text was not made by ScramblePassword.
     if (!IsPrintablePasswordChar(s))
       return 0;
-    int c = s - kStoredPasswordShift;
+    int c = s - shift;
     if (c < 0x21)
       c += kPrintableCount;
     if (!IsPrintablePasswordChar(static_cast<unsigned char>(c)))

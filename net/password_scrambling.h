@@ -44,6 +44,8 @@ inline int ScramblePassword(std::string_view password, int shift, ScrambledPassw
 // characters written to `out`; 0 when nothing decodes to a printable password (an empty password
 // looks the same); -1 when the length cannot belong to a password of 0 to 32 characters.
 int UnscramblePassword(std::string_view scrambled, std::string& out);
+// The same for a text scrambled with any shift (the device side reads login replies with it).
+int UnscramblePasswordWithShift(std::string_view scrambled, int shift, std::string& out);
 
 // The text a password edit keeps: at most its first 32 characters, up to the first character
 // outside the printable range.
