@@ -1,0 +1,184 @@
+// qvsim: plays QV devices on loopback addresses until it is interrupted, for trying the tool by
+// hand and for tests that need the devices in a process of their own.
+#include <charconv>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "settings/device_model.h"
+#include "sim/simulator.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void OnStopSignal(int) {
+  stopRequested = 1;
+}
+
+void PrintUsage(std::FILE* to) {
+  std::fprintf(
+      to,
+      "usage: qvsim [--state FILE] DEVICE...\n"
+      "\n"
+      "Plays QV devices: a console on TCP port %u of each device's address and answers\n"
+      "to discovery requests on UDP port %u. Runs until SIGINT (Ctrl+C) or SIGTERM.\n"
+      "\n"
+      "  --state FILE  keep every device's address, version, MAC, settings and password\n"
+      "                in FILE, rewritten after each change; when FILE exists its devices\n"
+      "                are played and DEVICE arguments only add their faults, by position\n"
+      "  --help        this text\n"
+      "\n"
+      "DEVICE is MODEL[,NAME=VALUE]...:\n"
+      "  MODEL         48 (QV-48R2) or 57 (QV-57R)\n"
+      "  address=A     a loopback address 127.x.x.x; default the first free one of\n"
+      "                127.0.0.2, 127.0.0.3, ...\n"
+      "  version=V     firmware version byte 0 to 255, shown as V/100.V%%100 (default 100)\n"
+      "  mac=M         MAC address as 02-00-00-00-00-01 (default 02-00-00-00-00-NN, NN the\n"
+      "                device's position)\n"
+      "  password=P    settings password, 1 to 32 characters from '!' to '~' (default none)\n"
+      "  fault=F       switch fault F on; may be repeated. Faults:\n",
+      calbrin::sim::kConsolePort, calbrin::sim::kDiscoveryPort);
+  static constexpr std::string_view kHelp[] = {
+      "no prompt after connect; everything is read and ignored",
+      "the prompt, then the connection is closed",
+      "every login is answered with the password prompt again",
+      "GETPARAM answers PORT1 with 8 digits, one more than its field holds",
+      "the GETPARAM answer is padded past 4096 bytes",
+      "the GETPARAM answer lacks its end marker",
+      "save and password answers come MS ms late (delay-ack:MS; default 1000)",
+      "saves and passwords: not stored, not answered, connection kept",
+      "the discovery reply names model code 3",
+      "the discovery reply is 20 bytes long",
+      "every discovery request is answered twice",
+  };
+  const auto names = calbrin::sim::FaultNames();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    std::fprintf(to, "    %-20s%s\n", std::string(names[i]).c_str(), std::string(kHelp[i]).c_str());
+  }
+  std::fprintf(to,
+               "\nexample: qvsim 48 57,password=secret 48,address=127.0.0.5,version=113,"
+               "fault=no-end-marker\n");
+}
+
+bool ParseDevice(std::string_view text, calbrin::sim::DeviceConfig& config, std::string& error) {
+  std::size_t comma = text.find(',');
+  config.model = std::string(text.substr(0, comma));
+  if (config.model != "48" && config.model != "57") {
+    error = "the model must be 48 or 57, not \"" + config.model + "\"";
+    return false;
+  }
+  while (comma != std::string_view::npos) {
+    const std::size_t start = comma + 1;
+    comma = text.find(',', start);
+    const std::string_view item = text.substr(start, comma - start);
+    const std::size_t equals = item.find('=');
+    const std::string_view name = item.substr(0, equals);
+    const std::string_view value =
+        equals == std::string_view::npos ? std::string_view{} : item.substr(equals + 1);
+    if (equals == std::string_view::npos || value.empty()) {
+      error = "\"" + std::string(item) + "\" is not NAME=VALUE";
+      return false;
+    }
+    if (name == "address") {
+      config.address = std::string(value);
+    } else if (name == "version") {
+      int version = -1;
+      const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), version);
+      if (ec != std::errc{} || end != value.data() + value.size() || version < 0 || version > 255) {
+        error = "the version must be 0 to 255";
+        return false;
+      }
+      config.firmwareVersion = version;
+    } else if (name == "mac") {
+      calbrin::sim::MacAddress mac{};
+      if (!calbrin::sim::ParseMac(value, mac)) {
+        error = "bad MAC address \"" + std::string(value) + "\"";
+        return false;
+      }
+      config.mac = mac;
+    } else if (name == "password") {
+      config.password = std::string(value);
+    } else if (name == "fault") {
+      if (!calbrin::sim::SetFaultByName(value, config.faults)) {
+        error = "unknown fault \"" + std::string(value) + "\" (see --help)";
+        return false;
+      }
+    } else {
+      error = "unknown option \"" + std::string(name) + "\"";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  calbrin::sim::Simulator::Options options;
+  std::vector<calbrin::sim::DeviceConfig> devices;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      PrintUsage(stdout);
+      return 0;
+    }
+    if (arg == "--state") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "qvsim: --state needs a file name\n");
+        return 2;
+      }
+      options.stateFile = argv[++i];
+      continue;
+    }
+    calbrin::sim::DeviceConfig config;
+    std::string error;
+    if (arg.starts_with("-") || !ParseDevice(arg, config, error)) {
+      std::fprintf(stderr, "qvsim: %s: %s\n", argv[i],
+                   error.empty() ? "unknown option" : error.c_str());
+      PrintUsage(stderr);
+      return 2;
+    }
+    devices.push_back(std::move(config));
+  }
+  const bool haveState = !options.stateFile.empty() && std::filesystem::exists(options.stateFile);
+  if (devices.empty() && !haveState) {
+    PrintUsage(stderr);
+    return 2;
+  }
+
+  calbrin::sim::Simulator simulator(options);
+  for (auto& config : devices)
+    simulator.AddDevice(std::move(config));
+  std::string error;
+  if (!simulator.Start(error)) {
+    std::fprintf(stderr, "qvsim: %s\n", error.c_str());
+    return 1;
+  }
+  std::signal(SIGINT, OnStopSignal);
+  std::signal(SIGTERM, OnStopSignal);
+  for (int i = 0; i < simulator.DeviceCount(); ++i) {
+    const calbrin::sim::DeviceState state = simulator.State(i);
+    const std::string faults = calbrin::sim::DescribeFaults(simulator.GetFaults(i));
+    std::printf("%-15s %-7s %s  version %d.%02d  %s%s%s\n", state.address.c_str(),
+                std::string(calbrin::ModelNameText(calbrin::ModelOf(simulator.Model(i)))).c_str(),
+                calbrin::sim::FormatMac(state.mac).c_str(), state.firmwareVersion / 100,
+                state.firmwareVersion % 100,
+                state.password.empty() ? "no password" : "password set",
+                faults.empty() ? "" : "  faults: ", faults.c_str());
+  }
+  std::fflush(stdout);
+
+  while (stopRequested == 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  simulator.Stop();
+  const std::string problem = simulator.LastProblem();
+  if (!problem.empty()) std::fprintf(stderr, "qvsim: last problem: %s\n", problem.c_str());
+  return 0;
+}

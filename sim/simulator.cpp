@@ -1,0 +1,548 @@
+// The simulator's sockets and threads around the device behaviour of device_protocol.h.
+#include "sim/simulator.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <stdexcept>
+
+#include "net/password_scrambling.h"
+#include "settings/device_model.h"
+
+namespace calbrin::sim {
+namespace {
+
+// How long a thread waits on a socket before it looks at the stop flag again.
+constexpr int kPollMs = 20;
+constexpr std::string_view kAnyAddress = "0.0.0.0";
+
+void CloseIfOpen(SocketHandle& socket) {
+  if (socket != kInvalidSocket) CloseSocket(socket);
+  socket = kInvalidSocket;
+}
+
+std::string SocketProblem(std::string_view what, std::string_view address, std::uint16_t port,
+                          int error) {
+  return std::string(what) + " " + std::string(address) + ":" + std::to_string(port) +
+         " failed with error " + std::to_string(error);
+}
+
+SocketHandle OpenListener(const std::string& address, std::uint16_t port, std::string& error) {
+  int code = 0;
+  SocketHandle socket = OpenTcpSocket(code);
+  if (socket == kInvalidSocket) {
+    error = SocketProblem("opening a TCP socket for", address, port, code);
+    return kInvalidSocket;
+  }
+  // A restarted simulator must get its address back while the last connections sit in TIME_WAIT.
+  SetReuseAddress(socket);
+  if ((code = BindSocket(socket, address, port)) != 0 || (code = ListenSocket(socket)) != 0) {
+    CloseSocket(socket);
+    error = SocketProblem("listening on", address, port, code);
+    return kInvalidSocket;
+  }
+  return socket;
+}
+
+SocketHandle OpenReplySocket(const std::string& address, std::string& error) {
+  int code = 0;
+  SocketHandle socket = OpenUdpSocket(code);
+  if (socket == kInvalidSocket) {
+    error = SocketProblem("opening a UDP socket for", address, 0, code);
+    return kInvalidSocket;
+  }
+  if ((code = BindSocket(socket, address, 0)) != 0) {
+    CloseSocket(socket);
+    error = SocketProblem("binding", address, 0, code);
+    return kInvalidSocket;
+  }
+  return socket;
+}
+
+// The dotted form that ParseIpv4 and FormatIpv4 agree on, so "127.0.0.05"-like spellings of one
+// address compare equal; empty when the text is no address.
+std::string CanonicalAddress(std::string_view text) {
+  std::uint32_t value = 0;
+  return ParseIpv4(text, value) ? FormatIpv4(value) : std::string();
+}
+
+}  // namespace
+
+struct Simulator::Device {
+  mutable std::mutex mutex;
+  DeviceConfig config;  // as added; read by Start() only
+  DeviceState state;
+  Faults faults;
+  std::string lastWrite;
+  std::string lastPasswordBlock;
+  int connections = 0;
+  SocketHandle udp = kInvalidSocket;       // used by the discovery thread, replaced on a move
+  SocketHandle listener = kInvalidSocket;  // the device's own thread's alone while running
+  std::thread thread;
+};
+
+Simulator::Simulator() : Simulator(Options{}) {}
+
+Simulator::Simulator(Options options) : options_(std::move(options)) {}
+
+Simulator::~Simulator() {
+  Stop();
+}
+
+int Simulator::AddDevice(DeviceConfig config) {
+  auto device = std::make_unique<Device>();
+  device->config = std::move(config);
+  devices_.push_back(std::move(device));
+  return static_cast<int>(devices_.size()) - 1;
+}
+
+Simulator::Device& Simulator::At(int index) const {
+  return *devices_.at(static_cast<std::size_t>(index));
+}
+
+bool Simulator::Start(std::string& error) {
+  if (running_) {
+    error = "the simulator is already running";
+    return false;
+  }
+  if (!socketSystem_.Started()) {
+    error = "the socket system did not start: error " + std::to_string(socketSystem_.Error());
+    return false;
+  }
+
+  // The configured devices first, so that the state file can take their place.
+  std::vector<DeviceState> states;
+  std::set<std::string> taken;
+  for (const auto& device : devices_) {
+    const std::string address = CanonicalAddress(device->config.address);
+    if (!address.empty()) taken.insert(address);
+  }
+  std::uint32_t nextAddress = 0x7F000002u;
+  for (std::size_t i = 0; i < devices_.size(); ++i) {
+    const DeviceConfig& config = devices_[i]->config;
+    DeviceState state;
+    if (config.address.empty()) {
+      while (taken.contains(FormatIpv4(nextAddress)))
+        ++nextAddress;
+      state.address = FormatIpv4(nextAddress++);
+    } else {
+      state.address = config.address;
+    }
+    if (ModelOf(config.model) == DeviceModel::kUnknown || config.model.size() != 2) {
+      error = "device " + std::to_string(i + 1) + ": model must be 48 or 57, not \"" +
+              config.model + "\"";
+      return false;
+    }
+    if (FilterPrintableText(config.password) != config.password) {
+      error =
+          "device " + std::to_string(i + 1) + ": a password has 1 to 32 characters from '!' to '~'";
+      return false;
+    }
+    state.firmwareVersion = config.firmwareVersion;
+    state.mac = config.mac.value_or(MacAddress{0x02, 0, 0, 0, 0, static_cast<std::uint8_t>(i + 1)});
+    state.settings = config.settings.value_or(DefaultSettings(config.model, state.address));
+    SetField(state.settings, SettingKey::MODEL, config.model);
+    state.password = config.password;
+    states.push_back(std::move(state));
+  }
+
+  if (!options_.stateFile.empty() && std::filesystem::exists(options_.stateFile)) {
+    std::string text;
+    std::string why;
+    if (!ReadWholeFile(options_.stateFile, text)) {
+      error = "cannot read the state file " + options_.stateFile;
+      return false;
+    }
+    if (!ParseState(text, states, why)) {
+      error = "state file " + options_.stateFile + ", " + why;
+      return false;
+    }
+  }
+
+  std::set<std::string> addresses;
+  for (std::size_t i = 0; i < states.size(); ++i) {
+    const DeviceState& state = states[i];
+    const std::string name = "device " + std::to_string(i + 1) + " (" + state.address + ")";
+    if (!IsLoopbackAddress(state.address)) {
+      error = name + ": only addresses in 127.0.0.0/8 may be used";
+      return false;
+    }
+    if (!addresses.insert(CanonicalAddress(state.address)).second) {
+      error = name + ": two devices on one address";
+      return false;
+    }
+    if (ModelOf(ReadField(state.settings, SettingKey::MODEL)) == DeviceModel::kUnknown) {
+      error = name + ": MODEL must be 48 or 57";
+      return false;
+    }
+    if (state.firmwareVersion < 0 || state.firmwareVersion > 255) {
+      error = name + ": the firmware version is a byte, 0 to 255";
+      return false;
+    }
+  }
+
+  while (devices_.size() < states.size())
+    devices_.push_back(std::make_unique<Device>());
+  devices_.resize(states.size());
+  const auto closeAll = [this] {
+    for (auto& device : devices_) {
+      CloseIfOpen(device->listener);
+      CloseIfOpen(device->udp);
+    }
+    CloseIfOpen(discoverySocket_);
+  };
+  for (std::size_t i = 0; i < states.size(); ++i) {
+    Device& device = *devices_[i];
+    device.faults = device.config.faults;
+    device.state = states[i];
+    device.lastWrite.clear();
+    device.lastPasswordBlock.clear();
+    device.connections = 0;
+    device.listener = OpenListener(device.state.address, options_.consolePort, error);
+    if (device.listener != kInvalidSocket)
+      device.udp = OpenReplySocket(device.state.address, error);
+    if (device.udp == kInvalidSocket) {
+      closeAll();
+      return false;
+    }
+  }
+
+  int code = 0;
+  discoverySocket_ = OpenUdpSocket(code);
+  if (discoverySocket_ != kInvalidSocket) {
+    // Other programs on the machine may listen for the same broadcasts.
+    SetReuseAddress(discoverySocket_);
+    code = BindSocket(discoverySocket_, kAnyAddress, options_.discoveryPort);
+  }
+  if (discoverySocket_ == kInvalidSocket || code != 0) {
+    error = SocketProblem("binding", kAnyAddress, options_.discoveryPort, code);
+    closeAll();
+    return false;
+  }
+
+  {
+    std::lock_guard lock(problemMutex_);
+    lastProblem_.clear();
+  }
+  stop_ = false;
+  discoveryRequests_ = 0;
+  running_ = true;
+  SaveState();
+  if (!LastProblem().empty()) {
+    error = LastProblem();
+    running_ = false;
+    closeAll();
+    return false;
+  }
+  for (auto& device : devices_) {
+    device->thread = std::thread([this, &device = *device] { AcceptLoop(device); });
+  }
+  discoveryThread_ = std::thread([this] { DiscoveryLoop(); });
+  return true;
+}
+
+void Simulator::Stop() {
+  if (!running_.exchange(false)) return;
+  stop_ = true;
+  for (auto& device : devices_) {
+    if (device->thread.joinable()) device->thread.join();
+  }
+  if (discoveryThread_.joinable()) discoveryThread_.join();
+  for (auto& device : devices_) {
+    std::lock_guard lock(device->mutex);
+    CloseIfOpen(device->listener);
+    CloseIfOpen(device->udp);
+  }
+  CloseIfOpen(discoverySocket_);
+}
+
+DeviceState Simulator::State(int index) const {
+  const Device& device = At(index);
+  std::lock_guard lock(device.mutex);
+  return device.state;
+}
+
+SettingsRecord Simulator::Settings(int index) const {
+  return State(index).settings;
+}
+
+std::string Simulator::Password(int index) const {
+  return State(index).password;
+}
+
+std::string Simulator::Address(int index) const {
+  return State(index).address;
+}
+
+std::string Simulator::Model(int index) const {
+  return std::string(ReadField(State(index).settings, SettingKey::MODEL));
+}
+
+std::string Simulator::LastWriteBlock(int index) const {
+  const Device& device = At(index);
+  std::lock_guard lock(device.mutex);
+  return device.lastWrite;
+}
+
+std::string Simulator::LastPasswordBlock(int index) const {
+  const Device& device = At(index);
+  std::lock_guard lock(device.mutex);
+  return device.lastPasswordBlock;
+}
+
+int Simulator::ConsoleConnections(int index) const {
+  const Device& device = At(index);
+  std::lock_guard lock(device.mutex);
+  return device.connections;
+}
+
+int Simulator::DiscoveryRequests() const {
+  return discoveryRequests_;
+}
+
+void Simulator::SetFaults(int index, const Faults& faults) {
+  Device& device = At(index);
+  std::lock_guard lock(device.mutex);
+  device.faults = faults;
+}
+
+Faults Simulator::GetFaults(int index) const {
+  const Device& device = At(index);
+  std::lock_guard lock(device.mutex);
+  return device.faults;
+}
+
+std::string Simulator::LastProblem() const {
+  std::lock_guard lock(problemMutex_);
+  return lastProblem_;
+}
+
+void Simulator::NoteProblem(const std::string& problem) {
+  std::lock_guard lock(problemMutex_);
+  lastProblem_ = problem;
+}
+
+void Simulator::Pause(int ms) const {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!stop_ && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 5)));
+  }
+}
+
+bool Simulator::SendAll(SocketHandle connection, std::string_view bytes) {
+  while (!bytes.empty()) {
+    int error = 0;
+    const int sent = SendBytes(connection, bytes.data(), static_cast<int>(bytes.size()), error);
+    if (sent <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(sent));
+  }
+  return true;
+}
+
+void Simulator::Drain(SocketHandle connection) {
+  char buffer[1024];
+  while (!stop_) {
+    const int ready = WaitReadable(connection, kPollMs);
+    if (ready < 0) return;
+    if (ready == 0) continue;
+    int error = 0;
+    if (ReceiveBytes(connection, buffer, sizeof buffer, error) <= 0) return;
+  }
+}
+
+void Simulator::AcceptLoop(Device& device) {
+  while (!stop_) {
+    const int ready = WaitReadable(device.listener, kPollMs);
+    if (ready < 0) Pause(kPollMs);
+    if (ready <= 0) continue;
+    int error = 0;
+    const SocketHandle connection = AcceptSocket(device.listener, error);
+    if (connection == kInvalidSocket) continue;
+    {
+      std::lock_guard lock(device.mutex);
+      ++device.connections;
+    }
+    const SessionEnd end = Serve(device, connection);
+    CloseSocket(connection);
+    if (end == SessionEnd::kReset) Restart(device);
+  }
+}
+
+Simulator::SessionEnd Simulator::Serve(Device& device, SocketHandle connection) {
+  const auto faults = [&device] {
+    std::lock_guard lock(device.mutex);
+    return device.faults;
+  };
+  if (faults().silentAfterConnect) {
+    Drain(connection);
+    return SessionEnd::kClosed;
+  }
+  std::string password;
+  {
+    std::lock_guard lock(device.mutex);
+    password = device.state.password;
+  }
+  bool loggedIn = password.empty();
+  if (!SendAll(connection, loggedIn ? kCommandPrompt : kPasswordPrompt)) return SessionEnd::kClosed;
+  if (faults().closeAfterPrompt) return SessionEnd::kClosed;
+
+  std::string pending;
+  char buffer[4096];
+  while (!stop_) {
+    const int ready = WaitReadable(connection, kPollMs);
+    if (ready < 0) return SessionEnd::kClosed;
+    if (ready == 0) continue;
+    int error = 0;
+    const int received = ReceiveBytes(connection, buffer, sizeof buffer, error);
+    if (received <= 0) return SessionEnd::kClosed;
+    pending.append(buffer, static_cast<std::size_t>(received));
+
+    for (std::size_t lf; !loggedIn && (lf = pending.find('\n')) != std::string::npos;) {
+      const std::string line = pending.substr(0, lf);
+      pending.erase(0, lf + 1);
+      loggedIn = !faults().refusePassword && LoginMatches(line, password);
+      if (!SendAll(connection, loggedIn ? kLoginAccepted : kPasswordPrompt)) {
+        return SessionEnd::kClosed;
+      }
+    }
+
+    for (Request request;
+         loggedIn && (request = NextRequest(pending)).kind != RequestKind::kIncomplete;) {
+      const std::string block = pending.substr(0, request.length);
+      pending.erase(0, request.length);
+      const Faults now = faults();
+      switch (request.kind) {
+        case RequestKind::kIncomplete:
+        case RequestKind::kBlankLine:
+          break;
+        case RequestKind::kGetParam: {
+          std::string answer;
+          {
+            std::lock_guard lock(device.mutex);
+            answer = SettingsAnswer(device.state.settings, now);
+          }
+          if (!SendAll(connection, answer)) return SessionEnd::kClosed;
+          break;
+        }
+        case RequestKind::kWrite:
+        case RequestKind::kPasswordSet: {
+          const bool isWrite = request.kind == RequestKind::kWrite;
+          {
+            std::lock_guard lock(device.mutex);
+            (isWrite ? device.lastWrite : device.lastPasswordBlock) = block;
+          }
+          if (now.neverAck) {
+            Drain(connection);
+            return SessionEnd::kClosed;
+          }
+          // A P_SET without a save command is no request the device knows.
+          if (request.save == SaveCommand::kNone) break;
+          {
+            std::lock_guard lock(device.mutex);
+            if (isWrite) {
+              ApplyWriteBlock(block, device.state.settings);
+            } else {
+              std::string newPassword;
+              const PasswordChange change = DecodePasswordBlock(block, newPassword);
+              if (change == PasswordChange::kSet) device.state.password = newPassword;
+              if (change == PasswordChange::kRemove) device.state.password.clear();
+            }
+          }
+          SaveState();
+          Pause(now.ackDelayMs);
+          const bool reset = request.save == SaveCommand::kSaveAndReset;
+          // The device restarts after ENDR whether or not its answer got through.
+          if (!SendAll(connection, reset ? kSaveAndResetAck : kSaveAck) || reset) {
+            return reset ? SessionEnd::kReset : SessionEnd::kClosed;
+          }
+          break;
+        }
+      }
+    }
+    if (pending.size() > kMaxPendingBytes) return SessionEnd::kClosed;
+  }
+  return SessionEnd::kClosed;
+}
+
+void Simulator::Restart(Device& device) {
+  std::string target;
+  {
+    std::lock_guard lock(device.mutex);
+    target = CanonicalAddress(ReadField(device.state.settings, SettingKey::IP));
+    if (target.empty() || target == CanonicalAddress(device.state.address)) return;
+  }
+  // Any other address is stored but not taken: the simulator never leaves the loopback net.
+  if (!IsLoopbackAddress(target)) return;
+  for (std::size_t i = 0; i < devices_.size(); ++i) {
+    if (devices_[i].get() != &device && CanonicalAddress(Address(static_cast<int>(i))) == target) {
+      NoteProblem("cannot move to " + target + ": another device is there");
+      return;
+    }
+  }
+  std::string problem;
+  const SocketHandle listener = OpenListener(target, options_.consolePort, problem);
+  const SocketHandle udp =
+      listener == kInvalidSocket ? kInvalidSocket : OpenReplySocket(target, problem);
+  if (udp == kInvalidSocket) {
+    if (listener != kInvalidSocket) CloseSocket(listener);
+    NoteProblem("cannot move to " + target + ": " + problem);
+    return;
+  }
+  {
+    std::lock_guard lock(device.mutex);
+    CloseIfOpen(device.udp);
+    device.udp = udp;
+    device.state.address = target;
+  }
+  CloseIfOpen(device.listener);
+  device.listener = listener;
+  SaveState();
+}
+
+void Simulator::DiscoveryLoop() {
+  char buffer[512];
+  while (!stop_) {
+    const int ready = WaitReadable(discoverySocket_, kPollMs);
+    if (ready < 0) Pause(kPollMs);
+    if (ready <= 0) continue;
+    std::string source;
+    std::uint16_t sourcePort = 0;
+    int error = 0;
+    const int received =
+        ReceiveDatagram(discoverySocket_, buffer, sizeof buffer, source, sourcePort, error);
+    if (received != static_cast<int>(kDiscoveryRequestBytes) ||
+        std::string_view(buffer, kDiscoveryRequestBytes) != kDiscoveryRequest ||
+        !IsLoopbackAddress(source)) {
+      continue;
+    }
+    ++discoveryRequests_;
+    for (auto& device : devices_) {
+      std::lock_guard lock(device->mutex);
+      const std::string reply =
+          DiscoveryReply(ReadField(device->state.settings, SettingKey::MODEL),
+                         device->state.firmwareVersion, device->state.mac, device->faults);
+      for (int copy = device->faults.doubleReply ? 2 : 1; copy > 0; --copy) {
+        SendDatagram(device->udp, reply.data(), static_cast<int>(reply.size()), source, sourcePort,
+                     error);
+      }
+    }
+  }
+}
+
+void Simulator::SaveState() {
+  if (options_.stateFile.empty()) return;
+  std::lock_guard fileLock(stateFileMutex_);
+  std::vector<DeviceState> states;
+  for (const auto& device : devices_) {
+    std::lock_guard lock(device->mutex);
+    states.push_back(device->state);
+  }
+  std::string problem;
+  if (!ReplaceFileAtomically(options_.stateFile, FormatState(states), problem)) {
+    NoteProblem(problem);
+  }
+}
+
+}  // namespace calbrin::sim

@@ -1,0 +1,123 @@
+// Simulator: plays any number of QV devices on loopback addresses, each with its TCP console on
+// port 9998 of its own address, and answers discovery broadcasts on UDP port 30718.
+//
+// Threads: one per device accepts console connections on the device's address and serves them
+// one at a time, in order; one more answers discovery requests. Every public member may be called
+// from any thread; the accessors return copies taken under the device's lock.
+//
+// Only loopback addresses (127.0.0.0/8) are ever bound, and discovery answers go only to a
+// loopback requester. The library needs nothing but the standard library and net/socket.h, so it
+// builds for Windows too.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/socket.h"
+#include "settings/settings_record.h"
+#include "sim/device_protocol.h"
+#include "sim/faults.h"
+#include "sim/state_file.h"
+
+namespace calbrin::sim {
+
+struct DeviceConfig {
+  // Empty: the first of 127.0.0.2, 127.0.0.3, ... that no other device of the simulator has.
+  std::string address;
+  std::string model = "48";   // "48" (QV-48R2) or "57" (QV-57R)
+  int firmwareVersion = 100;  // the reply byte; the tool shows 100 as "1.00"
+  // Unset: 02-00-00-00-00-NN, NN being the device's index plus one.
+  std::optional<MacAddress> mac;
+  // Unset: DefaultSettings(model, address). Its MODEL field is always set to `model`.
+  std::optional<SettingsRecord> settings;
+  std::string password;  // the settings password; empty: none
+  Faults faults;
+};
+
+class Simulator {
+ public:
+  struct Options {
+    // Empty: no state file. Otherwise loaded by Start() when it exists, and rewritten after
+    // every change of a device's state (see state_file.h).
+    std::string stateFile;
+    std::uint16_t consolePort = kConsolePort;
+    std::uint16_t discoveryPort = kDiscoveryPort;
+  };
+
+  Simulator();
+  explicit Simulator(Options options);
+  ~Simulator();  // Stop()
+  Simulator(const Simulator&) = delete;
+  Simulator& operator=(const Simulator&) = delete;
+
+  // Before Start() only. Returns the device's index.
+  int AddDevice(DeviceConfig config);
+
+  // Loads the state file if there is one: its devices replace the added ones, each keeping the
+  // faults of the added device of the same index. Then binds every socket, writes the state file,
+  // and starts the threads. A Start() after Stop() begins again from the added devices and the
+  // state file. False with a message when a device is invalid (an address outside
+  // 127.0.0.0/8, a model other than 48 or 57, two devices on one address), the state file is
+  // malformed, or a socket cannot be bound; nothing then runs.
+  bool Start(std::string& error);
+  // Ends every connection and thread; returns once all are joined. Safe to call twice.
+  void Stop();
+  bool Running() const { return running_; }
+
+  int DeviceCount() const { return static_cast<int>(devices_.size()); }
+
+  // State of device `index` (0-based; out of range throws std::out_of_range).
+  DeviceState State(int index) const;
+  SettingsRecord Settings(int index) const;
+  std::string Password(int index) const;
+  std::string Address(int index) const;  // moves with a write of IP to another loopback address
+  std::string Model(int index) const;
+  // The bytes of the last write, from its first key line through its save command line, and of
+  // the last P_SET block through its save command line; empty until one arrives.
+  std::string LastWriteBlock(int index) const;
+  std::string LastPasswordBlock(int index) const;
+  int ConsoleConnections(int index) const;  // accepted since Start()
+  int DiscoveryRequests() const;            // "VQ" datagrams answered since Start()
+
+  // Takes effect for the next thing the device does, even within an open connection.
+  void SetFaults(int index, const Faults& faults);
+  Faults GetFaults(int index) const;
+
+  // The last failure to write the state file or to move a device; empty when there was none.
+  std::string LastProblem() const;
+
+ private:
+  struct Device;
+  enum class SessionEnd { kClosed, kReset };
+
+  Device& At(int index) const;
+  void AcceptLoop(Device& device);
+  SessionEnd Serve(Device& device, SocketHandle connection);
+  void Restart(Device& device);
+  void DiscoveryLoop();
+  void SaveState();
+  void NoteProblem(const std::string& problem);
+  bool SendAll(SocketHandle connection, std::string_view bytes);
+  void Drain(SocketHandle connection);
+  void Pause(int ms) const;
+
+  Options options_;
+  SocketSystem socketSystem_;
+  std::vector<std::unique_ptr<Device>> devices_;
+  SocketHandle discoverySocket_ = kInvalidSocket;
+  std::thread discoveryThread_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> running_{false};
+  std::atomic<int> discoveryRequests_{0};
+  std::mutex stateFileMutex_;
+  mutable std::mutex problemMutex_;
+  std::string lastProblem_;
+};
+
+}  // namespace calbrin::sim
