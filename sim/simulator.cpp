@@ -364,9 +364,9 @@ void Simulator::AcceptLoop(Device& device) {
       std::lock_guard lock(device.mutex);
       ++device.connections;
     }
-    const SessionEnd end = Serve(device, connection);
+    // A reset device is at its new address before the client sees the connection end.
+    if (Serve(device, connection) == SessionEnd::kReset) Restart(device);
     CloseSocket(connection);
-    if (end == SessionEnd::kReset) Restart(device);
   }
 }
 
