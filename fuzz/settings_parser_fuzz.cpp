@@ -25,8 +25,7 @@ void Check(bool condition, int line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace calbrin;
-  if (size > SettingsText::kCapacity)
-    return 0;
+  if (size > SettingsText::kCapacity) return 0;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
 
   SettingsRecord record;

@@ -23,12 +23,10 @@ std::string MaskText(int prefixLength) {
 std::string ProbeLocalAddress(std::string_view target) {
   // Windows counts its socket users; holding one here keeps the probe usable on its own.
   const SocketSystem system;
-  if (!system.Started())
-    return "";
+  if (!system.Started()) return "";
   int error = 0;
   const SocketHandle socket = OpenUdpSocket(error);
-  if (socket == kInvalidSocket)
-    return "";
+  if (socket == kInvalidSocket) return "";
   std::string address;
   // A datagram connect sends nothing; it only fixes the route and with it the local address.
   if (ConnectSocket(socket, target, 53) != 0 || LocalAddress(socket, address) != 0) {
@@ -41,8 +39,7 @@ std::string ProbeLocalAddress(std::string_view target) {
 void SelectInitialAdapter(AdapterTable& table, std::string_view probeAddress) {
   SelectAdapter(table, -1);
   const int count = std::min(table.count, AdapterTable::kCapacity);
-  if (count <= 0)
-    return;
+  if (count <= 0) return;
   int chosen = 0;
   if (!probeAddress.empty()) {
     for (int i = 0; i < count; ++i) {

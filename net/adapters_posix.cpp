@@ -19,11 +19,9 @@ namespace {
 AdapterEntry* EntryFor(AdapterTable& table, std::string_view name) {
   for (int i = 0; i < table.count; ++i) {
     AdapterEntry& entry = table.entries[static_cast<std::size_t>(i)];
-    if (entry.name == name)
-      return &entry;
+    if (entry.name == name) return &entry;
   }
-  if (table.count == AdapterTable::kCapacity)
-    return nullptr;
+  if (table.count == AdapterTable::kCapacity) return nullptr;
   AdapterEntry& entry = table.entries[static_cast<std::size_t>(table.count++)];
   entry.name = name.substr(0, 511);
   return &entry;
@@ -35,19 +33,16 @@ int FillAdapterTable(AdapterTable& table) {
   table.entries = {};
   table.count = 0;
   ifaddrs* list = nullptr;
-  if (::getifaddrs(&list) != 0)
-    return 0;
+  if (::getifaddrs(&list) != 0) return 0;
   int complete = 1;
   for (const ifaddrs* item = list; item != nullptr; item = item->ifa_next) {
-    if (item->ifa_name == nullptr)
-      continue;
+    if (item->ifa_name == nullptr) continue;
     AdapterEntry* entry = EntryFor(table, item->ifa_name);
     if (entry == nullptr) {
       complete = 0;
       continue;
     }
-    if (item->ifa_addr == nullptr || item->ifa_addr->sa_family != AF_INET)
-      continue;
+    if (item->ifa_addr == nullptr || item->ifa_addr->sa_family != AF_INET) continue;
     const auto* address = reinterpret_cast<const sockaddr_in*>(item->ifa_addr);
     const auto* netmask = reinterpret_cast<const sockaddr_in*>(item->ifa_netmask);
     entry->address = FormatIpv4(ntohl(address->sin_addr.s_addr));

@@ -20,16 +20,13 @@ constexpr int kMaxNameBytes = 511;
 
 // "" when the name is empty or has no form in the ANSI code page within kMaxNameBytes.
 std::string AnsiName(const wchar_t* name) {
-  if (name == nullptr)
-    return "";
+  if (name == nullptr) return "";
   const int length = static_cast<int>(std::wcslen(name));
-  if (length == 0)
-    return "";
+  if (length == 0) return "";
   char buffer[kMaxNameBytes + 1] = {};
   const int written =
       ::WideCharToMultiByte(CP_ACP, 0, name, length, buffer, kMaxNameBytes, nullptr, nullptr);
-  if (written <= 0)
-    return "";
+  if (written <= 0) return "";
   return std::string(buffer, static_cast<std::size_t>(written));
 }
 
@@ -51,14 +48,12 @@ int FillAdapterTable(AdapterTable& table) {
   }
   for (const IP_ADAPTER_ADDRESSES* adapter = adapters; adapter != nullptr;
        adapter = adapter->Next) {
-    if (table.count == AdapterTable::kCapacity)
-      return 0;
+    if (table.count == AdapterTable::kCapacity) return 0;
     AdapterEntry& entry = table.entries[static_cast<std::size_t>(table.count++)];
     for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter->FirstUnicastAddress;
          unicast != nullptr; unicast = unicast->Next) {
       const sockaddr* address = unicast->Address.lpSockaddr;
-      if (address == nullptr || address->sa_family != AF_INET)
-        continue;
+      if (address == nullptr || address->sa_family != AF_INET) continue;
       const auto* ipv4 = reinterpret_cast<const sockaddr_in*>(address);
       entry.address = FormatIpv4(ntohl(ipv4->sin_addr.s_addr));
       entry.prefixLength = unicast->OnLinkPrefixLength <= 32 ? unicast->OnLinkPrefixLength : 32;
@@ -67,8 +62,7 @@ int FillAdapterTable(AdapterTable& table) {
     // An adapter without a usable name still offers its address; it must stay choosable rather
     // than hide the adapters after it.
     entry.name = AnsiName(adapter->FriendlyName);
-    if (entry.name.empty())
-      entry.name = entry.address;
+    if (entry.name.empty()) entry.name = entry.address;
   }
   return 1;
 }

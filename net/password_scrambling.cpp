@@ -18,8 +18,7 @@ char NextFiller() {
 
 char Rotate(unsigned char c, int shift) {
   int b = (c + shift) % 256;
-  if (b > 126)
-    b -= kPrintableCount;
+  if (b > 126) b -= kPrintableCount;
   return static_cast<char>(b);
 }
 
@@ -27,10 +26,8 @@ char Rotate(unsigned char c, int shift) {
 
 int ScramblePassword(const char* chars, int n, int shift, ScrambledPassword& record) {
   record = ScrambledPassword{};
-  if (n < 0)
-    return n;
-  if (n > kMaxPasswordLength)
-    return -1;
+  if (n < 0) return n;
+  if (n > kMaxPasswordLength) return -1;
   int at = 0;
   for (int i = 0; i < kScrambleFillerLength; ++i)
     record.scrambled[at++] = NextFiller();
@@ -52,20 +49,16 @@ int UnscramblePassword(std::string_view scrambled, std::string& out) {
 int UnscramblePasswordWithShift(std::string_view scrambled, int shift, std::string& out) {
   out.clear();
   const int n = static_cast<int>(scrambled.size()) - 2 * kScrambleFillerLength;
-  if (n < 0 || n > kMaxPasswordLength)
-    return -1;
+  if (n < 0 || n > kMaxPasswordLength) return -1;
   std::string password;
   for (int i = 0; i < n; ++i) {
     const auto s = static_cast<unsigned char>(scrambled[kScrambleFillerLength + i]);
     // Scrambling never produces a character outside the printable range, so such a character
     // (a blank, a control byte) means the text was not made by ScramblePassword.
-    if (!IsPrintablePasswordChar(s))
-      return 0;
+    if (!IsPrintablePasswordChar(s)) return 0;
     int c = s - shift;
-    if (c < 0x21)
-      c += kPrintableCount;
-    if (!IsPrintablePasswordChar(static_cast<unsigned char>(c)))
-      return 0;
+    if (c < 0x21) c += kPrintableCount;
+    if (!IsPrintablePasswordChar(static_cast<unsigned char>(c))) return 0;
     password += static_cast<char>(c);
   }
   out = std::move(password);

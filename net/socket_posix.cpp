@@ -15,47 +15,87 @@ namespace {
 
 int ToWsaError(int e) {
   switch (e) {
-    case EINTR: return wsa::kInterrupted;
-    case EBADF: return wsa::kBadHandle;
-    case EACCES: case EPERM: return wsa::kAccessDenied;
-    case EFAULT: return wsa::kFault;
-    case EINVAL: return wsa::kInvalidArgument;
-    case EMFILE: case ENFILE: return wsa::kTooManySockets;
+    case EINTR:
+      return wsa::kInterrupted;
+    case EBADF:
+      return wsa::kBadHandle;
+    case EACCES:
+    case EPERM:
+      return wsa::kAccessDenied;
+    case EFAULT:
+      return wsa::kFault;
+    case EINVAL:
+      return wsa::kInvalidArgument;
+    case EMFILE:
+    case ENFILE:
+      return wsa::kTooManySockets;
 #if EAGAIN != EWOULDBLOCK
     case EAGAIN:
 #endif
-    case EWOULDBLOCK: return wsa::kWouldBlock;
-    case EINPROGRESS: return wsa::kInProgress;
-    case EALREADY: return wsa::kAlreadyInProgress;
-    case ENOTSOCK: return wsa::kNotSocket;
-    case EDESTADDRREQ: return wsa::kDestinationRequired;
-    case EMSGSIZE: return wsa::kMessageSize;
-    case EPROTOTYPE: return wsa::kProtocolType;
-    case ENOPROTOOPT: return wsa::kProtocolOption;
-    case EPROTONOSUPPORT: return wsa::kProtocolNotSupported;
-    case EOPNOTSUPP: return wsa::kOperationNotSupported;
-    case EAFNOSUPPORT: return wsa::kAddressFamilyNotSupported;
-    case EADDRINUSE: return wsa::kAddressInUse;
-    case EADDRNOTAVAIL: return wsa::kAddressNotAvailable;
-    case ENETDOWN: return wsa::kNetworkDown;
-    case ENETUNREACH: return wsa::kNetworkUnreachable;
-    case ECONNABORTED: return wsa::kConnectionAborted;
-    case ECONNRESET: case EPIPE: return wsa::kConnectionReset;
-    case ENOBUFS: case ENOMEM: return wsa::kNoBufferSpace;
-    case EISCONN: return wsa::kIsConnected;
-    case ENOTCONN: return wsa::kNotConnected;
-    case ESHUTDOWN: return wsa::kShutdown;
-    case ETIMEDOUT: return wsa::kTimedOut;
-    case ECONNREFUSED: return wsa::kConnectionRefused;
-    case EHOSTDOWN: return wsa::kHostDown;
-    case EHOSTUNREACH: return wsa::kHostUnreachable;
-    default: return wsa::kInvalidArgument;
+    case EWOULDBLOCK:
+      return wsa::kWouldBlock;
+    case EINPROGRESS:
+      return wsa::kInProgress;
+    case EALREADY:
+      return wsa::kAlreadyInProgress;
+    case ENOTSOCK:
+      return wsa::kNotSocket;
+    case EDESTADDRREQ:
+      return wsa::kDestinationRequired;
+    case EMSGSIZE:
+      return wsa::kMessageSize;
+    case EPROTOTYPE:
+      return wsa::kProtocolType;
+    case ENOPROTOOPT:
+      return wsa::kProtocolOption;
+    case EPROTONOSUPPORT:
+      return wsa::kProtocolNotSupported;
+    case EOPNOTSUPP:
+      return wsa::kOperationNotSupported;
+    case EAFNOSUPPORT:
+      return wsa::kAddressFamilyNotSupported;
+    case EADDRINUSE:
+      return wsa::kAddressInUse;
+    case EADDRNOTAVAIL:
+      return wsa::kAddressNotAvailable;
+    case ENETDOWN:
+      return wsa::kNetworkDown;
+    case ENETUNREACH:
+      return wsa::kNetworkUnreachable;
+    case ECONNABORTED:
+      return wsa::kConnectionAborted;
+    case ECONNRESET:
+    case EPIPE:
+      return wsa::kConnectionReset;
+    case ENOBUFS:
+    case ENOMEM:
+      return wsa::kNoBufferSpace;
+    case EISCONN:
+      return wsa::kIsConnected;
+    case ENOTCONN:
+      return wsa::kNotConnected;
+    case ESHUTDOWN:
+      return wsa::kShutdown;
+    case ETIMEDOUT:
+      return wsa::kTimedOut;
+    case ECONNREFUSED:
+      return wsa::kConnectionRefused;
+    case EHOSTDOWN:
+      return wsa::kHostDown;
+    case EHOSTUNREACH:
+      return wsa::kHostUnreachable;
+    default:
+      return wsa::kInvalidArgument;
   }
 }
 
-int LastError() { return ToWsaError(errno); }
+int LastError() {
+  return ToWsaError(errno);
+}
 
-int Fd(SocketHandle socket) { return static_cast<int>(socket); }
+int Fd(SocketHandle socket) {
+  return static_cast<int>(socket);
+}
 
 bool MakeAddress(std::string_view text, std::uint16_t port, sockaddr_in& address) {
   std::uint32_t host = 0;
@@ -104,11 +144,19 @@ std::string FormatIpv4(std::uint32_t address) {
   return buffer;
 }
 
-SocketHandle OpenTcpSocket(int& error) { return OpenSocket(SOCK_STREAM, IPPROTO_TCP, error); }
-SocketHandle OpenUdpSocket(int& error) { return OpenSocket(SOCK_DGRAM, IPPROTO_UDP, error); }
+SocketHandle OpenTcpSocket(int& error) {
+  return OpenSocket(SOCK_STREAM, IPPROTO_TCP, error);
+}
+SocketHandle OpenUdpSocket(int& error) {
+  return OpenSocket(SOCK_DGRAM, IPPROTO_UDP, error);
+}
 
-int SetReuseAddress(SocketHandle socket) { return SetFlagOption(socket, SO_REUSEADDR); }
-int SetBroadcast(SocketHandle socket) { return SetFlagOption(socket, SO_BROADCAST); }
+int SetReuseAddress(SocketHandle socket) {
+  return SetFlagOption(socket, SO_REUSEADDR);
+}
+int SetBroadcast(SocketHandle socket) {
+  return SetFlagOption(socket, SO_BROADCAST);
+}
 
 int BindSocket(SocketHandle socket, std::string_view address, std::uint16_t port) {
   sockaddr_in local{};
@@ -194,8 +242,8 @@ int ReceiveDatagram(SocketHandle socket, char* buffer, int capacity, std::string
                     std::uint16_t& sourcePort, int& error) {
   sockaddr_in from{};
   socklen_t size = sizeof from;
-  const ssize_t received = ::recvfrom(Fd(socket), buffer, static_cast<size_t>(capacity),
-                                      MSG_TRUNC, reinterpret_cast<sockaddr*>(&from), &size);
+  const ssize_t received = ::recvfrom(Fd(socket), buffer, static_cast<size_t>(capacity), MSG_TRUNC,
+                                      reinterpret_cast<sockaddr*>(&from), &size);
   if (received < 0) {
     error = LastError();
     return -1;
@@ -217,8 +265,12 @@ int WaitReadable(SocketHandle socket, int timeoutMs) {
   return ready > 0 ? 1 : 0;
 }
 
-void ShutdownSocket(SocketHandle socket) { ::shutdown(Fd(socket), SHUT_RDWR); }
+void ShutdownSocket(SocketHandle socket) {
+  ::shutdown(Fd(socket), SHUT_RDWR);
+}
 
-void CloseSocket(SocketHandle socket) { ::close(Fd(socket)); }
+void CloseSocket(SocketHandle socket) {
+  ::close(Fd(socket));
+}
 
 }  // namespace calbrin

@@ -27,20 +27,15 @@ bool IsDottedQuad(const char* text) {
   for (const char* p = text;; ++p) {
     const char c = *p;
     if (c >= '0' && c <= '9') {
-      if (digits > 0 && value == 0)
-        return false;
+      if (digits > 0 && value == 0) return false;
       value = value * 10 + (c - '0');
-      if (value > 255)
-        return false;
+      if (value > 255) return false;
       ++digits;
     } else if (c == '.' || c == '\0') {
-      if (digits == 0)
-        return false;
+      if (digits == 0) return false;
       ++parts;
-      if (c == '\0')
-        return parts == 4;
-      if (parts == 4)
-        return false;
+      if (c == '\0') return parts == 4;
+      if (parts == 4) return false;
       digits = 0;
       value = 0;
     } else {
@@ -51,8 +46,7 @@ bool IsDottedQuad(const char* text) {
 
 bool MakeAddress(std::string_view text, std::uint16_t port, sockaddr_in& address) {
   std::uint32_t host = 0;
-  if (!ParseIpv4(text, host))
-    return false;
+  if (!ParseIpv4(text, host)) return false;
   std::memset(&address, 0, sizeof address);
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
@@ -87,20 +81,16 @@ SocketSystem::SocketSystem() {
 }
 
 SocketSystem::~SocketSystem() {
-  if (error_ == 0)
-    ::WSACleanup();
+  if (error_ == 0) ::WSACleanup();
 }
 
 bool ParseIpv4(std::string_view text, std::uint32_t& address) {
   char buffer[INET_ADDRSTRLEN] = {};
-  if (text.size() >= sizeof buffer)
-    return false;
+  if (text.size() >= sizeof buffer) return false;
   std::memcpy(buffer, text.data(), text.size());
-  if (!IsDottedQuad(buffer))
-    return false;
+  if (!IsDottedQuad(buffer)) return false;
   in_addr parsed{};
-  if (::inet_pton(AF_INET, buffer, &parsed) != 1)
-    return false;
+  if (::inet_pton(AF_INET, buffer, &parsed) != 1) return false;
   address = ntohl(parsed.s_addr);
   return true;
 }
@@ -129,8 +119,7 @@ int SetBroadcast(SocketHandle socket) {
 
 int BindSocket(SocketHandle socket, std::string_view address, std::uint16_t port) {
   sockaddr_in local{};
-  if (!MakeAddress(address, port, local))
-    return wsa::kInvalidArgument;
+  if (!MakeAddress(address, port, local)) return wsa::kInvalidArgument;
   return ::bind(Native(socket), reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0
              ? 0
              : ::WSAGetLastError();
@@ -138,8 +127,7 @@ int BindSocket(SocketHandle socket, std::string_view address, std::uint16_t port
 
 int ConnectSocket(SocketHandle socket, std::string_view address, std::uint16_t port) {
   sockaddr_in remote{};
-  if (!MakeAddress(address, port, remote))
-    return wsa::kInvalidArgument;
+  if (!MakeAddress(address, port, remote)) return wsa::kInvalidArgument;
   return ::connect(Native(socket), reinterpret_cast<const sockaddr*>(&remote), sizeof remote) == 0
              ? 0
              : ::WSAGetLastError();
@@ -165,8 +153,7 @@ int LocalAddress(SocketHandle socket, std::string& address, std::uint16_t* port)
     return ::WSAGetLastError();
   }
   address = FormatIpv4(ntohl(local.sin_addr.s_addr));
-  if (port != nullptr)
-    *port = ntohs(local.sin_port);
+  if (port != nullptr) *port = ntohs(local.sin_port);
   return 0;
 }
 
@@ -230,8 +217,7 @@ int WaitReadable(SocketHandle socket, int timeoutMs) {
   timeout.tv_usec = (timeoutMs % 1000) * 1000;
   // A negative timeout waits without end, as poll() does on the other platform.
   const int ready = ::select(0, &readable, nullptr, nullptr, timeoutMs < 0 ? nullptr : &timeout);
-  if (ready == SOCKET_ERROR)
-    return -1;
+  if (ready == SOCKET_ERROR) return -1;
   return ready > 0 ? 1 : 0;
 }
 

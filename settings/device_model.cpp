@@ -5,10 +5,8 @@ namespace calbrin {
 
 DeviceModel ModelOf(std::string_view modelCode) {
   const std::string_view prefix = modelCode.substr(0, 2);
-  if (prefix == "48")
-    return DeviceModel::kQv48R2;
-  if (prefix == "57")
-    return DeviceModel::kQv57R;
+  if (prefix == "48") return DeviceModel::kQv48R2;
+  if (prefix == "57") return DeviceModel::kQv57R;
   return DeviceModel::kUnknown;
 }
 

@@ -12,10 +12,8 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 
 bool IsWrittenToDevice(int index, bool secondChannelReduced) {
-  if (index == Index(SettingKey::MODEL) || index == Index(SettingKey::CDRV1))
-    return false;
-  if (index == Index(SettingKey::CDRV2))
-    return secondChannelReduced;
+  if (index == Index(SettingKey::MODEL) || index == Index(SettingKey::CDRV1)) return false;
+  if (index == Index(SettingKey::CDRV2)) return secondChannelReduced;
   return true;
 }
 
@@ -39,8 +37,7 @@ void SerializeSettings(const SettingsRecord& record, bool includeFileOnlyKeys,
                        bool secondChannelReduced, SettingsText& out) {
   out.Clear();
   for (int i = 0; i < kSettingKeyCount; ++i) {
-    if (!includeFileOnlyKeys && !IsWrittenToDevice(i, secondChannelReduced))
-      continue;
+    if (!includeFileOnlyKeys && !IsWrittenToDevice(i, secondChannelReduced)) continue;
     out.Append(KeyText(i));
     out.Append(kLineEnd);
     out.Append(ReadField(record, i));
@@ -50,11 +47,9 @@ void SerializeSettings(const SettingsRecord& record, bool includeFileOnlyKeys,
 
 std::optional<std::string_view> FindSettingValue(std::string_view text, std::string_view needle) {
   const std::size_t at = text.find(needle);
-  if (at == std::string_view::npos)
-    return std::nullopt;
+  if (at == std::string_view::npos) return std::nullopt;
   const std::size_t start = at + needle.size() + 2;
-  if (start > text.size())
-    return std::string_view{};
+  if (start > text.size()) return std::string_view{};
   const std::string_view rest = text.substr(start);
   return rest.substr(0, rest.find('\r'));
 }
@@ -70,14 +65,11 @@ int ParseSettings(std::string_view text, SettingsRecord& record) {
     }
     // Every key but the first must start a line, so that HIP1 is never taken for IP.
     needle.clear();
-    if (i != 0)
-      needle += '\n';
+    if (i != 0) needle += '\n';
     needle += key;
     const std::optional<std::string_view> value = FindSettingValue(text, needle);
-    if (!value || value->empty())
-      continue;
-    if (value->size() > FieldWidth(i))
-      return i;
+    if (!value || value->empty()) continue;
+    if (value->size() > FieldWidth(i)) return i;
     SetField(record, i, *value);
   }
   return kSettingKeyCount;

@@ -14,8 +14,7 @@ std::string CompleteText(SettingsRecord* record = nullptr) {
   SettingsRecord source;
   for (int i = 0; i < kSettingKeyCount; ++i)
     SetField(source, i, "v" + std::to_string(i));
-  if (record != nullptr)
-    *record = source;
+  if (record != nullptr) *record = source;
   SettingsText text;
   SerializeSettings(source, true, false, text);
   return std::string(text.View());
