@@ -1,0 +1,208 @@
+// The console connection: connect, the receive thread with its reply matchers, and the waits.
+#include "net/console_connection.h"
+
+#include <cstring>
+
+namespace calbrin {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long the receive thread waits for bytes before it looks at the stop flag again.
+constexpr int kReceivePollMs = 20;
+
+void Yield() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+}  // namespace
+
+void ReplyMatcher::Feed(char byte) {
+  const int length = static_cast<int>(reply_.size());
+  int count = count_.load();
+  // A completed reply keeps its full count, so the next byte always resets it.
+  count = count < length && byte == reply_[static_cast<std::size_t>(count)] ? count + 1 : 0;
+  count_.store(count);
+  matched_.store(count == length);
+}
+
+void ReplyMatcher::Reset() {
+  count_.store(0);
+  matched_.store(false);
+}
+
+ConsoleConnection::ConsoleConnection(ConsoleTimeLimits limits) : limits_(limits) {}
+
+ConsoleConnection::~ConsoleConnection() {
+  Shutdown();
+}
+
+void ConsoleConnection::Startup() {
+  if (!sockets_) sockets_.emplace();
+  socket_ = kInvalidSocket;
+  connected_.store(false);
+  stop_.store(false);
+}
+
+void ConsoleConnection::Shutdown() {
+  Close();
+  sockets_.reset();
+}
+
+ReplyMatcher& ConsoleConnection::Matcher(ConsoleReply reply) {
+  return matchers_[static_cast<std::size_t>(reply)];
+}
+
+const ReplyMatcher& ConsoleConnection::Matcher(ConsoleReply reply) const {
+  return matchers_[static_cast<std::size_t>(reply)];
+}
+
+void ConsoleConnection::ResetReceiveText() {
+  std::lock_guard lock(textMutex_);
+  receiveText_.fill('\0');
+  receiveTextLength_ = 0;
+  receivedTotal_.store(0);
+}
+
+std::string ConsoleConnection::ReceiveText() const {
+  std::lock_guard lock(textMutex_);
+  return std::string(receiveText_.data(), static_cast<std::size_t>(receiveTextLength_));
+}
+
+bool ConsoleConnection::Connect(std::string_view deviceAddress, std::string_view localAddress) {
+  int error = 0;
+  SocketHandle socket = OpenTcpSocket(error);
+  if (socket != kInvalidSocket) {
+    error = SetReuseAddress(socket);
+    if (error == 0) error = BindSocket(socket, localAddress.empty() ? "0.0.0.0" : localAddress, 0);
+    // The connect blocks for as long as the system's own connect time-out.
+    if (error == 0) error = ConnectSocket(socket, deviceAddress, kConsolePort);
+    if (error != 0) CloseSocket(socket);
+  }
+  if (error != 0) {
+    lastSocketError_ = error;
+    socket_ = kInvalidSocket;
+    return false;
+  }
+  socket_ = socket;
+  connected_.store(true);
+  stop_.store(false);
+  ResetReceiveText();
+  for (ReplyMatcher& matcher : matchers_)
+    matcher.Reset();
+  try {
+    receiveThread_ = std::thread(&ConsoleConnection::ReceiveLoop, this);
+  } catch (const std::system_error&) {
+    // Without a receive thread no reply is ever seen: every wait ends with its time-out.
+  }
+  return true;
+}
+
+void ConsoleConnection::ReceiveLoop() {
+  std::array<char, kReceiveChunk + 1> chunk{};
+  while (!stop_.load()) {
+    const int ready = WaitReadable(socket_, kReceivePollMs);
+    if (ready == 0) continue;
+    int error = 0;
+    const int received = ready < 0 ? -1 : ReceiveBytes(socket_, chunk.data(), kReceiveChunk, error);
+    if (received <= 0) break;
+    const int total = receivedTotal_.fetch_add(received) + received;
+    // Once 4096 bytes have come since the last reset, everything further is dropped unmatched.
+    if (total >= kReceiveTextSize) continue;
+    std::lock_guard lock(textMutex_);
+    // The text stops at a NUL byte, as the device never sends one inside its text.
+    const auto* nul = static_cast<const char*>(
+        std::memchr(chunk.data(), '\0', static_cast<std::size_t>(received)));
+    const std::size_t length = nul == nullptr ? static_cast<std::size_t>(received)
+                                              : static_cast<std::size_t>(nul - chunk.data());
+    std::memcpy(receiveText_.data() + receiveTextLength_, chunk.data(), length);
+    receiveTextLength_ += static_cast<int>(length);
+    for (int i = 0; i < received; ++i) {
+      for (ReplyMatcher& matcher : matchers_)
+        matcher.Feed(chunk[static_cast<std::size_t>(i)]);
+    }
+  }
+  connected_.store(false);
+}
+
+int ConsoleConnection::AwaitFirst(std::initializer_list<std::pair<ConsoleReply, int>> replies,
+                                  std::chrono::milliseconds limit) const {
+  const Clock::time_point start = Clock::now();
+  for (;;) {
+    for (const auto& [reply, result] : replies) {
+      if (Matcher(reply).Matched()) return result;
+    }
+    if (Clock::now() - start >= limit) return console::kTimedOut;
+    Yield();
+  }
+}
+
+int ConsoleConnection::OpenAndAwaitPrompt(std::string_view deviceAddress,
+                                          std::string_view localAddress) {
+  Close();
+  if (!Connect(deviceAddress, localAddress)) return console::kSocketFailed;
+  return AwaitFirst({{ConsoleReply::kPasswordPrompt, console::kPasswordPrompt},
+                     {ConsoleReply::kCommandPrompt, console::kReplySeen}},
+                    limits_.prompt);
+}
+
+int ConsoleConnection::Send(const char* bytes, int length) {
+  if (!connected_.load()) return console::kNotConnected;
+  int error = 0;
+  const int sent = SendBytes(socket_, bytes, length, error);
+  if (sent < 0) {
+    lastSocketError_ = error;
+    return console::kSocketFailed;
+  }
+  return sent;
+}
+
+int ConsoleConnection::SendLoginReply(const char* bytes, int length) {
+  if (!connected_.load()) return console::kNotConnected;
+  Matcher(ConsoleReply::kPasswordPrompt).Reset();
+  return Send(bytes, length);
+}
+
+int ConsoleConnection::AwaitLoginAnswer() {
+  if (!connected_.load()) return console::kNotConnected;
+  return AwaitFirst({{ConsoleReply::kCommandPrompt, console::kReplySeen},
+                     {ConsoleReply::kPasswordPrompt, console::kPasswordPrompt}},
+                    limits_.loginAnswer);
+}
+
+int ConsoleConnection::RequestSettings() {
+  ResetReceiveText();
+  if (!connected_.load()) return console::kNotConnected;
+  const int sent = Send(kGetParamCommand.data(), static_cast<int>(kGetParamCommand.size()));
+  if (sent == console::kNotConnected) return console::kNotConnected;
+  if (sent <= 0) return console::kSocketFailed;
+  const int result = AwaitFirst({{ConsoleReply::kEndMarker, 0}}, limits_.settings);
+  return result == console::kTimedOut ? result : receivedTotal_.load();
+}
+
+int ConsoleConnection::SendAndAwait(ConsoleReply awaited, const char* bytes, int length) {
+  Matcher(awaited).ClearFlag();
+  const int sent = Send(bytes, length);
+  if (sent < 0) return sent;
+  if (sent == 0) return console::kNothingSent;
+  return AwaitFirst({{awaited, console::kReplySeen}}, limits_.acknowledgement);
+}
+
+int ConsoleConnection::AwaitFinalAcknowledgement() {
+  if (!connected_.load()) return console::kNotConnected;
+  return AwaitFirst({{ConsoleReply::kFinalAck, console::kReplySeen}}, limits_.acknowledgement);
+}
+
+void ConsoleConnection::Close() {
+  stop_.store(true);
+  if (socket_ != kInvalidSocket) ShutdownSocket(socket_);
+  // The thread is joined before the socket is closed, so it never touches a reused handle.
+  if (receiveThread_.joinable()) receiveThread_.join();
+  if (socket_ != kInvalidSocket) {
+    CloseSocket(socket_);
+    socket_ = kInvalidSocket;
+  }
+  connected_.store(false);
+}
+
+}  // namespace calbrin
