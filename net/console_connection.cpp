@@ -1,6 +1,7 @@
 // The console connection: connect, the receive thread with its reply matchers, and the waits.
 #include "net/console_connection.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace calbrin {
@@ -10,10 +11,6 @@ using Clock = std::chrono::steady_clock;
 
 // How long the receive thread waits for bytes before it looks at the stop flag again.
 constexpr int kReceivePollMs = 20;
-
-void Yield() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
 
 }  // namespace
 
@@ -106,34 +103,42 @@ void ConsoleConnection::ReceiveLoop() {
     int error = 0;
     const int received = ready < 0 ? -1 : ReceiveBytes(socket_, chunk.data(), kReceiveChunk, error);
     if (received <= 0) break;
-    const int total = receivedTotal_.fetch_add(received) + received;
-    // Once 4096 bytes have come since the last reset, everything further is dropped unmatched.
-    if (total >= kReceiveTextSize) continue;
-    std::lock_guard lock(textMutex_);
-    // The text stops at a NUL byte, as the device never sends one inside its text.
-    const auto* nul = static_cast<const char*>(
-        std::memchr(chunk.data(), '\0', static_cast<std::size_t>(received)));
-    const std::size_t length = nul == nullptr ? static_cast<std::size_t>(received)
-                                              : static_cast<std::size_t>(nul - chunk.data());
-    std::memcpy(receiveText_.data() + receiveTextLength_, chunk.data(), length);
-    receiveTextLength_ += static_cast<int>(length);
-    for (int i = 0; i < received; ++i) {
-      for (ReplyMatcher& matcher : matchers_)
-        matcher.Feed(chunk[static_cast<std::size_t>(i)]);
+    {
+      std::lock_guard lock(textMutex_);
+      const int total = receivedTotal_.fetch_add(received) + received;
+      // Once 4096 bytes have come since the last reset, everything further is dropped unmatched.
+      if (total >= kReceiveTextSize) continue;
+      // A NUL byte ends what a chunk adds to the text; the device never sends one in its text.
+      const auto* nul = static_cast<const char*>(
+          std::memchr(chunk.data(), '\0', static_cast<std::size_t>(received)));
+      std::size_t length = nul == nullptr ? static_cast<std::size_t>(received)
+                                          : static_cast<std::size_t>(nul - chunk.data());
+      length =
+          std::min(length, static_cast<std::size_t>(kReceiveTextSize - 1 - receiveTextLength_));
+      std::memcpy(receiveText_.data() + receiveTextLength_, chunk.data(), length);
+      receiveTextLength_ += static_cast<int>(length);
+      for (int i = 0; i < received; ++i) {
+        for (ReplyMatcher& matcher : matchers_)
+          matcher.Feed(chunk[static_cast<std::size_t>(i)]);
+      }
     }
+    received_.notify_all();
   }
   connected_.store(false);
 }
 
 int ConsoleConnection::AwaitFirst(std::initializer_list<std::pair<ConsoleReply, int>> replies,
-                                  std::chrono::milliseconds limit) const {
-  const Clock::time_point start = Clock::now();
+                                  std::chrono::milliseconds limit) {
+  const Clock::time_point deadline = Clock::now() + limit;
+  // The receive thread feeds the matchers under this lock and wakes the wait after each chunk,
+  // so the wait sleeps until something arrived or the limit passed.
+  std::unique_lock lock(textMutex_);
   for (;;) {
     for (const auto& [reply, result] : replies) {
       if (Matcher(reply).Matched()) return result;
     }
-    if (Clock::now() - start >= limit) return console::kTimedOut;
-    Yield();
+    if (Clock::now() >= deadline) return console::kTimedOut;
+    received_.wait_until(lock, deadline);
   }
 }
 
@@ -189,7 +194,10 @@ int ConsoleConnection::SendAndAwait(ConsoleReply awaited, const char* bytes, int
 }
 
 int ConsoleConnection::AwaitFinalAcknowledgement() {
-  if (!connected_.load()) return console::kNotConnected;
+  // A device that has answered and hung up already has answered.
+  if (!connected_.load() && !Matcher(ConsoleReply::kFinalAck).Matched()) {
+    return console::kNotConnected;
+  }
   return AwaitFirst({{ConsoleReply::kFinalAck, console::kReplySeen}}, limits_.acknowledgement);
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -59,8 +60,8 @@ class ReplyMatcher {
 };
 
 // Used by the user-interface thread only, one operation at a time. The receive thread of an open
-// connection writes the receive text, the received total and the matchers; every wait polls them
-// and yields the processor between polls.
+// connection writes the receive text, the received total and the matchers; every wait tests the
+// awaited flags in a fixed order and sleeps until the next chunk arrives or its limit passes.
 class ConsoleConnection {
  public:
   static constexpr std::uint16_t kConsolePort = 9998;
@@ -92,7 +93,7 @@ class ConsoleConnection {
   int RequestSettings();
   // Sends the bytes and waits for the save or the final acknowledgement: 1, 0, -1, -2 or -3.
   int SendAndAwait(ConsoleReply awaited, const char* bytes, int length);
-  // Waits for the final acknowledgement without sending: 1, -2 or -3.
+  // Waits for the final acknowledgement without sending: 1, -2 (closed before it came) or -3.
   int AwaitFinalAcknowledgement();
   // Ends the connection and joins the receive thread; harmless when nothing is open.
   void Close();
@@ -110,7 +111,7 @@ class ConsoleConnection {
   void ResetReceiveText();
   // Polls the matchers in the given order until one is set or `limit` passes.
   int AwaitFirst(std::initializer_list<std::pair<ConsoleReply, int>> replies,
-                 std::chrono::milliseconds limit) const;
+                 std::chrono::milliseconds limit);
   ReplyMatcher& Matcher(ConsoleReply reply);
   const ReplyMatcher& Matcher(ConsoleReply reply) const;
 
@@ -122,7 +123,9 @@ class ConsoleConnection {
   std::atomic<bool> stop_{false};
   std::atomic<int> receivedTotal_{0};
 
-  mutable std::mutex textMutex_;  // the receive text only; flags and counters are atomics
+  // Guards the receive text and the feeding of the matchers; the waits sleep on `received_`.
+  mutable std::mutex textMutex_;
+  std::condition_variable received_;
   std::array<char, kReceiveTextSize> receiveText_{};
   int receiveTextLength_ = 0;
 

@@ -100,10 +100,9 @@ int DeviceDiscovery::Discover(std::string_view localAddress) {
                  kDiscoveryPort, error);
   }
   // The window lasts its full time, whether the request went out or not.
-  const Clock::time_point start = Clock::now();
-  while (Clock::now() - start < collectionWindow_) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  const Clock::time_point end = Clock::now() + collectionWindow_;
+  while (Clock::now() < end)
+    std::this_thread::sleep_until(end);
   StopReceiving();
   return resultCount_;
 }

@@ -145,9 +145,9 @@ int SetDevicePassword(ConsoleConnection& console, const ScrambledPassword& newPa
   std::string command(kPasswordCommand);
   command += newPassword.Scrambled();
   command += kPasswordCommandEnd;
-  const int sent = console.Send(command.data(), static_cast<int>(command.size()));
-  if (sent <= 0) return sent;
-  return console.AwaitFinalAcknowledgement();
+  // The device answers and resets at once; waiting from before the send never misses its answer.
+  return console.SendAndAwait(ConsoleReply::kFinalAck, command.data(),
+                              static_cast<int>(command.size()));
 }
 
 std::string FormatSocketError(std::string_view label, int code) {

@@ -311,6 +311,7 @@ TEST_F(ConsoleTimeLimitTest, PromptWaitLastsFiveSeconds) {
 TEST_F(ConsoleTimeLimitTest, LoginAnswerWaitLastsTenSeconds) {
   ScriptedPeer peer(std::string(kDevice), [](PeerConnection& p) { p.Send("Password ?\r\n"); });
   ASSERT_EQ(console_.OpenAndAwaitPrompt(kDevice, kLocal), console::kPasswordPrompt);
+  ASSERT_EQ(console_.SendLoginReply("\n", 1), 1);
   ExpectTimeOutAfter(10000ms, [&] { return console_.AwaitLoginAnswer(); });
 }
 
