@@ -1,0 +1,42 @@
+// SettingsPage: creation and the message trampoline shared by the settings pages.
+#include "ui/editor/settings_page.h"
+
+#include <uxtheme.h>
+
+namespace calbrin {
+
+HWND SettingsPage::Create(HWND dialog, int resourceId, const SettingsRecord& record) {
+  CreateParams params{this, &record};
+  return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), dialog,
+                            &SettingsPage::DialogProc, reinterpret_cast<LPARAM>(&params));
+}
+
+INT_PTR CALLBACK SettingsPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    const auto* params = reinterpret_cast<const CreateParams*>(lParam);
+    SettingsPage* page = params->page;
+    page->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(page));
+    // With visual styles the tab strip's body is not the dialog colour; the page takes its
+    // texture so that it does not stand out as a grey block.
+    EnableThemeDialogTexture(window, ETDT_ENABLETAB);
+    page->OnInit(*params->record);
+    return FALSE;  // the settings dialog decides where the focus goes
+  }
+  auto* page = reinterpret_cast<SettingsPage*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (page == nullptr) return FALSE;
+  switch (message) {
+    case WM_COMMAND:
+      return page->OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))
+                 ? TRUE
+                 : FALSE;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      page->window_ = nullptr;
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace calbrin

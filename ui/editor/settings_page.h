@@ -1,0 +1,44 @@
+// SettingsPage: the common part of the settings dialog's pages, each a borderless child dialog.
+#pragma once
+
+#include <windows.h>
+
+namespace calbrin {
+
+struct SettingsRecord;
+
+// A page lives as long as its owner keeps the object; the window dies with the settings dialog,
+// which is its parent. All calls come from the user-interface thread.
+class SettingsPage {
+ public:
+  SettingsPage() = default;
+  SettingsPage(const SettingsPage&) = delete;
+  SettingsPage& operator=(const SettingsPage&) = delete;
+  virtual ~SettingsPage() = default;
+
+  // Creates the page as a hidden, modeless child of `dialog` from the layout `resourceId`; the
+  // page loads its controls from `record` while it is created. Returns the page window, or null.
+  HWND Create(HWND dialog, int resourceId, const SettingsRecord& record);
+
+  // Reloads every control from `record`.
+  virtual void Fill(const SettingsRecord& record) = 0;
+
+  HWND Window() const { return window_; }
+
+ protected:
+  virtual void OnInit(const SettingsRecord& record) { Fill(record); }
+  // True when the command was handled.
+  virtual bool OnCommand(int /*id*/, int /*code*/, HWND /*control*/) { return false; }
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  struct CreateParams {
+    SettingsPage* page;
+    const SettingsRecord* record;
+  };
+
+  HWND window_ = nullptr;
+};
+
+}  // namespace calbrin
