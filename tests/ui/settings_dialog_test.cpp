@@ -15,6 +15,7 @@
 #include "ui/editor/lan_page.h"
 #include "ui/editor/network_page.h"
 #include "ui/editor/serial_page.h"
+#include "ui/main/app.h"
 
 namespace calbrin {
 namespace {
@@ -290,15 +291,22 @@ class ModalSettingsDialogTest : public ::testing::Test {
  protected:
   using Step = void (*)(HWND dialog);
 
-  static int RunModalWith(std::vector<Step> steps, SettingsDialogContext& context) {
+  // Runs `show`, which opens the modal dialog titled `title`, while the timer takes the steps.
+  template <typename Show>
+  static int RunModalWith(std::string_view title, std::vector<Step> steps, Show show) {
     steps_ = std::move(steps);
     next_ = 0;
-    title_ = std::wstring(context.deviceAddress.begin(), context.deviceAddress.end());
+    title_ = std::wstring(title.begin(), title.end());
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, &ModalSettingsDialogTest::OnTimer);
-    const int result = ShowSettingsDialog(nullptr, context);
+    const int result = show();
     KillTimer(nullptr, timer);
     PumpMessages();
     return result;
+  }
+
+  int RunModalWith(std::vector<Step> steps) {
+    return RunModalWith(context_.deviceAddress, std::move(steps),
+                        [this] { return ShowSettingsDialog(nullptr, context_); });
   }
 
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -323,25 +331,23 @@ class ModalSettingsDialogTest : public ::testing::Test {
 TEST_F(ModalSettingsDialogTest, CancelReturnsTwo) {
   SetField(record_, SettingKey::MODEL, "57");
   const int result = RunModalWith(
-      {[](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); }}, context_);
+      {[](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); }});
   EXPECT_EQ(result, kSettingsDialogCancelled);
   EXPECT_TRUE(secondChannelReduced_);
   EXPECT_EQ(context_.modelNameText, "QV-57R");
 }
 
 TEST_F(ModalSettingsDialogTest, CloseBoxReturnsZero) {
-  const int result = RunModalWith(
-      {[](HWND dialog) { SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }}, context_);
+  const int result =
+      RunModalWith({[](HWND dialog) { SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }});
   EXPECT_EQ(result, kSettingsDialogClosed);
 }
 
 TEST_F(ModalSettingsDialogTest, EscapeCancels) {
-  const int result =
-      RunModalWith({[](HWND dialog) {
-                     HWND focus = GetFocus();
-                     PostMessageW(focus != nullptr ? focus : dialog, WM_KEYDOWN, VK_ESCAPE, 0);
-                   }},
-                   context_);
+  const int result = RunModalWith({[](HWND dialog) {
+    HWND focus = GetFocus();
+    PostMessageW(focus != nullptr ? focus : dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+  }});
   EXPECT_EQ(result, kSettingsDialogCancelled);
 }
 
@@ -352,10 +358,26 @@ TEST_F(ModalSettingsDialogTest, ApplyThatWritesNothingLeavesTheDialogOpen) {
                     [](HWND dialog) {
                       openAfterApply_ = IsWindowVisible(dialog) != FALSE;
                       SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-                    }},
-                   context_);
+                    }});
   EXPECT_TRUE(openAfterApply_);
   EXPECT_EQ(result, kSettingsDialogCancelled);
+}
+
+TEST_F(ModalSettingsDialogTest, OpensTheDeviceThatTheApplicationHoldsOpen) {
+  App app;
+  constexpr std::string_view kAddress = "172.16.5.9";
+  kAddress.copy(app.session.identity.address.data(), kAddress.size());
+  SetField(app.session.deviceRecord, SettingKey::MODEL, "57");
+  static std::wstring label;
+  label.clear();
+  const int result = RunModalWith(kAddress, {[](HWND dialog) {
+                                    label = WindowText(GetDlgItem(dialog, IDC_MODEL_LABEL));
+                                    SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+                                  }},
+                                  [&app] { return ShowSettingsDialog(nullptr, app); });
+  EXPECT_EQ(result, kSettingsDialogCancelled);
+  EXPECT_EQ(label, L"MODEL: QV-57R");
+  EXPECT_TRUE(app.secondChannelReduced);
 }
 
 }  // namespace
