@@ -29,22 +29,25 @@ std::wstring Widen(std::string_view text) {
 
 // The tab strip's class must be registered before the dialog's layout creates it, and the pages
 // will hold IP address controls.
-void InitCommonControlsOnce() {
+void RegisterControlClasses() {
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                 ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_INTERNET_CLASSES};
   InitCommonControlsEx(&controls);
 }
 
+// Tab by tab: its caption and the layout of its page. The channel or port of a page follows
+// from its place, see SettingsDialog::PageAt.
 struct TabBinding {
   const wchar_t* caption;
+  int pageLayout;
 };
 
 constexpr std::array<TabBinding, SettingsDialog::kPageCount> kTabs{{
-    {L"共通"},
-    {L"LAN(1)"},
-    {L"LAN(2)"},
-    {L"シリアルポート(1)"},
-    {L"シリアルポート(2)"},
+    {L"共通", IDD_NETWORK_PAGE},
+    {L"LAN(1)", IDD_LAN_PAGE},
+    {L"LAN(2)", IDD_LAN_PAGE},
+    {L"シリアルポート(1)", IDD_SERIAL_PAGE},
+    {L"シリアルポート(2)", IDD_SERIAL_PAGE},
 }};
 
 }  // namespace
@@ -60,7 +63,7 @@ SettingsDialog::~SettingsDialog() {
 }
 
 int SettingsDialog::RunModal(HWND owner) {
-  InitCommonControlsOnce();
+  RegisterControlClasses();
   modal_ = true;
   const INT_PTR result =
       DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), owner,
@@ -69,7 +72,7 @@ int SettingsDialog::RunModal(HWND owner) {
 }
 
 HWND SettingsDialog::CreateModeless(HWND owner) {
-  InitCommonControlsOnce();
+  RegisterControlClasses();
   modal_ = false;
   HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), owner,
                                    &SettingsDialog::DialogProc, reinterpret_cast<LPARAM>(this));
@@ -163,10 +166,10 @@ void SettingsDialog::CreatePages() {
   }
 
   // In tab order: the channel-2 pages read the variant flag set above while they load.
-  constexpr std::array<int, kPageCount> kLayouts{IDD_NETWORK_PAGE, IDD_LAN_PAGE, IDD_LAN_PAGE,
-                                                 IDD_SERIAL_PAGE, IDD_SERIAL_PAGE};
-  for (int i = 0; i < kPageCount; ++i)
-    PageAt(i)->Create(window_, kLayouts[static_cast<std::size_t>(i)], context_.deviceRecord);
+  for (int i = 0; i < kPageCount; ++i) {
+    PageAt(i)->Create(window_, kTabs[static_cast<std::size_t>(i)].pageLayout,
+                      context_.deviceRecord);
+  }
 
   RECT area{};
   GetClientRect(tab, &area);
