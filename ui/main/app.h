@@ -1,0 +1,40 @@
+// The process-wide objects of the tool, owned by the entry point and handed to every window.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "net/adapters.h"
+#include "net/console_connection.h"
+#include "net/device_discovery.h"
+#include "net/device_operations.h"
+#include "settings/settings_record.h"
+
+namespace calbrin {
+
+struct App {
+  // Tests shorten the search window and the console's waits; the tool keeps the defaults.
+  explicit App(std::chrono::milliseconds collectionWindow = DeviceDiscovery::kCollectionWindow,
+               ConsoleTimeLimits limits = {})
+      : console(limits), discovery(collectionWindow) {}
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  ConsoleConnection console;
+  DeviceDiscovery discovery;
+  AdapterTable adapters;
+  // The device record, the current device identity, the login and the settings text.
+  DeviceSession session;
+  // The record that a settings file is read into or written from.
+  SettingsRecord fileRecord;
+  // True while the open device is one whose second channel has the reduced choices.
+  bool secondChannelReduced = false;
+  // The folder of the executable, without a trailing separator.
+  std::wstring applicationDirectory;
+  // Major, minor and the two words of the lower half of the product version; 0 when unreadable.
+  std::array<std::uint16_t, 4> productVersion{};
+};
+
+}  // namespace calbrin

@@ -1,0 +1,29 @@
+// calbrin.exe: the process-wide objects, then the main window until the user closes it.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+
+#include "net/adapters.h"
+#include "ui/main/app.h"
+#include "ui/main/main_window.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The list view and the address control must be registered before any layout creates them.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES |
+                                                     ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  // Large objects (the records and the receive areas): on the heap, not the main thread's stack.
+  auto app = std::make_unique<calbrin::App>();
+  app->console.Startup();
+  app->discovery.Startup(calbrin::kRouteProbeAddress);
+  {
+    calbrin::MainWindow window(*app);
+    window.Run();
+  }
+  app->discovery.Shutdown();
+  app->console.Shutdown();
+  return 0;
+}
