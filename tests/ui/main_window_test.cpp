@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "../net/native_program.h"
 #include "modal_driver.h"
 #include "resources/resource.h"
+#include "sim/simulator.h"
 #include "ui/main/app.h"
 #include "ui/main/main_window.h"
 
@@ -376,6 +379,130 @@ TEST_F(MainWindowTest, VersionBoxShowsTheProductVersion) {
   EXPECT_EQ(messages[0].text, L"    バージョン : 1.05    ");
   EXPECT_EQ(messages[0].caption, L"バージョン情報");
   EXPECT_EQ(messages[0].type, static_cast<UINT>(MB_OK));
+}
+
+// A discovery reply of a device: version byte, model code and MAC address.
+std::string ReplyHex(int version, int model, int lastMacByte) {
+  std::string bytes(32, '\0');
+  bytes[4] = static_cast<char>(version);
+  bytes[6] = static_cast<char>(model);
+  const int mac[] = {2, 0, 0, 0x0A, 0x1B, lastMacByte};
+  for (int i = 0; i < 6; ++i)
+    bytes[static_cast<std::size_t>(24 + i)] = static_cast<char>(mac[i]);
+  std::string hex;
+  for (const unsigned char c : bytes) {
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02x", c);
+    hex += digits;
+  }
+  return hex;
+}
+
+TEST_F(MainWindowTest, SearchListsTheDevicesThatAnswerWithTheirFourTexts) {
+  // A native helper answers the broadcast, each reply from its own loopback address.
+  const test::SharedFile ready = test::NewSharedFile("main-window-responder");
+  const std::string tool = test::NativeToolPath("udp_responder");
+  ASSERT_FALSE(tool.empty()) << "CALBRIN_NATIVE_TOOLS is not set";
+  ASSERT_TRUE(test::StartNativeProgram(tool, {ready.nativePath, "127.0.0.3", ReplyHex(113, 2, 0xFF),
+                                              "127.0.0.2", ReplyHex(5, 1, 0x01)}));
+  ASSERT_TRUE(test::AwaitFile(ready.localPath, 0, std::chrono::seconds(5)));
+
+  AddByHand("192.168.1.20");
+  Click(IDC_SEARCH);
+  EXPECT_TRUE(PumpUntil([this] { return WorkingControlsEnabled(true); }, 5000));
+  std::remove(ready.localPath.c_str());
+  ASSERT_EQ(Rows(), 2);
+  EXPECT_EQ(Cell(0, 0), L"127.0.0.3");
+  EXPECT_EQ(Cell(0, 1), L"02-00-00-0A-1B-FF");
+  EXPECT_EQ(Cell(0, 2), L"QV-57R");
+  EXPECT_EQ(Cell(0, 3), L"1.13");
+  EXPECT_EQ(Cell(1, 0), L"127.0.0.2");
+  EXPECT_EQ(Cell(1, 2), L"QV-48R2");
+  EXPECT_EQ(Cell(1, 3), L"0.05");
+  EXPECT_EQ(RowColour(0), kUntouched);
+  EXPECT_EQ(RowColour(1), kUntouched);
+}
+
+// Opening devices of the simulator from the list, through the real password dialog.
+class MainWindowOpenTest : public MainWindowTest {
+ protected:
+  void StartDevice(const std::string& password) {
+    sim::DeviceConfig config;
+    config.password = password;
+    simulator.AddDevice(config);
+    std::string error;
+    ASSERT_TRUE(simulator.Start(error)) << error;
+    AddByHand("127.0.0.2");
+    SelectRow(0);
+  }
+
+  // Double-clicks the selected row; `typePassword` answers the password dialog, or none when no
+  // dialog is expected. Returns whether the password dialog was shown.
+  bool OpenByDoubleClick(const std::function<void(HWND dialog)>& typePassword) {
+    NMITEMACTIVATE activate{};
+    activate.hdr = {list, IDC_DEVICE_LIST, static_cast<UINT>(NM_DBLCLK)};
+    activate.iItem = 0;
+    return DriveModal(L"パスワード入力", typePassword, [&] {
+      SendMessageW(hwnd, WM_NOTIFY, IDC_DEVICE_LIST, reinterpret_cast<LPARAM>(&activate));
+    });
+  }
+
+  void ExpectCleanEnd() {
+    EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
+    wchar_t status[64] = {L'x'};
+    GetDlgItemTextW(hwnd, IDC_STATUS, status, 64);
+    EXPECT_STREQ(status, L"");
+    EXPECT_FALSE(app->console.Connected());
+  }
+
+  static std::function<void(HWND)> Type(const wchar_t* password, int button = IDOK) {
+    return [=](HWND dialog) {
+      SetDlgItemTextW(dialog, IDC_PASSWORD, password);
+      SendDlgItemMessageW(dialog, button, BM_CLICK, 0, 0);
+    };
+  }
+
+  sim::Simulator simulator;
+};
+
+TEST_F(MainWindowOpenTest, DeviceWithoutPasswordOpensTheSettingsDirectly) {
+  StartDevice("");
+  bool connectedDuringDialog = false;
+  window->showSettingsDialog = [&](HWND) {
+    ++settingsShown;
+    connectedDuringDialog = app->console.Connected();
+  };
+  EXPECT_FALSE(OpenByDoubleClick(Type(L"unused")));
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(settingsShown, 1);
+  EXPECT_TRUE(connectedDuringDialog);
+  EXPECT_EQ(std::string(app->session.identity.AddressText()), "127.0.0.2");
+  ExpectCleanEnd();
+}
+
+TEST_F(MainWindowOpenTest, RightPasswordOpensTheSettings) {
+  StartDevice("pw12");
+  EXPECT_TRUE(OpenByDoubleClick(Type(L"pw12")));
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(settingsShown, 1);
+  ExpectCleanEnd();
+}
+
+TEST_F(MainWindowOpenTest, WrongPasswordIsRefusedWithItsMessage) {
+  StartDevice("pw12");
+  EXPECT_TRUE(OpenByDoubleClick(Type(L"wrong")));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, L" 認証されませんでした。\r\n パスワードが異なる可能性があります。");
+  EXPECT_EQ(settingsShown, 0);
+  ExpectCleanEnd();
+}
+
+TEST_F(MainWindowOpenTest, CancelledPasswordEndsWithoutAMessage) {
+  StartDevice("pw12");
+  EXPECT_TRUE(OpenByDoubleClick(Type(L"pw12", IDCANCEL)));
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(settingsShown, 0);
+  ExpectCleanEnd();
 }
 
 TEST(MainWindowModal, ClosingTheWindowEndsItWithZero) {
