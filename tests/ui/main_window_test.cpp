@@ -25,6 +25,7 @@ using testing::PumpUntil;
 using testing::TypeAddress;
 
 struct ShownMessage {
+  HWND owner;
   std::wstring text;
   std::wstring caption;
   UINT type;
@@ -57,9 +58,9 @@ class MainWindowTest : public ::testing::Test {
     app->discovery.Startup("");
     window = std::make_unique<MainWindow>(*app);
     window->fillAdapters = FillTestAdapters;
-    window->showMessage = [this](HWND, const std::wstring& text, const std::wstring& caption,
+    window->showMessage = [this](HWND owner, const std::wstring& text, const std::wstring& caption,
                                  UINT type) {
-      messages.push_back({text, caption, type});
+      messages.push_back({owner, text, caption, type});
       return IDOK;
     };
     window->showSettingsDialog = [this](HWND) { ++settingsShown; };
@@ -208,7 +209,11 @@ TEST_F(MainWindowTest, AddDialogAddsTypedAddressesAndNothingForBlankOrCancel) {
       SendDlgItemMessageW(dialog, button, BM_CLICK, 0, 0);
     };
   };
-  EXPECT_TRUE(AddThroughDialog(typeAndPress(L"", L"", L"", L"", IDOK)));
+  EXPECT_TRUE(AddThroughDialog([this](HWND dialog) {
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), hwnd);
+    EXPECT_FALSE(IsWindowEnabled(hwnd));
+    SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
+  }));
   EXPECT_TRUE(AddThroughDialog(typeAndPress(L"0", L"0", L"0", L"0", IDOK)));
   EXPECT_TRUE(AddThroughDialog(typeAndPress(L"127", L"0", L"0", L"9", IDCANCEL)));
   EXPECT_EQ(Rows(), 0);
@@ -376,6 +381,7 @@ TEST_F(MainWindowTest, VersionBoxShowsTheProductVersion) {
   app->productVersion = {1, 5, 0, 0};
   SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDM_VERSION, 0), 0);
   ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].owner, hwnd);
   EXPECT_EQ(messages[0].text, L"    バージョン : 1.05    ");
   EXPECT_EQ(messages[0].caption, L"バージョン情報");
   EXPECT_EQ(messages[0].type, static_cast<UINT>(MB_OK));
@@ -482,7 +488,15 @@ TEST_F(MainWindowOpenTest, DeviceWithoutPasswordOpensTheSettingsDirectly) {
 
 TEST_F(MainWindowOpenTest, RightPasswordOpensTheSettings) {
   StartDevice("pw12");
-  EXPECT_TRUE(OpenByDoubleClick(Type(L"pw12")));
+  EXPECT_TRUE(OpenByDoubleClick([this](HWND dialog) {
+    // Modal to the main window, whose status line says that it is connecting.
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), hwnd);
+    EXPECT_FALSE(IsWindowEnabled(hwnd));
+    wchar_t status[64] = {};
+    GetDlgItemTextW(hwnd, IDC_STATUS, status, 64);
+    EXPECT_STREQ(status, L"接続中...");
+    Type(L"pw12")(dialog);
+  }));
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(settingsShown, 1);
   ExpectCleanEnd();

@@ -182,11 +182,11 @@ void MainWindow::OnCommand(int id, int code) {
   }
 }
 
-bool MainWindow::OnNotify(const NMHDR& header, LRESULT& result) {
+bool MainWindow::OnNotify(NMHDR& header, LRESULT& result) {
   if (header.idFrom != IDC_DEVICE_LIST) return false;
   if (header.code == NM_CUSTOMDRAW) {
-    // The notification's own structure: the colour we set is read back by the list.
-    auto& draw = const_cast<NMLVCUSTOMDRAW&>(reinterpret_cast<const NMLVCUSTOMDRAW&>(header));
+    // The list reads the colour back from its own notification structure.
+    auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
     result = CDRF_DODEFAULT;
     if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
       result = CDRF_NOTIFYITEMDRAW;

@@ -53,7 +53,7 @@ class MainWindow {
 
   void OnInitDialog();
   void OnCommand(int id, int code);
-  bool OnNotify(const NMHDR& header, LRESULT& result);
+  bool OnNotify(NMHDR& header, LRESULT& result);
   void OnStep(int step);
 
   void StartSearch();
