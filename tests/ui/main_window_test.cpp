@@ -486,6 +486,34 @@ TEST_F(MainWindowOpenTest, DeviceWithoutPasswordOpensTheSettingsDirectly) {
   ExpectCleanEnd();
 }
 
+TEST_F(MainWindowOpenTest, CommandPromptDeviceOpensTheRealSettingsDialogTitledWithItsAddress) {
+  StartDevice("");
+  window->showSettingsDialog = nullptr;  // the tool's own settings dialog
+  bool connectedDuringDialog = false;
+  std::wstring model;
+  int tabs = 0;
+  const bool shown = DriveModal(
+      L"127.0.0.2",
+      [&](HWND dialog) {
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), hwnd);
+        EXPECT_FALSE(IsWindowEnabled(hwnd));
+        connectedDuringDialog = app->console.Connected();
+        wchar_t label[64] = {};
+        GetDlgItemTextW(dialog, IDC_MODEL_LABEL, label, 64);
+        model = label;
+        tabs = TabCtrl_GetItemCount(GetDlgItem(dialog, IDC_TAB));
+        SendDlgItemMessageW(dialog, IDCANCEL, BM_CLICK, 0, 0);
+      },
+      [this] { Click(IDC_OPEN_SETTINGS); });
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(connectedDuringDialog);
+  EXPECT_EQ(model, L"MODEL: QV-48R2");
+  EXPECT_EQ(tabs, 5);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(settingsShown, 0);
+  ExpectCleanEnd();
+}
+
 TEST_F(MainWindowOpenTest, RightPasswordOpensTheSettings) {
   StartDevice("pw12");
   EXPECT_TRUE(OpenByDoubleClick([this](HWND dialog) {
