@@ -66,6 +66,7 @@ class SettingsDialogTest : public ::testing::Test {
   HWND Open() {
     dialog_.emplace(context_);
     HWND window = dialog_->CreateModeless(nullptr);
+    EXPECT_NE(window, nullptr) << "CreateDialogParamW failed with error " << GetLastError();
     PumpMessages();
     return window;
   }
