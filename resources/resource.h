@@ -2,6 +2,11 @@
 // the C++ code. Plain macros, as the resource compiler reads this file too.
 #pragma once
 
+// Controls that the code never addresses: labels and frames. The MinGW headers lack it.
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // Dialogs and menus.
 #define IDD_MAIN 9
 #define IDD_SETTINGS 102
