@@ -1,0 +1,36 @@
+// Looks up controls in the enabled states that the page logic reports.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "pages/control_states.h"
+
+namespace calbrin::test {
+
+// The state reported for `id`; a control reported never or twice fails the test.
+inline bool EnabledOf(const EnabledStates& states, int id) {
+  int seen = 0;
+  bool enabled = false;
+  for (const ControlEnabled& state : states) {
+    if (state.id != id) continue;
+    ++seen;
+    enabled = state.enabled;
+  }
+  EXPECT_EQ(seen, 1) << "control " << id;
+  return enabled;
+}
+
+// The controls among `ids` whose state differs from `expected`, as text for the failure message.
+inline std::string ControlsNot(const EnabledStates& states, std::initializer_list<int> ids,
+                               bool expected) {
+  std::string wrong;
+  for (const int id : ids) {
+    if (EnabledOf(states, id) != expected) wrong += std::to_string(id) + " ";
+  }
+  return wrong;
+}
+
+}  // namespace calbrin::test
