@@ -1,21 +1,39 @@
 // LanPage: the "LAN(1)" and "LAN(2)" tabs, the settings of one LAN channel.
 #pragma once
 
+#include "pages/lan_page_state.h"
 #include "ui/editor/settings_page.h"
 
 namespace calbrin {
 
 class LanPage : public SettingsPage {
  public:
-  // `channel` is 1 or 2, fixed for the page's life.
-  explicit LanPage(int channel) : channel_(channel) {}
+  // `channel` is 1 or 2, fixed for the page's life. Channel 2 offers the reduced choices when
+  // `secondChannelReduced` holds true as the page is created.
+  LanPage(int channel, const bool& secondChannelReduced)
+      : secondChannelReduced_(secondChannelReduced) {
+    state_.channel = channel;
+  }
 
   void Fill(const SettingsRecord& record) override;
+  // What the controls hold now, with the connection state.
+  LanPageState Read() const;
 
-  int Channel() const { return channel_; }
+  int Channel() const { return state_.channel; }
+  bool ReducedLists() const { return state_.reduced; }
+
+ protected:
+  void OnInit(const SettingsRecord& record) override;
+  bool OnCommand(int id, int code, HWND control) override;
 
  private:
-  int channel_;
+  void Show(const LanPageState& state);
+  // Puts the protocol, the mode radio buttons, 1101 and the enabled states of `state_` on the
+  // page.
+  void ShowChoices();
+
+  const bool& secondChannelReduced_;
+  LanPageState state_;
 };
 
 }  // namespace calbrin

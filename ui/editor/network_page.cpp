@@ -1,9 +1,113 @@
-// NetworkPage: the device-wide settings page.
+// NetworkPage: the device-wide settings on their controls.
 #include "ui/editor/network_page.h"
 
-namespace calbrin {
+#include "net/password_scrambling.h"
+#include "resources/resource.h"
+#include "ui/controls/dialog_controls.h"
+#include "ui/controls/edit_filters.h"
 
-// The page has no controls yet, so there is nothing to load.
-void NetworkPage::Fill(const SettingsRecord& /*record*/) {}
+namespace calbrin {
+namespace {
+
+// Enough for any text these edits can hold; their own limits are far lower.
+constexpr int kTextRead = 64;
+
+}  // namespace
+
+void NetworkPage::OnInit(const SettingsRecord& record) {
+  HWND page = Window();
+  LimitEditText(page, IDC_MSS, 4);
+  LimitEditText(page, IDC_KEEP_ALIVE, 3);
+  LimitEditText(page, IDC_NEW_PASSWORD, kMaxPasswordLength);
+  LimitEditText(page, IDC_NEW_PASSWORD_AGAIN, kMaxPasswordLength);
+  Fill(record);
+}
+
+void NetworkPage::Fill(const SettingsRecord& record) {
+  FillNetworkPage(record, state_);
+  Show(state_);
+}
+
+NetworkPageState NetworkPage::Read() const {
+  HWND page = Window();
+  NetworkPageState state = state_;
+  state.address = AddressControlText(GetDlgItem(page, IDC_IP));
+  state.subnetMask = AddressControlText(GetDlgItem(page, IDC_SUBNET_MASK));
+  state.gateway = AddressControlText(GetDlgItem(page, IDC_GATEWAY));
+  state.autoAddress = IsChecked(page, IDC_AUTO_ADDRESS);
+  state.autoNegotiation = IsChecked(page, IDC_AUTO_NEGOTIATION);
+  state.speed100Checked = !IsChecked(page, IDC_SPEED_10M);
+  state.fullDuplexChecked = !IsChecked(page, IDC_HALF_DUPLEX);
+  state.mss = ControlText(page, IDC_MSS, kTextRead);
+  state.keepAlive = ControlText(page, IDC_KEEP_ALIVE, kTextRead);
+  state.changePassword = IsChecked(page, IDC_CHANGE_PASSWORD);
+  state.newPassword = ControlText(page, IDC_NEW_PASSWORD, kMaxPasswordLength);
+  state.newPasswordAgain = ControlText(page, IDC_NEW_PASSWORD_AGAIN, kMaxPasswordLength);
+  return state;
+}
+
+void NetworkPage::Show(const NetworkPageState& state) {
+  HWND page = Window();
+  SetAddressControlText(GetDlgItem(page, IDC_IP), state.address);
+  SetAddressControlText(GetDlgItem(page, IDC_SUBNET_MASK), state.subnetMask);
+  SetAddressControlText(GetDlgItem(page, IDC_GATEWAY), state.gateway);
+  SetControlText(page, IDC_MSS, state.mss);
+  SetControlText(page, IDC_KEEP_ALIVE, state.keepAlive);
+  SetControlText(page, IDC_NEW_PASSWORD, state.newPassword);
+  SetControlText(page, IDC_NEW_PASSWORD_AGAIN, state.newPasswordAgain);
+  ShowChoices();
+}
+
+void NetworkPage::ShowChoices() {
+  HWND page = Window();
+  SetChecked(page, IDC_AUTO_ADDRESS, state_.autoAddress);
+  SetChecked(page, IDC_AUTO_NEGOTIATION, state_.autoNegotiation);
+  CheckRadioButton(page, IDC_SPEED_10M, IDC_SPEED_100M,
+                   state_.speed100Checked ? IDC_SPEED_100M : IDC_SPEED_10M);
+  CheckRadioButton(page, IDC_HALF_DUPLEX, IDC_FULL_DUPLEX,
+                   state_.fullDuplexChecked ? IDC_FULL_DUPLEX : IDC_HALF_DUPLEX);
+  SetChecked(page, IDC_CHANGE_PASSWORD, state_.changePassword);
+  ApplyEnabled(page, NetworkPageEnabled(state_));
+}
+
+bool NetworkPage::OnCommand(int id, int code, HWND control) {
+  switch (id) {
+    case IDC_AUTO_ADDRESS:
+    case IDC_CHANGE_PASSWORD:
+      if (code != BN_CLICKED) return false;
+      state_ = Read();
+      ShowChoices();
+      return true;
+    case IDC_AUTO_NEGOTIATION:
+      if (code != BN_CLICKED) return false;
+      state_ = Read();
+      OnAutoNegotiationClicked(state_);
+      ShowChoices();
+      return true;
+    case IDC_SPEED_10M:
+    case IDC_SPEED_100M:
+    case IDC_HALF_DUPLEX:
+    case IDC_FULL_DUPLEX:
+      if (code != BN_CLICKED) return false;
+      state_ = Read();
+      OnSpeedOrDuplexClicked(state_);
+      return true;
+    case IDC_MSS:
+      if (code != EN_KILLFOCUS) return false;
+      ClampEditNumber(control, kMssLow, kMssHigh);
+      return true;
+    case IDC_KEEP_ALIVE:
+      if (code != EN_KILLFOCUS) return false;
+      ClampEditNumber(control, kKeepAliveLow, kKeepAliveHigh);
+      return true;
+    case IDC_NEW_PASSWORD:
+    case IDC_NEW_PASSWORD_AGAIN:
+      if (code != EN_CHANGE) return false;
+      FilterPrintableEdit(control);
+      return true;
+    default:
+      return false;
+  }
+}
 
 }  // namespace calbrin

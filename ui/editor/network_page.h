@@ -1,6 +1,7 @@
 // NetworkPage: the "共通" tab, the device-wide settings.
 #pragma once
 
+#include "pages/network_page_state.h"
 #include "ui/editor/settings_page.h"
 
 namespace calbrin {
@@ -8,6 +9,20 @@ namespace calbrin {
 class NetworkPage : public SettingsPage {
  public:
   void Fill(const SettingsRecord& record) override;
+  // What the controls hold now, with the remembered speed and duplex choice.
+  NetworkPageState Read() const;
+
+ protected:
+  void OnInit(const SettingsRecord& record) override;
+  bool OnCommand(int id, int code, HWND control) override;
+
+ private:
+  // Puts every control of `state` on the page.
+  void Show(const NetworkPageState& state);
+  // Puts the check boxes, radio buttons and enabled states of `state_` on the page.
+  void ShowChoices();
+
+  NetworkPageState state_;
 };
 
 }  // namespace calbrin

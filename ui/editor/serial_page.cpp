@@ -1,9 +1,148 @@
-// SerialPage: the settings page of one serial port.
+// SerialPage: one serial port's settings on their controls.
 #include "ui/editor/serial_page.h"
 
-namespace calbrin {
+#include <array>
 
-// The page has no controls yet, so there is nothing to load.
-void SerialPage::Fill(const SettingsRecord& /*record*/) {}
+#include "resources/resource.h"
+#include "settings/device_model.h"
+#include "settings/settings_record.h"
+#include "ui/controls/dialog_controls.h"
+#include "ui/controls/edit_filters.h"
+
+namespace calbrin {
+namespace {
+
+constexpr int kTextRead = 64;
+constexpr int kBaudRateLimit = 7;
+constexpr std::array kDriverControls{IDC_DRIVER_LABEL, IDC_DRIVER_ON_SEND, IDC_DRIVER_ALWAYS};
+constexpr std::array kHexEdits{IDC_XON, IDC_XOFF, IDC_CHAR_1, IDC_CHAR_2};
+
+void ShowDriverControls(HWND page, bool shown) {
+  for (const int id : kDriverControls)
+    ShowControl(page, id, shown);
+}
+
+}  // namespace
+
+void SerialPage::OnInit(const SettingsRecord& record) {
+  HWND page = Window();
+  SerialPortVariant& variant = state_.variant;
+  if (variant.port == 2) {
+    // The device's own model decides, whatever was opened before: only "48" has the full port 2.
+    secondChannelReduced_ = SecondChannelReduced(ReadField(record, SettingKey::MODEL));
+    variant.reduced = secondChannelReduced_;
+  }
+  ShowDriverControls(page, false);
+
+  SendDlgItemMessageW(page, IDC_BAUD_RATE, CB_LIMITTEXT, kBaudRateLimit, 0);
+  FillChoiceList(page, IDC_BAUD_RATE, BaudRateItems());
+  FillChoiceList(page, IDC_DATA_BITS, DataBitsItems());
+  FillChoiceList(page, IDC_PARITY, ParityItems());
+  FillChoiceList(page, IDC_STOP_BITS, StopBitsItems());
+  FillChoiceList(page, IDC_FLOW, FlowItems(variant.reduced));
+  for (const int id : kHexEdits)
+    LimitEditText(page, id, 2);
+  LimitEditText(page, IDC_PACKING_TIME, 4);
+  LimitEditText(page, IDC_DATA_COUNT_VALUE, 5);
+  FillChoiceList(page, IDC_CHAR_COUNT, CharacterCountItems());
+  FillChoiceList(page, IDC_TRAILING_COUNT, TrailingCountItems());
+
+  Fill(record);
+  AttachBaudDigitFilter(GetDlgItem(page, IDC_BAUD_RATE));
+}
+
+void SerialPage::Fill(const SettingsRecord& record) {
+  if (state_.variant.port == 2) ShowDriverControls(Window(), state_.variant.DriverControlShown());
+  FillSerialPage(record, state_);
+  Show(state_);
+}
+
+SerialPageState SerialPage::Read() const {
+  HWND page = Window();
+  SerialPageState state = state_;
+  state.baudRate = ControlText(page, IDC_BAUD_RATE, kTextRead);
+  state.dataBits = SelectedItem(page, IDC_DATA_BITS);
+  state.parity = SelectedItem(page, IDC_PARITY);
+  state.stopBits = SelectedItem(page, IDC_STOP_BITS);
+  state.flow = SelectedItem(page, IDC_FLOW);
+  state.xon = ControlText(page, IDC_XON, kTextRead);
+  state.xoff = ControlText(page, IDC_XOFF, kTextRead);
+  state.driverAlwaysActive = IsChecked(page, IDC_DRIVER_ALWAYS);
+  state.packing = IsChecked(page, IDC_PACKING);
+  state.packingTime = ControlText(page, IDC_PACKING_TIME, kTextRead);
+  state.dataCount = IsChecked(page, IDC_DATA_COUNT);
+  state.dataCountValue = ControlText(page, IDC_DATA_COUNT_VALUE, kTextRead);
+  state.specifiedCharacter = IsChecked(page, IDC_SPECIFIED_CHAR);
+  state.characterCount = SelectedItem(page, IDC_CHAR_COUNT);
+  state.character1 = ControlText(page, IDC_CHAR_1, kTextRead);
+  state.character2 = ControlText(page, IDC_CHAR_2, kTextRead);
+  state.trailingCount = SelectedItem(page, IDC_TRAILING_COUNT);
+  return state;
+}
+
+void SerialPage::Show(const SerialPageState& state) {
+  HWND page = Window();
+  CheckRadioButton(page, IDC_DRIVER_ON_SEND, IDC_DRIVER_ALWAYS,
+                   state.driverAlwaysActive ? IDC_DRIVER_ALWAYS : IDC_DRIVER_ON_SEND);
+  SetControlText(page, IDC_BAUD_RATE, state.baudRate);
+  SelectItem(page, IDC_DATA_BITS, state.dataBits);
+  SelectItem(page, IDC_PARITY, state.parity);
+  SelectItem(page, IDC_STOP_BITS, state.stopBits);
+  SelectItem(page, IDC_FLOW, state.flow);
+  SetControlText(page, IDC_XON, state.xon);
+  SetControlText(page, IDC_XOFF, state.xoff);
+  SetChecked(page, IDC_PACKING, state.packing);
+  SetControlText(page, IDC_PACKING_TIME, state.packingTime);
+  SetChecked(page, IDC_DATA_COUNT, state.dataCount);
+  SetControlText(page, IDC_DATA_COUNT_VALUE, state.dataCountValue);
+  SetChecked(page, IDC_SPECIFIED_CHAR, state.specifiedCharacter);
+  SelectItem(page, IDC_CHAR_COUNT, state.characterCount);
+  SetControlText(page, IDC_CHAR_1, state.character1);
+  SetControlText(page, IDC_CHAR_2, state.character2);
+  SelectItem(page, IDC_TRAILING_COUNT, state.trailingCount);
+  ShowEnabled();
+}
+
+void SerialPage::ShowEnabled() {
+  ApplyEnabled(Window(), SerialPageEnabled(state_));
+}
+
+bool SerialPage::OnCommand(int id, int code, HWND control) {
+  switch (id) {
+    case IDC_BAUD_RATE:
+      if (code != CBN_KILLFOCUS) return false;
+      ClampBaudRate(control);
+      return true;
+    case IDC_FLOW:
+    case IDC_CHAR_COUNT:
+      if (code != CBN_SELCHANGE) return false;
+      state_ = Read();
+      ShowEnabled();
+      return true;
+    case IDC_PACKING:
+    case IDC_DATA_COUNT:
+    case IDC_SPECIFIED_CHAR:
+      state_ = Read();
+      ShowEnabled();
+      return true;
+    case IDC_XON:
+    case IDC_XOFF:
+    case IDC_CHAR_1:
+    case IDC_CHAR_2:
+      if (code != EN_CHANGE) return false;
+      FilterHexEdit(control);
+      return true;
+    case IDC_PACKING_TIME:
+      if (code != EN_KILLFOCUS) return false;
+      ClampEditNumber(control, kPackingTimeLow, kPackingTimeHigh);
+      return true;
+    case IDC_DATA_COUNT_VALUE:
+      if (code != EN_KILLFOCUS) return false;
+      ClampEditNumber(control, kDataCountLow, kDataCountHigh);
+      return true;
+    default:
+      return false;
+  }
+}
 
 }  // namespace calbrin

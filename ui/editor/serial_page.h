@@ -2,21 +2,37 @@
 // packing.
 #pragma once
 
+#include "pages/serial_page_state.h"
 #include "ui/editor/settings_page.h"
 
 namespace calbrin {
 
 class SerialPage : public SettingsPage {
  public:
-  // `port` is 1 or 2, fixed for the page's life.
-  explicit SerialPage(int port) : port_(port) {}
+  // `port` is 1 or 2, fixed for the page's life. The port-2 page decides, as it is created,
+  // whether the open device's second channel is the reduced one and records it in
+  // `secondChannelReduced`.
+  SerialPage(int port, bool& secondChannelReduced) : secondChannelReduced_(secondChannelReduced) {
+    state_.variant.port = port;
+  }
 
   void Fill(const SettingsRecord& record) override;
+  // What the controls hold now.
+  SerialPageState Read() const;
 
-  int Port() const { return port_; }
+  int Port() const { return state_.variant.port; }
+  bool ReducedLists() const { return state_.variant.reduced; }
+
+ protected:
+  void OnInit(const SettingsRecord& record) override;
+  bool OnCommand(int id, int code, HWND control) override;
 
  private:
-  int port_;
+  void Show(const SerialPageState& state);
+  void ShowEnabled();
+
+  bool& secondChannelReduced_;
+  SerialPageState state_;
 };
 
 }  // namespace calbrin

@@ -55,8 +55,10 @@ constexpr std::array<TabBinding, SettingsDialog::kPageCount> kTabs{{
 SettingsDialog::SettingsDialog(SettingsDialogContext& context)
     : context_(context),
       network_(std::make_unique<NetworkPage>()),
-      lan_{std::make_unique<LanPage>(1), std::make_unique<LanPage>(2)},
-      serial_{std::make_unique<SerialPage>(1), std::make_unique<SerialPage>(2)} {}
+      lan_{std::make_unique<LanPage>(1, context.secondChannelReduced),
+           std::make_unique<LanPage>(2, context.secondChannelReduced)},
+      serial_{std::make_unique<SerialPage>(1, context.secondChannelReduced),
+              std::make_unique<SerialPage>(2, context.secondChannelReduced)} {}
 
 SettingsDialog::~SettingsDialog() {
   if (window_ != nullptr) DestroyWindow(window_);

@@ -3,10 +3,11 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
 #include <vector>
 
 #include "resources/resource.h"
+#include "ui/controls/dialog_controls.h"
+#include "ui/controls/edit_filters.h"
 #include "ui/main/version_text.h"
 #include "ui/main/wide_text.h"
 
@@ -18,34 +19,6 @@ constexpr wchar_t kErrorCaption[] = L"エラー";
 template <typename Data>
 Data* DataOf(HWND dialog) {
   return reinterpret_cast<Data*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-}
-
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-  return text;
-}
-
-// Applies the printable-range rule to the edit's text; the caret and selection stay where they
-// were as far as the shorter text allows, so typing carries on naturally.
-void FilterPasswordEdit(HWND edit) {
-  const std::wstring text = WindowText(edit);
-  std::string narrow;
-  narrow.reserve(text.size());
-  // Any character outside ASCII is outside the printable range too: it must end the text.
-  for (const wchar_t c : text)
-    narrow.push_back(c < 0x80 ? static_cast<char>(c) : '\x01');
-  const std::string kept = FilterPrintableText(narrow);
-  if (kept.size() == text.size()) return;
-
-  DWORD start = 0;
-  DWORD end = 0;
-  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  SetWindowTextW(edit, WideText(kept).c_str());
-  const DWORD limit = static_cast<DWORD>(kept.size());
-  SendMessageW(edit, EM_SETSEL, start < limit ? start : limit, end < limit ? end : limit);
 }
 
 INT_PTR CALLBACK PasswordDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -62,7 +35,7 @@ INT_PTR CALLBACK PasswordDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDC_PASSWORD:
-          if (HIWORD(wParam) == EN_CHANGE) FilterPasswordEdit(reinterpret_cast<HWND>(lParam));
+          if (HIWORD(wParam) == EN_CHANGE) FilterPrintableEdit(reinterpret_cast<HWND>(lParam));
           return TRUE;
         case IDOK: {
           const std::string password = Utf8Text(WindowText(GetDlgItem(dialog, IDC_PASSWORD)));
@@ -99,17 +72,8 @@ INT_PTR CALLBACK AddAddressDialogProc(HWND dialog, UINT message, WPARAM wParam, 
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK: {
-          // The control's own reading: blank fields count as 0, so a blank control is 0.0.0.0.
-          DWORD address = 0;
-          SendDlgItemMessageW(dialog, IDC_ADDRESS, IPM_GETADDRESS, 0,
-                              reinterpret_cast<LPARAM>(&address));
-          char text[16];
-          std::snprintf(text, sizeof text, "%u.%u.%u.%u",
-                        static_cast<unsigned>(FIRST_IPADDRESS(address)),
-                        static_cast<unsigned>(SECOND_IPADDRESS(address)),
-                        static_cast<unsigned>(THIRD_IPADDRESS(address)),
-                        static_cast<unsigned>(FOURTH_IPADDRESS(address)));
-          data->added = std::string_view(text) != "0.0.0.0";
+          const std::string text = AddressControlText(GetDlgItem(dialog, IDC_ADDRESS));
+          data->added = text != "0.0.0.0";
           data->address = data->added ? text : "";
           EndDialog(dialog, IDOK);
           return TRUE;
