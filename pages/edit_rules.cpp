@@ -58,6 +58,16 @@ std::optional<std::string> FilterHexText(std::string_view text) {
   return kept;
 }
 
+long long HexEntryValue(std::string_view text) {
+  long long value = 0;
+  for (const char c : text) {
+    if (!IsHexDigit(c)) break;
+    const char digit = UpperHexDigit(c);
+    value = std::min(value * 16 + (digit <= '9' ? digit - '0' : digit - 'A' + 10), kSaturation);
+  }
+  return value;
+}
+
 std::string HexCharacterText(long long code) {
   if (code < 0 || code > 255) return "00";
   static constexpr char kDigits[] = "0123456789ABCDEF";

@@ -23,6 +23,10 @@ std::string ClampEditNumber(std::string_view text, int low, int high);
 // already right (its first two characters would not change) and must be left alone.
 std::optional<std::string> FilterHexText(std::string_view text);
 
+// What a hexadecimal character entry stands for: its text read as a base-16 number, up to the
+// first character that is not a hexadecimal digit; an empty text is 0. Saturates, never wraps.
+long long HexEntryValue(std::string_view text);
+
 // A character code as two upper-case hexadecimal digits; codes outside 0 to 255 show "00".
 std::string HexCharacterText(long long code);
 

@@ -68,7 +68,7 @@ void FillSerialPage(const SettingsRecord& record, SerialPageState& state) {
   const auto number = [&](SettingKey portOneKey) { return ReadDecimalNumber(text(portOneKey)); };
 
   // The driver buttons are set on every port-2 load, also while they are hidden.
-  if (port == 2) state.driverAlwaysActive = text(SettingKey::CDRV1) == "0";
+  if (port == 2) state.driverOnSend = text(SettingKey::CDRV1) != "0";
 
   // The baud rate is shown as stored; it is corrected only when the user leaves the field.
   state.baudRate = text(SettingKey::CBPS1);

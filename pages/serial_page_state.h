@@ -42,7 +42,7 @@ struct SerialPageState {
   int flow = 0;                     // 1041
   std::string xon;                  // 1042
   std::string xoff;                 // 1043
-  bool driverAlwaysActive = false;  // 1037 checked; 1036 otherwise
+  bool driverOnSend = true;         // 1036 checked; 1037 otherwise
   bool packing = false;             // 1044
   std::string packingTime;          // 1045
   bool dataCount = false;           // 1048

@@ -197,6 +197,17 @@ Request NextRequest(std::string_view pending) {
   }
 }
 
+bool IsScrambledRemovalWord(std::string_view scrambled) {
+  // The removal word has blanks, which UnscramblePassword refuses, so its rotated form is
+  // compared instead. A blank rotates onto the same character as '~', so "D~E~L" removes too.
+  ScrambledPassword removal;
+  ScramblePassword(kRemovePasswordWord, kStoredPasswordShift, removal);
+  const std::size_t wordLength = kRemovePasswordWord.size();
+  return scrambled.size() == wordLength + 2 * kScrambleFillerLength &&
+         scrambled.substr(kScrambleFillerLength, wordLength) ==
+             removal.Scrambled().substr(kScrambleFillerLength, wordLength);
+}
+
 int ApplyWriteBlock(std::string_view block, SettingsRecord& settings) {
   int stored = 0;
   Line key;
@@ -207,7 +218,15 @@ int ApplyWriteBlock(std::string_view block, SettingsRecord& settings) {
     const int index = KeyIndex(key.content);
     // The model is burnt into the device; a write cannot turn one model into another.
     if (index < 0 || index == Index(SettingKey::MODEL)) continue;
-    SetField(settings, index, value.content);
+    // A channel password of "D E L" removes it: the device then reports the empty password.
+    if ((index == Index(SettingKey::PASS1) || index == Index(SettingKey::PASS2)) &&
+        IsScrambledRemovalWord(value.content)) {
+      ScrambledPassword empty;
+      ScramblePassword("", kStoredPasswordShift, empty);
+      SetField(settings, index, empty.Scrambled());
+    } else {
+      SetField(settings, index, value.content);
+    }
     ++stored;
   }
   return stored;
@@ -219,16 +238,7 @@ PasswordChange DecodePasswordBlock(std::string_view block, std::string& password
   if (!ReadLine(block, 0, command) || !ReadLine(block, command.next, body)) {
     return PasswordChange::kInvalid;
   }
-  // The removal word has blanks, which UnscramblePassword refuses, so its rotated form is
-  // compared instead. A blank rotates onto the same character as '~', so "D~E~L" removes too.
-  ScrambledPassword removal;
-  ScramblePassword(kRemovePasswordWord, kStoredPasswordShift, removal);
-  const std::size_t wordLength = kRemovePasswordWord.size();
-  if (body.content.size() == wordLength + 2 * kScrambleFillerLength &&
-      body.content.substr(kScrambleFillerLength, wordLength) ==
-          removal.Scrambled().substr(kScrambleFillerLength, wordLength)) {
-    return PasswordChange::kRemove;
-  }
+  if (IsScrambledRemovalWord(body.content)) return PasswordChange::kRemove;
   std::string decoded;
   if (UnscramblePassword(body.content, decoded) <= 0) return PasswordChange::kInvalid;
   password = decoded;

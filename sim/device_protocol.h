@@ -80,8 +80,12 @@ struct Request {
 // The first request at the start of `pending`. Lines end in LF; a CR before the LF is dropped.
 Request NextRequest(std::string_view pending);
 
+// Whether a scrambled text (stored-password shift) is the removal word "D E L".
+bool IsScrambledRemovalWord(std::string_view scrambled);
+
 // Stores the pairs of a write block (as delimited by NextRequest) into `settings`: unknown keys
-// and MODEL are skipped, a value longer than its field is cut to it. Returns the fields stored.
+// and MODEL are skipped, a value longer than its field is cut to it, and a channel password of
+// "D E L" is stored as the empty password. Returns the fields stored.
 int ApplyWriteBlock(std::string_view block, SettingsRecord& settings);
 
 enum class PasswordChange { kSet, kRemove, kInvalid };

@@ -43,6 +43,23 @@ TEST(SimProtocol, ApplyWriteBlockSkipsModelAndUnknownKeysAndCutsLongValues) {
   EXPECT_EQ(ReadField(record, SettingKey::HIP2), "");
 }
 
+TEST(SimProtocol, ChannelPasswordRemovalIsStoredAsTheEmptyPassword) {
+  SettingsRecord record = DefaultSettings("48", "127.0.0.2");
+  const auto scrambled = [](std::string_view password) {
+    ScrambledPassword out;
+    ScramblePassword(password, kStoredPasswordShift, out);
+    return std::string(out.Scrambled());
+  };
+  const std::string block =
+      "PASS1\r\n" + scrambled("D E L") + "\r\nPASS2\r\n" + scrambled("keep") + "\r\nENDR\r\n";
+  ASSERT_EQ(ApplyWriteBlock(block, record), 2);
+  std::string password = "unchanged";
+  EXPECT_EQ(ReadField(record, SettingKey::PASS1).size(), 10u);
+  EXPECT_EQ(UnscramblePassword(ReadField(record, SettingKey::PASS1), password), 0);
+  EXPECT_EQ(UnscramblePassword(ReadField(record, SettingKey::PASS2), password), 4);
+  EXPECT_EQ(password, "keep");
+}
+
 TEST(SimProtocol, PasswordBlocks) {
   const auto block = [](std::string_view password) {
     ScrambledPassword scrambled;

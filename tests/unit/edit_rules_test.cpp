@@ -65,6 +65,15 @@ TEST(FilterHexText, LeavesRightTextAlone) {
   EXPECT_EQ(FilterHexText("FF"), std::nullopt);
 }
 
+TEST(HexEntryValue, ReadsHexadecimalDigitsUpToTheFirstOther) {
+  EXPECT_EQ(HexEntryValue("0D"), 13);
+  EXPECT_EQ(HexEntryValue("ff"), 255);
+  EXPECT_EQ(HexEntryValue(""), 0);
+  EXPECT_EQ(HexEntryValue("1g"), 1);
+  EXPECT_EQ(HexEntryValue("g1"), 0);
+  EXPECT_GT(HexEntryValue("ffffffffffffffffffffffff"), 0);
+}
+
 TEST(HexCharacterText, TwoUpperCaseDigitsOr00) {
   EXPECT_EQ(HexCharacterText(13), "0D");
   EXPECT_EQ(HexCharacterText(17), "11");

@@ -129,12 +129,12 @@ TEST(FillSerialPage, TextsAndChecks) {
 }
 
 TEST(FillSerialPage, DriverControlOfPortTwo) {
-  EXPECT_TRUE(Filled({{SettingKey::CDRV1, "0"}}, 2, true).driverAlwaysActive);
-  EXPECT_FALSE(Filled({{SettingKey::CDRV1, "1"}}, 2, true).driverAlwaysActive);
-  EXPECT_FALSE(Filled({{SettingKey::CDRV1, ""}}, 2, true).driverAlwaysActive);
-  EXPECT_FALSE(Filled({{SettingKey::CDRV1, "00"}}, 2, true).driverAlwaysActive);
+  EXPECT_FALSE(Filled({{SettingKey::CDRV1, "0"}}, 2, true).driverOnSend);
+  EXPECT_TRUE(Filled({{SettingKey::CDRV1, "1"}}, 2, true).driverOnSend);
+  EXPECT_TRUE(Filled({{SettingKey::CDRV1, ""}}, 2, true).driverOnSend);
+  EXPECT_TRUE(Filled({{SettingKey::CDRV1, "00"}}, 2, true).driverOnSend);
   // Set while hidden too.
-  EXPECT_TRUE(Filled({{SettingKey::CDRV1, "0"}}, 2, false).driverAlwaysActive);
+  EXPECT_FALSE(Filled({{SettingKey::CDRV1, "0"}}, 2, false).driverOnSend);
 
   EXPECT_TRUE((SerialPortVariant{2, true}).DriverControlShown());
   EXPECT_FALSE((SerialPortVariant{2, false}).DriverControlShown());

@@ -67,7 +67,7 @@ SerialPageState SerialPage::Read() const {
   state.flow = SelectedItem(page, IDC_FLOW);
   state.xon = ControlText(page, IDC_XON, kTextRead);
   state.xoff = ControlText(page, IDC_XOFF, kTextRead);
-  state.driverAlwaysActive = IsChecked(page, IDC_DRIVER_ALWAYS);
+  state.driverOnSend = IsChecked(page, IDC_DRIVER_ON_SEND);
   state.packing = IsChecked(page, IDC_PACKING);
   state.packingTime = ControlText(page, IDC_PACKING_TIME, kTextRead);
   state.dataCount = IsChecked(page, IDC_DATA_COUNT);
@@ -83,7 +83,7 @@ SerialPageState SerialPage::Read() const {
 void SerialPage::Show(const SerialPageState& state) {
   HWND page = Window();
   CheckRadioButton(page, IDC_DRIVER_ON_SEND, IDC_DRIVER_ALWAYS,
-                   state.driverAlwaysActive ? IDC_DRIVER_ALWAYS : IDC_DRIVER_ON_SEND);
+                   state.driverOnSend ? IDC_DRIVER_ON_SEND : IDC_DRIVER_ALWAYS);
   SetControlText(page, IDC_BAUD_RATE, state.baudRate);
   SelectItem(page, IDC_DATA_BITS, state.dataBits);
   SelectItem(page, IDC_PARITY, state.parity);

@@ -1,0 +1,188 @@
+// Collecting the settings pages into a record.
+#include "pages/collect_settings.h"
+
+#include <optional>
+
+#include "net/password_scrambling.h"
+#include "pages/edit_rules.h"
+
+namespace calbrin {
+namespace {
+
+// The device's word for "no password": a write that carries it removes the channel's password.
+constexpr std::string_view kRemovedPassword = "D E L";
+constexpr std::size_t kBaudRateChars = 7;
+
+struct CheckFailure {
+  std::string message;
+  int tab;
+};
+
+// Writes the field of `key` for the page's channel or port.
+class ChannelFields {
+ public:
+  ChannelFields(SettingsRecord& record, int channel) : record_(record), channel_(channel) {}
+
+  void Set(SettingKey channelOneKey, std::string_view text) {
+    SetField(record_, ChannelKey(channelOneKey, channel_), text);
+  }
+  // The code of `item` in `codes`; a selection that is none of them leaves the field empty.
+  void SetChoice(SettingKey channelOneKey, int item, std::initializer_list<const char*> codes) {
+    if (item < 0 || item >= static_cast<int>(codes.size())) return;
+    Set(channelOneKey, codes.begin()[item]);
+  }
+  // A hexadecimal character entry, stored as its decimal value.
+  void SetCharacter(SettingKey channelOneKey, std::string_view entry) {
+    Set(channelOneKey, std::to_string(HexEntryValue(entry)));
+  }
+  void SetFlag(SettingKey channelOneKey, bool on) { Set(channelOneKey, on ? "1" : "0"); }
+
+ private:
+  SettingsRecord& record_;
+  int channel_;
+};
+
+void CollectNetwork(const NetworkPageState& page, SettingsRecord& record) {
+  SetField(record, SettingKey::IP, page.autoAddress ? "0.0.0.0" : page.address);
+  SetField(record, SettingKey::SUBM, page.subnetMask);
+  SetField(record, SettingKey::GWAY, page.gateway);
+  std::string negotiation = "7";
+  if (!page.autoNegotiation) {
+    negotiation = std::string(1, static_cast<char>('0' + (page.speed100Checked ? 2 : 0) +
+                                                   (page.fullDuplexChecked ? 1 : 0)));
+  }
+  SetField(record, SettingKey::NEGOS, negotiation);
+  SetField(record, SettingKey::MSS, page.mss);
+  SetField(record, SettingKey::KEEP_A, page.keepAlive);
+}
+
+std::string ChannelName(int channel) {
+  return "LAN(" + std::to_string(channel) + ")";
+}
+
+std::optional<CheckFailure> CollectLan(const LanPageState& page, bool forFile,
+                                       SettingsRecord& out) {
+  const int channel = page.channel;
+  const int tab = channel == 1 ? kLan1Tab : kLan2Tab;
+  const bool reduced = page.reduced;
+  ChannelFields fields(out, channel);
+
+  fields.SetChoice(SettingKey::PRT1, page.protocol, {"0", "1"});
+  fields.Set(SettingKey::PORT1, page.receivePort);
+  const std::string_view port = ReadField(out, ChannelKey(SettingKey::PORT1, channel));
+  const long long portNumber = ReadDecimalNumber(port);
+  if (ReservedReceivePort(portNumber)) {
+    return CheckFailure{ChannelName(channel) + "の受信ポート番号" + std::to_string(portNumber) +
+                            "は設定できません。\r\n値を変更してください。",
+                        tab};
+  }
+  if (channel == 2 && port == ReadField(out, SettingKey::PORT1)) {
+    return CheckFailure{
+        "LAN(1)とLAN(2)の受信ポート番号が同じです。\r\n異なる値に変更してください。", tab};
+  }
+
+  // The remote address and port are one setting: the UDP destination or the TCP client's peer.
+  if (page.protocol == kUdpItem) {
+    fields.Set(SettingKey::HIP1, page.udpAddress);
+    fields.Set(SettingKey::HPORT1, page.udpPort);
+  } else if (page.protocol == kTcpItem) {
+    fields.Set(SettingKey::HIP1, page.clientAddress);
+    fields.Set(SettingKey::HPORT1, page.clientPort);
+  }
+  if (page.clientMode) {
+    fields.Set(SettingKey::SMODE1, "0");
+    const int code = ClientCodeOfItem(page.clientCondition, reduced);
+    if (code != 0) fields.Set(SettingKey::CMODE1, std::to_string(code));
+  } else {
+    if (reduced) {
+      fields.SetChoice(SettingKey::SMODE1, page.serverCondition, {"1"});
+    } else {
+      fields.SetChoice(SettingKey::SMODE1, page.serverCondition, {"1", "2"});
+    }
+    fields.Set(SettingKey::CMODE1, "0");
+  }
+  fields.SetCharacter(SettingKey::CCHAR1, page.clientCharacter);
+  fields.SetFlag(SettingKey::SPASS1, page.connection.serverPassword);
+  fields.SetFlag(SettingKey::CPASS1, page.connection.clientPassword);
+
+  std::string_view password = page.password;
+  if (password.empty()) {
+    if (LanPasswordRequired(page.connection)) {
+      return CheckFailure{
+          ChannelName(channel) + "のTCPパスワードが設定されていません。\r\n入力してください。",
+          tab};
+    }
+    if (!forFile) password = kRemovedPassword;
+  }
+  ScrambledPassword scrambled;
+  ScramblePassword(password, kStoredPasswordShift, scrambled);
+  fields.Set(SettingKey::PASS1, scrambled.Scrambled());
+
+  if (reduced) {
+    fields.SetChoice(SettingKey::DMODE1, page.disconnectCondition, {"0", "1", "2"});
+  } else {
+    fields.SetChoice(SettingKey::DMODE1, page.disconnectCondition, {"0", "1", "2", "3"});
+  }
+  fields.Set(SettingKey::DTIME1, page.idleTime);
+  fields.SetCharacter(SettingKey::DCHAR1, page.disconnectCharacter);
+  fields.SetFlag(SettingKey::FLUSH1, page.flush);
+  return std::nullopt;
+}
+
+void CollectSerial(const SerialPageState& page, SettingsRecord& out) {
+  ChannelFields fields(out, page.variant.port);
+  // Port 1 has no driver control; port 2 keeps its buttons' choice even while they are hidden.
+  fields.Set(SettingKey::CDRV1, page.variant.port == 2 && page.driverOnSend ? "1" : "0");
+  fields.Set(SettingKey::CBPS1, std::string_view(page.baudRate).substr(0, kBaudRateChars));
+  fields.SetChoice(SettingKey::CBIT1, page.dataBits, {"2", "3"});
+  fields.SetChoice(SettingKey::CPAR1, page.parity, {"0", "2", "3"});
+  fields.SetChoice(SettingKey::CSTOP1, page.stopBits, {"1", "3"});
+  if (page.variant.reduced) {
+    fields.SetChoice(SettingKey::CFLOW1, page.flow, {"0", "2"});
+  } else {
+    fields.SetChoice(SettingKey::CFLOW1, page.flow, {"0", "1", "2"});
+  }
+  fields.SetCharacter(SettingKey::CXON1, page.xon);
+  fields.SetCharacter(SettingKey::CXOFF1, page.xoff);
+  fields.SetFlag(SettingKey::P_EN1, page.packing);
+  fields.Set(SettingKey::PTIME1, page.packingTime);
+  fields.Set(SettingKey::PSIZE1, page.dataCount ? std::string_view(page.dataCountValue) : "0");
+  if (page.specifiedCharacter) {
+    fields.SetChoice(SettingKey::PCHAR1, page.characterCount, {"1", "2"});
+  } else {
+    fields.Set(SettingKey::PCHAR1, "0");
+  }
+  fields.SetCharacter(SettingKey::PMOJ11, page.character1);
+  fields.SetCharacter(SettingKey::PMOJ21, page.character2);
+  fields.SetChoice(SettingKey::PTRAL1, page.trailingCount, {"0", "1", "2"});
+}
+
+}  // namespace
+
+bool LanPasswordRequired(const LanConnectionState& connection) {
+  const bool server = connection.serverCode != 0;
+  const bool client = connection.clientCode != 0;
+  if (server == client) return false;
+  return server ? connection.serverPassword : connection.clientPassword;
+}
+
+int CollectSettings(const PageStates& pages, const SettingsRecord& deviceRecord, bool forFile,
+                    bool secondChannelReduced, SettingsRecord& record, SettingsText& text,
+                    CollectUi& ui) {
+  ClearRecord(record);
+  SetField(record, SettingKey::MODEL, ReadField(deviceRecord, SettingKey::MODEL));
+  CollectNetwork(pages.network, record);
+  for (const LanPageState& lan : pages.lan) {
+    if (std::optional<CheckFailure> failure = CollectLan(lan, forFile, record)) {
+      ui.ShowError(failure->message);
+      ui.ShowPage(failure->tab);
+      return -1;
+    }
+  }
+  for (const SerialPageState& serial : pages.serial)
+    CollectSerial(serial, record);
+  SerializeSettings(record, forFile, secondChannelReduced, text);
+  return 0;
+}
+
+}  // namespace calbrin
