@@ -7,10 +7,11 @@
 namespace calbrin::sim {
 namespace {
 
-constexpr std::array<std::string_view, 11> kNames{
-    "silent",       "close-after-prompt", "refuse-password", "long-value",
-    "oversized",    "no-end-marker",      "delay-ack",       "never-ack",
-    "model-code-3", "short-reply",        "double-reply",
+constexpr std::array<std::string_view, 13> kNames{
+    "silent",        "close-after-prompt",   "refuse-password", "long-value",
+    "oversized",     "no-end-marker",        "delay-ack",       "never-ack",
+    "password-only", "close-after-settings", "model-code-3",    "short-reply",
+    "double-reply",
 };
 
 // One table of name and member, so that the parser and the description cannot drift apart.
@@ -18,7 +19,7 @@ struct FlagName {
   std::string_view name;
   bool Faults::*member;
 };
-constexpr std::array<FlagName, 10> kFlags{{
+constexpr std::array<FlagName, 12> kFlags{{
     {"silent", &Faults::silentAfterConnect},
     {"close-after-prompt", &Faults::closeAfterPrompt},
     {"refuse-password", &Faults::refusePassword},
@@ -26,6 +27,8 @@ constexpr std::array<FlagName, 10> kFlags{{
     {"oversized", &Faults::oversizedAnswer},
     {"no-end-marker", &Faults::noEndMarker},
     {"never-ack", &Faults::neverAck},
+    {"password-only", &Faults::passwordBlockOnly},
+    {"close-after-settings", &Faults::closeAfterSettings},
     {"model-code-3", &Faults::unknownModelCode},
     {"short-reply", &Faults::shortReply},
     {"double-reply", &Faults::doubleReply},

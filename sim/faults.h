@@ -19,6 +19,8 @@ struct Faults {
   bool noEndMarker = false;         // the GETPARAM answer lacks its end marker
   int ackDelayMs = 0;               // a save or password acknowledgement waits this long first
   bool neverAck = false;            // a save or password block is neither stored nor answered
+  bool passwordBlockOnly = false;   // the two faults above spare settings writes: P_SET only
+  bool closeAfterSettings = false;  // the GETPARAM answer, then the connection is closed
   // Discovery.
   bool unknownModelCode = false;  // the reply carries model code 3
   bool shortReply = false;        // the reply is 20 bytes long, so it lacks the MAC

@@ -54,13 +54,15 @@ void PrintUsage(std::FILE* to) {
       "the GETPARAM answer lacks its end marker",
       "save and password answers come MS ms late (delay-ack:MS; default 1000)",
       "saves and passwords: not stored, not answered, connection kept",
+      "the two faults above hit password blocks only, not settings writes",
+      "the GETPARAM answer, then the connection is closed",
       "the discovery reply names model code 3",
       "the discovery reply is 20 bytes long",
       "every discovery request is answered twice",
   };
   const auto names = calbrin::sim::FaultNames();
   for (std::size_t i = 0; i < names.size(); ++i) {
-    std::fprintf(to, "    %-20s%s\n", std::string(names[i]).c_str(), std::string(kHelp[i]).c_str());
+    std::fprintf(to, "    %-22s%s\n", std::string(names[i]).c_str(), std::string(kHelp[i]).c_str());
   }
   std::fprintf(to,
                "\nexample: qvsim 48 57,password=secret 48,address=127.0.0.5,version=113,"

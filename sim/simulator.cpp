@@ -423,7 +423,7 @@ Simulator::SessionEnd Simulator::Serve(Device& device, SocketHandle connection) 
             std::lock_guard lock(device.mutex);
             answer = SettingsAnswer(device.state.settings, now);
           }
-          if (!SendAll(connection, answer)) return SessionEnd::kClosed;
+          if (!SendAll(connection, answer) || now.closeAfterSettings) return SessionEnd::kClosed;
           break;
         }
         case RequestKind::kWrite:
@@ -433,7 +433,8 @@ Simulator::SessionEnd Simulator::Serve(Device& device, SocketHandle connection) 
             std::lock_guard lock(device.mutex);
             (isWrite ? device.lastWrite : device.lastPasswordBlock) = block;
           }
-          if (now.neverAck) {
+          const bool faulty = isWrite ? !now.passwordBlockOnly : true;
+          if (faulty && now.neverAck) {
             Drain(connection);
             return SessionEnd::kClosed;
           }
@@ -451,7 +452,7 @@ Simulator::SessionEnd Simulator::Serve(Device& device, SocketHandle connection) 
             }
           }
           SaveState();
-          Pause(now.ackDelayMs);
+          Pause(faulty ? now.ackDelayMs : 0);
           const bool reset = request.save == SaveCommand::kSaveAndReset;
           // The device restarts after ENDR whether or not its answer got through.
           if (!SendAll(connection, reset ? kSaveAndResetAck : kSaveAck) || reset) {

@@ -137,5 +137,27 @@ TEST_F(SimFaultTest, NeverAcknowledgedPasswordIsNotTaken) {
   EXPECT_EQ(simulator_.Password(0), "");
 }
 
+TEST_F(SimFaultTest, CloseAfterSettingsHangsUpAfterTheAnswer) {
+  StartWith(Faults{.closeAfterSettings = true});
+  ASSERT_EQ(client_.ReadUntil(">\r\n"), kCommandPrompt);
+  ASSERT_TRUE(client_.Send("GETPARAM\r\n"));
+  EXPECT_TRUE(client_.ReadUntil("\r\nEND\r\n", 1000).ends_with("\r\nEND\r\n"));
+  EXPECT_EQ(client_.ReadFor(300), "");
+  EXPECT_TRUE(client_.PeerClosed());
+}
+
+TEST_F(SimFaultTest, PasswordOnlyFaultsLetTheSettingsWriteThrough) {
+  StartWith(Faults{.neverAck = true, .passwordBlockOnly = true});
+  ASSERT_EQ(client_.ReadUntil(">\r\n"), kCommandPrompt);
+  ASSERT_TRUE(client_.Send("NEGOS\r\n2\r\nSAVE\r\n"));
+  EXPECT_EQ(client_.ReadUntil("\r\n", 1000), kSaveAck);
+  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::NEGOS), "2");
+  ScrambledPassword scrambled;
+  ScramblePassword("secret", kStoredPasswordShift, scrambled);
+  ASSERT_TRUE(client_.Send("P_SET\r\n" + std::string(scrambled.Scrambled()) + "\r\nENDR\r\n"));
+  EXPECT_EQ(client_.ReadFor(300), "");
+  EXPECT_EQ(simulator_.Password(0), "");
+}
+
 }  // namespace
 }  // namespace calbrin::sim::test
