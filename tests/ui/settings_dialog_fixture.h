@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +18,7 @@
 #include "settings/settings_record.h"
 #include "ui/editor/settings_dialog.h"
 #include "ui/editor/settings_page.h"
+#include "ui/main/app.h"
 
 namespace calbrin::test {
 
@@ -38,7 +41,22 @@ class SettingsDialogFixture : public ::testing::Test {
   void SetModel(std::string_view code) { SetField(record_, SettingKey::MODEL, code); }
 
   HWND Open() {
-    dialog_.emplace(context_);
+    dialog_.emplace(SettingsDialogContext{
+        .app = app_,
+        .showMessage =
+            [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
+              messages_.push_back(caption + L"|" + text);
+              if ((type & MB_YESNO) == 0) return IDOK;
+              const int answer = answers_.empty() ? IDYES : answers_.front();
+              if (!answers_.empty()) answers_.pop_front();
+              return answer;
+            },
+        .chooseFile = [this](HWND, SettingsFileDialog kind, const std::wstring& folder,
+                             const std::wstring& proposed) -> std::optional<std::wstring> {
+          fileDialogs_.push_back({kind, folder, proposed});
+          return chosenFile_;
+        },
+        .writeSettleTime = std::chrono::milliseconds(10)});
     HWND window = dialog_->CreateModeless(nullptr);
     EXPECT_NE(window, nullptr) << "CreateDialogParamW failed with error " << GetLastError();
     PumpMessages();
@@ -67,12 +85,27 @@ class SettingsDialogFixture : public ::testing::Test {
     SendMessageW(dialog_->Window(), WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&header));
   }
 
-  SettingsRecord record_{};
-  bool secondChannelReduced_ = false;
-  SettingsDialogContext context_{.deviceRecord = record_,
-                                 .deviceAddress = "192.168.11.203",
-                                 .secondChannelReduced = secondChannelReduced_,
-                                 .modelNameText = "stale"};
+  struct FileDialogShown {
+    SettingsFileDialog kind;
+    std::wstring folder;
+    std::wstring proposedName;
+  };
+
+  SettingsDialogFixture() {
+    constexpr std::string_view kAddress = "192.168.11.203";
+    kAddress.copy(app_.session.identity.address.data(), kAddress.size());
+    app_.applicationDirectory = L"C:\\calbrin";
+  }
+
+  App app_;
+  SettingsRecord& record_ = app_.session.deviceRecord;
+  bool& secondChannelReduced_ = app_.secondChannelReduced;
+  // Message boxes as "caption|text"; questions take the answers in turn, then Yes.
+  std::vector<std::wstring> messages_;
+  std::deque<int> answers_;
+  // File dialogs shown, and the file that each one returns (none: Cancel).
+  std::vector<FileDialogShown> fileDialogs_;
+  std::optional<std::wstring> chosenFile_;
   std::optional<SettingsDialog> dialog_;
 };
 

@@ -12,6 +12,7 @@
 
 #include "resources/resource.h"
 #include "settings/settings_record.h"
+#include "sim/device_protocol.h"
 #include "tests/ui/settings_dialog_fixture.h"
 #include "ui/editor/lan_page.h"
 #include "ui/editor/network_page.h"
@@ -68,7 +69,7 @@ TEST_F(SettingsDialogTest, Model48IsTheFullModelAndClearsTheFlag) {
   secondChannelReduced_ = true;
   ASSERT_NE(Open(), nullptr);
   EXPECT_EQ(ModelLabel(), L"MODEL: QV-48R2");
-  EXPECT_EQ(context_.modelNameText, "QV-48R2");
+  EXPECT_EQ(dialog_->ModelNameText(), "QV-48R2");
   EXPECT_FALSE(secondChannelReduced_);
 }
 
@@ -77,7 +78,7 @@ TEST_F(SettingsDialogTest, OnlyTheFirstTwoCharactersOfTheModelCount) {
   secondChannelReduced_ = true;
   ASSERT_NE(Open(), nullptr);
   EXPECT_EQ(ModelLabel(), L"MODEL: QV-48R2");
-  EXPECT_EQ(context_.modelNameText, "QV-48R2");
+  EXPECT_EQ(dialog_->ModelNameText(), "QV-48R2");
   EXPECT_FALSE(secondChannelReduced_);
 }
 
@@ -85,7 +86,7 @@ TEST_F(SettingsDialogTest, Model57IsTheReducedModel) {
   SetModel("57");
   ASSERT_NE(Open(), nullptr);
   EXPECT_EQ(ModelLabel(), L"MODEL: QV-57R");
-  EXPECT_EQ(context_.modelNameText, "QV-57R");
+  EXPECT_EQ(dialog_->ModelNameText(), "QV-57R");
   EXPECT_TRUE(secondChannelReduced_);
 }
 
@@ -93,7 +94,7 @@ TEST_F(SettingsDialogTest, UnknownModelShowsAQuestionMarkAndCountsAsReduced) {
   SetModel("99");
   ASSERT_NE(Open(), nullptr);
   EXPECT_EQ(ModelLabel(), L"MODEL: ?");
-  EXPECT_EQ(context_.modelNameText, "");
+  EXPECT_EQ(dialog_->ModelNameText(), "");
   EXPECT_TRUE(secondChannelReduced_);
   EXPECT_EQ(TabCtrl_GetItemCount(GetDlgItem(dialog_->Window(), IDC_TAB)), 5);
 }
@@ -204,8 +205,9 @@ TEST_F(SettingsDialogTest, CloseBoxClosesWithZero) {
   EXPECT_EQ(dialog_->Result(), std::optional<int>(kSettingsDialogClosed));
 }
 
-TEST_F(SettingsDialogTest, ApplyAndTheFileCommandsLeaveTheDialogOpen) {
-  SetModel("48");
+// A write error leaves the tab as it was; cancelled file dialogs change nothing.
+TEST_F(SettingsDialogTest, FailedApplyAndCancelledFileCommandsLeaveTheDialogOpen) {
+  record_ = sim::DefaultSettings("48", "192.168.11.203");
   HWND window = Open();
   ASSERT_NE(window, nullptr);
   SelectTab(3);
@@ -217,6 +219,10 @@ TEST_F(SettingsDialogTest, ApplyAndTheFileCommandsLeaveTheDialogOpen) {
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_FALSE(dialog_->Result().has_value());
   EXPECT_EQ(VisiblePages(), std::vector<int>{3});
+  // No device is connected: the write finds the connection closed.
+  EXPECT_EQ(messages_,
+            std::vector<std::wstring>{L"エラー|書込みに失敗しました。\r\n接続が切断されました。"});
+  EXPECT_EQ(fileDialogs_.size(), 2u);
 }
 
 TEST_F(SettingsDialogTest, TheMenuHoldsTheTwoFileCommands) {
@@ -259,8 +265,19 @@ class ModalSettingsDialogTest : public ::testing::Test {
   }
 
   int RunModalWith(std::vector<Step> steps) {
-    return RunModalWith(context_.deviceAddress, std::move(steps),
-                        [this] { return ShowSettingsDialog(nullptr, context_); });
+    return RunModalWith(kAddress, std::move(steps), [this] {
+      return ShowSettingsDialog(
+          nullptr, SettingsDialogContext{.app = app_,
+                                         .showMessage = [](HWND, const std::wstring& text,
+                                                           const std::wstring&, UINT) {
+                                           messages_.push_back(text);
+                                           return IDOK;
+                                         }});
+    });
+  }
+
+  ModalSettingsDialogTest() {
+    kAddress.copy(app_.session.identity.address.data(), kAddress.size());
   }
 
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -273,13 +290,12 @@ class ModalSettingsDialogTest : public ::testing::Test {
   static inline std::size_t next_ = 0;
   static inline std::wstring title_;
   static inline bool openAfterApply_ = false;
+  static inline std::vector<std::wstring> messages_;
+  static constexpr std::string_view kAddress = "10.0.0.77";
 
-  SettingsRecord record_{};
-  bool secondChannelReduced_ = false;
-  SettingsDialogContext context_{.deviceRecord = record_,
-                                 .deviceAddress = "10.0.0.77",
-                                 .secondChannelReduced = secondChannelReduced_,
-                                 .modelNameText = {}};
+  App app_;
+  SettingsRecord& record_ = app_.session.deviceRecord;
+  bool& secondChannelReduced_ = app_.secondChannelReduced;
 };
 
 TEST_F(ModalSettingsDialogTest, CancelReturnsTwo) {
@@ -288,7 +304,6 @@ TEST_F(ModalSettingsDialogTest, CancelReturnsTwo) {
       {[](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); }});
   EXPECT_EQ(result, kSettingsDialogCancelled);
   EXPECT_TRUE(secondChannelReduced_);
-  EXPECT_EQ(context_.modelNameText, "QV-57R");
 }
 
 TEST_F(ModalSettingsDialogTest, CloseBoxReturnsZero) {
@@ -305,8 +320,9 @@ TEST_F(ModalSettingsDialogTest, EscapeCancels) {
   EXPECT_EQ(result, kSettingsDialogCancelled);
 }
 
-TEST_F(ModalSettingsDialogTest, ApplyThatWritesNothingLeavesTheDialogOpen) {
+TEST_F(ModalSettingsDialogTest, ApplyThatFailsLeavesTheDialogOpen) {
   openAfterApply_ = false;
+  messages_.clear();
   const int result =
       RunModalWith({[](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0); },
                     [](HWND dialog) {
@@ -315,16 +331,19 @@ TEST_F(ModalSettingsDialogTest, ApplyThatWritesNothingLeavesTheDialogOpen) {
                     }});
   EXPECT_TRUE(openAfterApply_);
   EXPECT_EQ(result, kSettingsDialogCancelled);
+  // An empty record has no receive port: the collection refuses it.
+  EXPECT_EQ(messages_, std::vector<std::wstring>{
+                           L"LAN(1)の受信ポート番号0は設定できません。\r\n値を変更してください。"});
 }
 
 TEST_F(ModalSettingsDialogTest, OpensTheDeviceThatTheApplicationHoldsOpen) {
   App app;
-  constexpr std::string_view kAddress = "172.16.5.9";
-  kAddress.copy(app.session.identity.address.data(), kAddress.size());
+  constexpr std::string_view kOtherAddress = "172.16.5.9";
+  kOtherAddress.copy(app.session.identity.address.data(), kOtherAddress.size());
   SetField(app.session.deviceRecord, SettingKey::MODEL, "57");
   static std::wstring label;
   label.clear();
-  const int result = RunModalWith(kAddress, {[](HWND dialog) {
+  const int result = RunModalWith(kOtherAddress, {[](HWND dialog) {
                                     label = WindowText(GetDlgItem(dialog, IDC_MODEL_LABEL));
                                     SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
                                   }},

@@ -14,6 +14,7 @@
 #include "sim/device_protocol.h"
 #include "tests/ui/settings_dialog_fixture.h"
 #include "ui/editor/lan_page.h"
+#include "ui/editor/settings_dialog.h"
 #include "ui/editor/settings_page.h"
 
 namespace calbrin {
@@ -562,6 +563,38 @@ TEST_F(SettingsPagesTest, SerialNumbersAreClampedWhenTheEditIsLeft) {
     EnterAndLeave(kSerial2Tab, c.id, c.typed);
     EXPECT_EQ(Text(kSerial2Tab, c.id), c.shown) << c.id << " \"" << c.typed << '"';
   }
+}
+
+// However large the pages' font, no control is cut off by the tab strip: the strip and the dialog
+// grow to hold the pages, and the buttons stay below the strip.
+TEST_F(SettingsPagesTest, EveryControlOfEveryPageIsOnScreen) {
+  UseDevice("57");
+  ASSERT_NE(Open(), nullptr);
+  for (int tab = 0; tab < SettingsDialog::kPageCount; ++tab) {
+    RECT page{};
+    GetClientRect(Page(tab), &page);
+    for (HWND child = GetWindow(Page(tab), GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+      RECT rect{};
+      GetWindowRect(child, &rect);
+      MapWindowPoints(HWND_DESKTOP, Page(tab), reinterpret_cast<POINT*>(&rect), 2);
+      EXPECT_LE(rect.bottom, page.bottom) << "tab " << tab << " control " << GetDlgCtrlID(child);
+      EXPECT_LE(rect.right, page.right) << "tab " << tab << " control " << GetDlgCtrlID(child);
+    }
+  }
+  RECT strip{};
+  GetWindowRect(GetDlgItem(dialog_->Window(), IDC_TAB), &strip);
+  for (const int id : {IDOK, IDCANCEL, IDC_SETTINGS_STATUS}) {
+    RECT rect{};
+    GetWindowRect(GetDlgItem(dialog_->Window(), id), &rect);
+    EXPECT_GE(rect.top, strip.bottom) << id;
+  }
+  RECT client{};
+  GetClientRect(dialog_->Window(), &client);
+  RECT cancel{};
+  GetWindowRect(GetDlgItem(dialog_->Window(), IDCANCEL), &cancel);
+  MapWindowPoints(HWND_DESKTOP, dialog_->Window(), reinterpret_cast<POINT*>(&cancel), 2);
+  EXPECT_LE(cancel.bottom, client.bottom);
 }
 
 // Every control that a rule greys exists on its page, so no rule silently misses its control.

@@ -3,9 +3,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
+#include <filesystem>
 #include <string_view>
 
+#include "file/settings_file.h"
 #include "resources/resource.h"
 #include "settings/device_model.h"
 #include "settings/settings_record.h"
@@ -13,19 +16,10 @@
 #include "ui/editor/network_page.h"
 #include "ui/editor/serial_page.h"
 #include "ui/main/app.h"
+#include "ui/main/wide_text.h"
 
 namespace calbrin {
 namespace {
-
-// Device texts are single bytes in the system's code page.
-std::wstring Widen(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-  return wide;
-}
 
 // The tab strip's class must be registered before the dialog's layout creates it, and the pages
 // will hold IP address controls.
@@ -52,13 +46,13 @@ constexpr std::array<TabBinding, SettingsDialog::kPageCount> kTabs{{
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(SettingsDialogContext& context)
+SettingsDialog::SettingsDialog(const SettingsDialogContext& context)
     : context_(context),
       network_(std::make_unique<NetworkPage>()),
-      lan_{std::make_unique<LanPage>(1, context.secondChannelReduced),
-           std::make_unique<LanPage>(2, context.secondChannelReduced)},
-      serial_{std::make_unique<SerialPage>(1, context.secondChannelReduced),
-              std::make_unique<SerialPage>(2, context.secondChannelReduced)} {}
+      lan_{std::make_unique<LanPage>(1, context.app.secondChannelReduced),
+           std::make_unique<LanPage>(2, context.app.secondChannelReduced)},
+      serial_{std::make_unique<SerialPage>(1, context.app.secondChannelReduced),
+              std::make_unique<SerialPage>(2, context.app.secondChannelReduced)} {}
 
 SettingsDialog::~SettingsDialog() {
   if (window_ != nullptr) DestroyWindow(window_);
@@ -140,21 +134,21 @@ INT_PTR CALLBACK SettingsDialog::DialogProc(HWND window, UINT message, WPARAM wP
 }
 
 void SettingsDialog::OnInit() {
-  SetWindowTextW(window_, Widen(context_.deviceAddress).c_str());
+  SetWindowTextW(window_, WideText(context_.app.session.identity.AddressText()).c_str());
   IdentifyModel();
   CreatePages();
   SetDlgItemTextW(window_, IDC_SETTINGS_STATUS, L" ");
 }
 
 void SettingsDialog::IdentifyModel() {
-  const std::string_view modelCode = ReadField(context_.deviceRecord, SettingKey::MODEL);
-  context_.modelNameText.assign(ModelNameText(ModelOf(modelCode)));
+  const std::string_view modelCode =
+      ReadField(context_.app.session.deviceRecord, SettingKey::MODEL);
+  modelNameText_.assign(calbrin::ModelNameText(ModelOf(modelCode)));
   // One rule for both channel-2 pages and the codec, whatever the label shows: only "48" has the
   // full channel 2, so an unknown code never depends on the device opened before.
-  context_.secondChannelReduced = SecondChannelReduced(modelCode);
+  context_.app.secondChannelReduced = SecondChannelReduced(modelCode);
   const std::wstring label =
-      L"MODEL: " +
-      (context_.modelNameText.empty() ? std::wstring(L"?") : Widen(context_.modelNameText));
+      L"MODEL: " + (modelNameText_.empty() ? std::wstring(L"?") : WideText(modelNameText_));
   SetDlgItemTextW(window_, IDC_MODEL_LABEL, label.c_str());
 }
 
@@ -170,8 +164,9 @@ void SettingsDialog::CreatePages() {
   // In tab order: the channel-2 pages read the variant flag set above while they load.
   for (int i = 0; i < kPageCount; ++i) {
     PageAt(i)->Create(window_, kTabs[static_cast<std::size_t>(i)].pageLayout,
-                      context_.deviceRecord);
+                      context_.app.session.deviceRecord);
   }
+  FitTabToPages();
 
   RECT area{};
   GetClientRect(tab, &area);
@@ -205,7 +200,7 @@ bool SettingsDialog::OnCommand(int id) {
       SaveSettingsFile();
       return true;
     case IDM_OPEN_SETTINGS_FILE:
-      OpenSettingsFile();
+      LoadSettingsFile();
       return true;
     default:
       return false;
@@ -227,27 +222,146 @@ void SettingsDialog::End(int result) {
   }
 }
 
-// Nothing can be written to the device yet: Apply reports failure, so the dialog stays open with
-// every page as it was instead of closing as if the settings had been written.
-bool SettingsDialog::ApplySettings() {
-  return false;
+// The pages are laid out in a larger font than the dialog, so their layouts can be taller than
+// the tab strip's display area; a page cut off at the bottom would hide controls that the user
+// needs. The tab strip, and the dialog with it, grow by what is missing; the status line and the
+// buttons below keep their distance to it.
+void SettingsDialog::FitTabToPages() {
+  SIZE needed{};
+  for (int i = 0; i < kPageCount; ++i) {
+    RECT page{};
+    GetWindowRect(PageAt(i)->Window(), &page);
+    needed.cx = std::max(needed.cx, page.right - page.left);
+    needed.cy = std::max(needed.cy, page.bottom - page.top);
+  }
+  HWND tab = GetDlgItem(window_, IDC_TAB);
+  RECT area{};
+  GetClientRect(tab, &area);
+  TabCtrl_AdjustRect(tab, FALSE, &area);
+  const int grow = std::max<LONG>(0, needed.cy - (area.bottom - area.top));
+  const int widen = std::max<LONG>(0, needed.cx - (area.right - area.left));
+  if (grow == 0 && widen == 0) return;
+
+  const auto resize = [](HWND window, int dx, int dy) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left + dx, rect.bottom - rect.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  const auto move = [this](int id, int dx, int dy) {
+    HWND control = GetDlgItem(window_, id);
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&rect), 2);
+    SetWindowPos(control, nullptr, rect.left + dx, rect.top + dy, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  resize(tab, widen, grow);
+  move(IDC_SETTINGS_STATUS, 0, grow);
+  move(IDOK, widen, grow);
+  move(IDCANCEL, widen, grow);
+  // Grown about its centre, but never above the top of the work area.
+  RECT frame{};
+  GetWindowRect(window_, &frame);
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int left = std::max<LONG>(work.left, frame.left - widen / 2);
+  const int top = std::max<LONG>(work.top, frame.top - grow / 2);
+  SetWindowPos(window_, nullptr, left, top, frame.right - frame.left + widen,
+               frame.bottom - frame.top + grow, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void SettingsDialog::SaveSettingsFile() {}
+void SettingsDialog::SelectTab(int tabIndex) {
+  HWND tab = GetDlgItem(window_, IDC_TAB);
+  TabCtrl_SetCurSel(tab, tabIndex);
+  NMHDR header{tab, IDC_TAB, static_cast<UINT>(TCN_SELCHANGE)};
+  SendMessageW(window_, WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&header));
+}
 
-void SettingsDialog::OpenSettingsFile() {}
+void SettingsDialog::SetStatusText(std::string_view text) {
+  SetDlgItemTextW(window_, IDC_SETTINGS_STATUS, WideText(text).c_str());
+  // Apply holds this thread while it writes: paint the line now or it is never seen.
+  UpdateWindow(GetDlgItem(window_, IDC_SETTINGS_STATUS));
+}
 
-int ShowSettingsDialog(HWND owner, SettingsDialogContext& context) {
+void SettingsDialog::ShowError(std::string_view message) {
+  context_.showMessage(window_, WideText(message), L"エラー", MB_OK | MB_ICONINFORMATION);
+}
+
+PageStates SettingsDialog::ReadPages() const {
+  return {network_->Read(),
+          {lan_[0]->Read(), lan_[1]->Read()},
+          {serial_[0]->Read(), serial_[1]->Read()}};
+}
+
+// Apply's and the collection's view of this dialog.
+class SettingsDialog::DialogApplyUi final : public ApplyUi {
+ public:
+  explicit DialogApplyUi(SettingsDialog& dialog) : dialog_(dialog) {}
+
+  void ShowError(std::string_view message) override { dialog_.ShowError(message); }
+  void ShowPage(int tab) override { dialog_.SelectTab(tab); }
+  bool AskYesNo(std::string_view question) override {
+    return dialog_.context_.showMessage(dialog_.window_, WideText(question), L"確認",
+                                        MB_YESNO | MB_ICONQUESTION) == IDYES;
+  }
+  void ShowReport(std::string_view message) override {
+    dialog_.context_.showMessage(dialog_.window_, WideText(message), L"確認", MB_OK);
+  }
+  void SetStatusText(std::string_view text) override { dialog_.SetStatusText(text); }
+
+ private:
+  SettingsDialog& dialog_;
+};
+
+bool SettingsDialog::ApplySettings() {
+  DialogApplyUi ui(*this);
+  App& app = context_.app;
+  return calbrin::ApplySettings(app.console, app.session, ReadPages(), app.secondChannelReduced, ui,
+                                context_.writeSettleTime);
+}
+
+void SettingsDialog::SaveSettingsFile() {
+  App& app = context_.app;
+  const std::string name = ProposedSettingsFileName(modelNameText_, app.session.identity.MacText());
+  const std::optional<std::wstring> path = context_.chooseFile(
+      window_, SettingsFileDialog::kSave, app.applicationDirectory, WideText(name));
+  if (!path) return;
+  // The pages are checked before anything touches the disk: a refused collection leaves any file
+  // of that name as it was.
+  DialogApplyUi ui(*this);
+  SettingsRecord collected;
+  if (CollectSettings(ReadPages(), app.session.deviceRecord, true, app.secondChannelReduced,
+                      collected, app.session.settingsText, ui) != 0) {
+    return;
+  }
+  if (!WriteSettingsFile(std::filesystem::path(*path), app.session.settingsText.View()))
+    ShowError(kFileNotCreatedMessage);
+}
+
+void SettingsDialog::LoadSettingsFile() {
+  App& app = context_.app;
+  const std::optional<std::wstring> path =
+      context_.chooseFile(window_, SettingsFileDialog::kOpen, app.applicationDirectory, L"");
+  if (!path) return;
+  const SettingsFileRead result =
+      ReadSettingsFile(std::filesystem::path(*path), app.secondChannelReduced, app.fileRecord);
+  if (result != SettingsFileRead::kLoaded) {
+    ShowError(SettingsFileReadMessage(result));
+    return;
+  }
+  // Every page, the hidden ones too; the tab shown stays as it is.
+  for (int i = 0; i < kPageCount; ++i)
+    PageAt(i)->Fill(app.fileRecord);
+}
+
+int ShowSettingsDialog(HWND owner, const SettingsDialogContext& context) {
   SettingsDialog dialog(context);
   return dialog.RunModal(owner);
 }
 
 int ShowSettingsDialog(HWND owner, App& app) {
-  SettingsDialogContext context{.deviceRecord = app.session.deviceRecord,
-                                .deviceAddress = std::string(app.session.identity.AddressText()),
-                                .secondChannelReduced = app.secondChannelReduced,
-                                .modelNameText = {}};
-  return ShowSettingsDialog(owner, context);
+  return ShowSettingsDialog(owner, SettingsDialogContext{.app = app});
 }
 
 }  // namespace calbrin

@@ -4,14 +4,20 @@
 #include <windows.h>
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "pages/apply_settings.h"
+#include "pages/collect_settings.h"
+#include "ui/editor/settings_file_dialogs.h"
+#include "ui/main/message_box.h"
 
 namespace calbrin {
 
 struct App;
-struct SettingsRecord;
 class SettingsPage;
 class NetworkPage;
 class LanPage;
@@ -24,23 +30,23 @@ enum SettingsDialogResult : int {
   kSettingsDialogCancelled = 2,  // Cancel or Esc
 };
 
-// What the dialog reads and writes outside itself. Everything must outlive the dialog.
+// What the dialog works with: the application's open device, its connection and file record, and
+// the seams that tests replace. Everything must outlive the dialog.
 struct SettingsDialogContext {
-  // The open device's settings; the pages load their controls from it while they are created.
-  const SettingsRecord& deviceRecord;
-  // Shown as the title: the dotted address of the device, single-byte text.
-  std::string deviceAddress;
-  // The application's variant flag: whether channel 2 is the reduced one. Set at every opening.
-  bool& secondChannelReduced;
-  // The open device's model name ("QV-48R2", "QV-57R" or empty), rewritten at every opening; the
-  // settings file save forms its default file name from it.
-  std::string modelNameText;
+  // The device session (its record, address and MAC), the console connection that holds it open,
+  // the file record, the channel-2 variant flag and the application directory.
+  App& app;
+  // Every message box and question of the dialog, of Apply and of the file commands.
+  MessageBoxFunction showMessage = SystemMessageBox;
+  SettingsFileChooser chooseFile = ChooseSettingsFile;
+  // How long a successful write blocks the dialog while the device restarts.
+  std::chrono::milliseconds writeSettleTime = kWriteSettleTime;
 };
 
 // Runs the settings dialog modally for the device that `app` holds open. Returns a
 // SettingsDialogResult.
 int ShowSettingsDialog(HWND owner, App& app);
-int ShowSettingsDialog(HWND owner, SettingsDialogContext& context);
+int ShowSettingsDialog(HWND owner, const SettingsDialogContext& context);
 
 // One run of the dialog. Used on the user-interface thread only. The object must outlive its
 // window; the pages are destroyed with the window.
@@ -48,7 +54,7 @@ class SettingsDialog {
  public:
   static constexpr int kPageCount = 5;
 
-  explicit SettingsDialog(SettingsDialogContext& context);
+  explicit SettingsDialog(const SettingsDialogContext& context);
   SettingsDialog(const SettingsDialog&) = delete;
   SettingsDialog& operator=(const SettingsDialog&) = delete;
   ~SettingsDialog();
@@ -68,6 +74,8 @@ class SettingsDialog {
   NetworkPage& Network() const;
   LanPage& Lan(int channel) const;     // channel 1 or 2
   SerialPage& Serial(int port) const;  // port 1 or 2
+  // The open device's model name ("QV-48R2", "QV-57R" or empty), set as the dialog opens.
+  const std::string& ModelNameText() const { return modelNameText_; }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -79,14 +87,23 @@ class SettingsDialog {
 
   void IdentifyModel();
   void CreatePages();
+  void FitTabToPages();
   void ShowPage(int tabIndex);
+  // Selects a tab the way a user's click does, so that the dialog switches pages itself.
+  void SelectTab(int tabIndex);
+  void SetStatusText(std::string_view text);
+  void ShowError(std::string_view message);
+  // The five pages as their controls stand.
+  PageStates ReadPages() const;
 
-  // Later work: Apply writes to the device, the file commands save and load settings files.
   bool ApplySettings();
   void SaveSettingsFile();
-  void OpenSettingsFile();
+  void LoadSettingsFile();
 
-  SettingsDialogContext& context_;
+  class DialogApplyUi;
+
+  SettingsDialogContext context_;
+  std::string modelNameText_;
   std::unique_ptr<NetworkPage> network_;
   std::array<std::unique_ptr<LanPage>, 2> lan_;
   std::array<std::unique_ptr<SerialPage>, 2> serial_;
