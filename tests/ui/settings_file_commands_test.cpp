@@ -20,7 +20,6 @@ namespace calbrin {
 namespace {
 
 namespace fs = std::filesystem;
-using test::WindowText;
 
 class SettingsFileCommandsTest : public test::SettingsDialogFixture {
  protected:
@@ -61,8 +60,6 @@ class SettingsFileCommandsTest : public test::SettingsDialogFixture {
     return std::string(text.View());
   }
 
-  HWND Control(int tab, int id) const { return GetDlgItem(dialog_->PageAt(tab)->Window(), id); }
-  std::wstring Text(int tab, int id) const { return WindowText(Control(tab, id)); }
   void Enter(int tab, int id, const wchar_t* text) { SetWindowTextW(Control(tab, id), text); }
   int CurrentTab() const { return TabCtrl_GetCurSel(GetDlgItem(dialog_->Window(), IDC_TAB)); }
 
