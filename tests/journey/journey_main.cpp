@@ -1,0 +1,309 @@
+// calbrin_journey: a user's whole round through the real windows against two simulated QV-48R2
+// devices. It searches, opens the first device, changes settings on every page and applies them,
+// saves the device's settings to a file, loads that file into the second device and applies it,
+// and finally reads both devices back and compares every field with what it set. Each step is
+// printed; the last line is the verdict, and the exit code is 0 only for PASS.
+//
+// Usage: calbrin_journey FOLDER   (a folder for the settings file)
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/adapters.h"
+#include "net/password_scrambling.h"
+#include "settings/settings_record.h"
+#include "sim/device_protocol.h"
+#include "tests/ui/modal_driver.h"
+#include "tests/ui/page_driver.h"
+#include "ui/main/app.h"
+#include "ui/main/main_window.h"
+#include "ui/main/wide_text.h"
+
+namespace calbrin {
+namespace {
+
+using test::kLan1Tab;
+using test::kLan2Tab;
+using test::kNetworkTab;
+using test::kSerial1Tab;
+using test::kSerial2Tab;
+
+constexpr std::string_view kFirst = "127.0.0.2";
+constexpr std::string_view kSecond = "127.0.0.3";
+constexpr std::string_view kLanPassword = "plant-7";
+
+int failures = 0;
+
+void Say(const std::string& line) {
+  std::printf("journey: %s\n", line.c_str());
+  std::fflush(stdout);
+}
+
+void Fail(const std::string& line) {
+  ++failures;
+  Say("FAILED: " + line);
+}
+
+// A message box as one line: its caption and its text with the line breaks shown as " / ".
+std::string OneLine(const std::wstring& caption, const std::wstring& text) {
+  std::string line = Utf8Text(caption) + ": " + Utf8Text(text);
+  for (std::size_t at; (at = line.find("\r\n")) != std::string::npos;)
+    line.replace(at, 2, " / ");
+  return line;
+}
+
+// The settings that the journey sets on the pages, by key, as the device must store them. The
+// channel passwords are compared unscrambled.
+const std::map<SettingKey, std::string>& ChangedSettings() {
+  static const std::map<SettingKey, std::string> changed{
+      {SettingKey::GWAY, "192.168.1.1"},  {SettingKey::NEGOS, "3"},
+      {SettingKey::MSS, "1200"},          {SettingKey::KEEP_A, "24"},
+      {SettingKey::PORT1, "4001"},        {SettingKey::SMODE1, "0"},
+      {SettingKey::CMODE1, "5"},          {SettingKey::CCHAR1, "13"},
+      {SettingKey::HIP1, "192.168.1.50"}, {SettingKey::HPORT1, "5050"},
+      {SettingKey::CPASS1, "1"},          {SettingKey::PASS1, std::string(kLanPassword)},
+      {SettingKey::DMODE1, "1"},          {SettingKey::DTIME1, "30"},
+      {SettingKey::FLUSH1, "1"},          {SettingKey::PRT2, "1"},
+      {SettingKey::PORT2, "4002"},        {SettingKey::HIP2, "192.168.1.60"},
+      {SettingKey::HPORT2, "6060"},       {SettingKey::CBPS1, "38400"},
+      {SettingKey::CBIT1, "2"},           {SettingKey::CPAR1, "2"},
+      {SettingKey::CSTOP1, "3"},          {SettingKey::CFLOW1, "2"},
+      {SettingKey::CXON1, "18"},          {SettingKey::P_EN1, "1"},
+      {SettingKey::PTIME1, "50"},         {SettingKey::PSIZE1, "256"},
+      {SettingKey::CBPS2, "115200"},      {SettingKey::CFLOW2, "1"},
+      {SettingKey::P_EN2, "1"},           {SettingKey::PCHAR2, "2"},
+      {SettingKey::PMOJ12, "13"},         {SettingKey::PMOJ22, "10"},
+      {SettingKey::PTRAL2, "1"},
+  };
+  return changed;
+}
+
+// The pages of one open settings dialog, driven like a user.
+class Pages final : public test::PageDriver {
+ public:
+  explicit Pages(SettingsDialog& dialog) : dialog_(dialog) {}
+
+  void SetAddress(int tab, int id, BYTE a, BYTE b, BYTE c, BYTE d) {
+    ShowTab(tab);
+    SendMessageW(Control(tab, id), IPM_SETADDRESS, 0, MAKEIPADDRESS(a, b, c, d));
+  }
+
+  // Every page, with the values of ChangedSettings().
+  void ChangeEveryPage() {
+    SetAddress(kNetworkTab, IDC_GATEWAY, 192, 168, 1, 1);
+    Click(kNetworkTab, IDC_AUTO_NEGOTIATION);
+    Click(kNetworkTab, IDC_SPEED_100M);
+    Click(kNetworkTab, IDC_FULL_DUPLEX);
+    EnterAndLeave(kNetworkTab, IDC_MSS, L"1200");
+    EnterAndLeave(kNetworkTab, IDC_KEEP_ALIVE, L"24");
+
+    EnterAndLeave(kLan1Tab, IDC_RECEIVE_PORT, L"4001");
+    Click(kLan1Tab, IDC_CLIENT_MODE);
+    Choose(kLan1Tab, IDC_CLIENT_CONDITION, 3);
+    EnterAndLeave(kLan1Tab, IDC_CLIENT_CHAR, L"0d");
+    SetAddress(kLan1Tab, IDC_CLIENT_ADDRESS, 192, 168, 1, 50);
+    EnterAndLeave(kLan1Tab, IDC_CLIENT_PORT, L"5050");
+    Click(kLan1Tab, IDC_PASSWORD_REQUIRED);
+    EnterAndLeave(kLan1Tab, IDC_LAN_PASSWORD, WideText(kLanPassword));
+    Choose(kLan1Tab, IDC_DISCONNECT_CONDITION, 1);
+    EnterAndLeave(kLan1Tab, IDC_IDLE_TIME, L"30");
+    Click(kLan1Tab, IDC_FLUSH);
+
+    Choose(kLan2Tab, IDC_PROTOCOL, 1);
+    EnterAndLeave(kLan2Tab, IDC_RECEIVE_PORT, L"4002");
+    SetAddress(kLan2Tab, IDC_UDP_ADDRESS, 192, 168, 1, 60);
+    EnterAndLeave(kLan2Tab, IDC_UDP_PORT, L"6060");
+
+    EnterAndLeave(kSerial1Tab, IDC_BAUD_RATE, L"38400");
+    Choose(kSerial1Tab, IDC_DATA_BITS, 0);
+    Choose(kSerial1Tab, IDC_PARITY, 1);
+    Choose(kSerial1Tab, IDC_STOP_BITS, 1);
+    Choose(kSerial1Tab, IDC_FLOW, 2);
+    EnterAndLeave(kSerial1Tab, IDC_XON, L"12");
+    Click(kSerial1Tab, IDC_PACKING);
+    EnterAndLeave(kSerial1Tab, IDC_PACKING_TIME, L"50");
+    Click(kSerial1Tab, IDC_DATA_COUNT);
+    EnterAndLeave(kSerial1Tab, IDC_DATA_COUNT_VALUE, L"256");
+
+    EnterAndLeave(kSerial2Tab, IDC_BAUD_RATE, L"115200");
+    Choose(kSerial2Tab, IDC_FLOW, 1);
+    Click(kSerial2Tab, IDC_PACKING);
+    Click(kSerial2Tab, IDC_SPECIFIED_CHAR);
+    Choose(kSerial2Tab, IDC_CHAR_COUNT, 1);
+    EnterAndLeave(kSerial2Tab, IDC_CHAR_1, L"0D");
+    EnterAndLeave(kSerial2Tab, IDC_CHAR_2, L"0A");
+    Choose(kSerial2Tab, IDC_TRAILING_COUNT, 1);
+  }
+
+  void Command(int id) { SendMessageW(dialog_.Window(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  void Apply() { SendMessageW(GetDlgItem(dialog_.Window(), IDOK), BM_CLICK, 0, 0); }
+
+ protected:
+  SettingsDialog& Dialog() override { return dialog_; }
+  void Problem(const std::string& what) override { Fail(what); }
+
+ private:
+  SettingsDialog& dialog_;
+};
+
+class Journey {
+ public:
+  explicit Journey(std::wstring folder) : file_(std::move(folder) + L"\\journey.qvs") {}
+
+  int Run() {
+    app_->console.Startup();
+    app_->discovery.Startup(kRouteProbeAddress);
+    window_.showMessage = [](HWND, const std::wstring& text, const std::wstring& caption,
+                             UINT type) {
+      Say("  message  " + OneLine(caption, text));
+      return (type & MB_YESNO) != 0 ? IDYES : IDOK;
+    };
+    window_.showSettingsDialog = [this](HWND owner) { ShowDialog(owner); };
+    main_ = window_.Create();
+    ShowWindow(main_, SW_SHOW);
+
+    if (Search()) {
+      Say("2. open " + std::string(kFirst) + ", change settings on every page, apply");
+      Open(kFirst, [](Pages& pages) {
+        pages.ChangeEveryPage();
+        pages.Apply();
+      });
+      Say("3. open " + std::string(kFirst) + " again, save its settings to " + Utf8Text(file_));
+      Open(kFirst, [](Pages& pages) { pages.Command(IDM_SAVE_SETTINGS_FILE); });
+      Say("4. open " + std::string(kSecond) + ", load the file, keep its own address, apply");
+      Open(kSecond, [](Pages& pages) {
+        pages.Command(IDM_OPEN_SETTINGS_FILE);
+        pages.SetAddress(kNetworkTab, IDC_IP, 127, 0, 0, 3);
+        pages.Apply();
+      });
+      Say("5. read both devices back and compare every field");
+      Compare(kFirst);
+      Compare(kSecond);
+    }
+
+    DestroyWindow(main_);
+    app_->discovery.Shutdown();
+    app_->console.Shutdown();
+    Say(failures == 0 ? "PASS" : "FAIL (" + std::to_string(failures) + " problems)");
+    return failures == 0 ? 0 : 1;
+  }
+
+ private:
+  HWND Item(int id) const { return GetDlgItem(main_, id); }
+
+  bool Search() {
+    Say("1. search from the loopback adapter");
+    SendMessageW(Item(IDC_SEARCH), BM_CLICK, 0, 0);
+    testing::PumpUntil([this] { return IsWindowEnabled(Item(IDC_SEARCH)) != FALSE; }, 10000);
+    HWND list = Item(IDC_DEVICE_LIST);
+    rows_.clear();
+    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+      std::string line;
+      for (int column = 0; column < 4; ++column) {
+        wchar_t text[64] = {};
+        ListView_GetItemText(list, row, column, text, 64);
+        line += (column > 0 ? "  " : "") + Utf8Text(text);
+        if (column == 0) rows_.push_back(Utf8Text(text));
+      }
+      Say("   found  " + line);
+    }
+    if (rows_.size() != 2) {
+      Fail("the search found " + std::to_string(rows_.size()) + " devices, not 2");
+      return false;
+    }
+    return true;
+  }
+
+  // Selects the device's row and opens it; `act` runs on the pages of its settings dialog.
+  void Open(std::string_view address, std::function<void(Pages&)> act) {
+    int row = 0;
+    while (row < static_cast<int>(rows_.size()) && rows_[static_cast<std::size_t>(row)] != address)
+      ++row;
+    HWND list = Item(IDC_DEVICE_LIST);
+    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    act_ = std::move(act);
+    opened_ = false;
+    SendMessageW(Item(IDC_OPEN_SETTINGS), BM_CLICK, 0, 0);
+    if (!opened_) Fail("the settings dialog of " + std::string(address) + " did not open");
+  }
+
+  void ShowDialog(HWND owner) {
+    opened_ = true;
+    SettingsDialogContext context{
+        .app = *app_,
+        .showMessage = window_.showMessage,
+        .chooseFile = [this](HWND, SettingsFileDialog, const std::wstring&,
+                             const std::wstring&) -> std::optional<std::wstring> { return file_; }};
+    SettingsDialog dialog(context);
+    if (dialog.CreateModeless(owner) == nullptr) {
+      Fail("the settings dialog could not be created");
+      return;
+    }
+    testing::PumpUntil([] { return false; }, 100);
+    if (act_) {
+      Pages pages(dialog);
+      act_(pages);
+    }
+    if (dialog.Window() != nullptr) SendMessageW(dialog.Window(), WM_COMMAND, IDCANCEL, 0);
+    lastRecord_ = app_->session.deviceRecord;
+  }
+
+  // Opens the device once more and compares what it stores with what the journey set.
+  void Compare(std::string_view address) {
+    Open(address, nullptr);
+    const SettingsRecord before = sim::DefaultSettings("48", address);
+    int same = 0;
+    for (int i = 0; i < kSettingKeyCount; ++i) {
+      const auto key = static_cast<SettingKey>(i);
+      const auto changed = ChangedSettings().find(key);
+      std::string expected(changed != ChangedSettings().end() ? changed->second
+                                                              : ReadField(before, i));
+      std::string stored(ReadField(lastRecord_, i));
+      if (key == SettingKey::PASS1 || key == SettingKey::PASS2) {
+        std::string password;
+        UnscramblePassword(stored, password);
+        stored = password;
+        if (changed == ChangedSettings().end()) expected.clear();
+      }
+      if (stored == expected) {
+        ++same;
+      } else {
+        Fail(std::string(address) + " " + std::string(KeyText(i)) + ": stored \"" + stored +
+             "\", set \"" + expected + "\"");
+      }
+    }
+    Say("   " + std::string(address) + ": " + std::to_string(same) + " of " +
+        std::to_string(kSettingKeyCount) + " fields as set");
+  }
+
+  std::unique_ptr<App> app_ = std::make_unique<App>();
+  MainWindow window_{*app_};
+  HWND main_ = nullptr;
+  std::wstring file_;
+  std::vector<std::string> rows_;
+  std::function<void(Pages&)> act_;
+  bool opened_ = false;
+  SettingsRecord lastRecord_;
+};
+
+}  // namespace
+}  // namespace calbrin
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: calbrin_journey FOLDER\n");
+    return 2;
+  }
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES |
+                                                     ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  calbrin::Journey journey(calbrin::WideTextFromAnsi(argv[1]));
+  return journey.Run();
+}
