@@ -29,11 +29,7 @@
 namespace calbrin {
 namespace {
 
-using test::kLan1Tab;
-using test::kLan2Tab;
-using test::kNetworkTab;
-using test::kSerial1Tab;
-using test::kSerial2Tab;
+using enum test::Tab;
 
 constexpr std::string_view kFirst = "127.0.0.2";
 constexpr std::string_view kSecond = "127.0.0.3";

@@ -18,11 +18,7 @@
 namespace calbrin {
 namespace {
 
-using test::kLan1Tab;
-using test::kLan2Tab;
-using test::kNetworkTab;
-using test::kSerial1Tab;
-using test::kSerial2Tab;
+using enum test::Tab;
 
 const std::wstring kDone = L"確認|  書込みが完了しました。";
 

@@ -14,6 +14,7 @@
 #include "settings/settings_text.h"
 #include "sim/device_protocol.h"
 #include "tests/ui/settings_dialog_fixture.h"
+#include "tests/unit/file_bytes.h"
 #include "ui/main/wide_text.h"
 
 namespace calbrin {
@@ -44,22 +45,8 @@ class SettingsFileCommandsTest : public test::SettingsDialogFixture {
     SendMessageW(dialog_->Window(), WM_COMMAND, MAKEWPARAM(IDM_OPEN_SETTINGS_FILE, 0), 0);
   }
   fs::path Put(const std::string& name, std::string_view bytes) {
-    const fs::path path = folder_ / name;
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return path;
+    return test::WriteFileBytes(folder_ / name, bytes);
   }
-  static std::string Contents(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-  }
-  // The file that a save of `record` from a device of the same model writes.
-  static std::string FileOf(const SettingsRecord& record, bool reduced) {
-    SettingsText text;
-    SerializeSettings(record, true, reduced, text);
-    return std::string(text.View());
-  }
-
   void Enter(int tab, int id, const wchar_t* text) { SetWindowTextW(Control(tab, id), text); }
   int CurrentTab() const { return TabCtrl_GetCurSel(GetDlgItem(dialog_->Window(), IDC_TAB)); }
 
@@ -78,11 +65,11 @@ TEST_F(SettingsFileCommandsTest, SaveProposesModelAndMacInTheApplicationFolder) 
 
   // The bytes: the settings text with all 65 pairs, nothing before or after; the passwords of
   // the two channels hold fresh random fillers, so they are compared unscrambled.
-  const std::string saved = Contents(folder_ / "saved.qvs");
+  const std::string saved = test::ReadFileBytes(folder_ / "saved.qvs");
   SettingsRecord read;
   ASSERT_EQ(ParseSettings(saved, read), kSettingKeyCount);
-  EXPECT_EQ(saved.size(), FileOf(read, false).size());
-  EXPECT_EQ(saved, FileOf(read, false));
+  EXPECT_EQ(saved.size(), test::SettingsFileText(read).size());
+  EXPECT_EQ(saved, test::SettingsFileText(read));
   for (int i = 0; i < kSettingKeyCount; ++i) {
     if (i == Index(SettingKey::PASS1) || i == Index(SettingKey::PASS2)) continue;
     EXPECT_EQ(ReadField(read, i), ReadField(record_, i)) << KeyText(i);
@@ -133,7 +120,7 @@ TEST_F(SettingsFileCommandsTest, RefusedFilesChangeNoPage) {
   UseDevice("48");
   SettingsRecord other = sim::DefaultSettings("48", "10.1.1.99");
   SetField(other, SettingKey::PORT1, "7777");
-  const std::string good = FileOf(other, false);
+  const std::string good = test::SettingsFileText(other);
   std::string tooLong = good;
   tooLong.insert(tooLong.find("PORT2\r\n") + 7, "12345678");
   const std::string padded = good + std::string(2049 - good.size(), '\0');
@@ -149,7 +136,7 @@ TEST_F(SettingsFileCommandsTest, RefusedFilesChangeNoPage) {
        L" 設定情報が読込めませんでした。\r\n ファイル内容が異なる可能性があります。"},
       {"long.qvs", tooLong,
        L" 設定情報が読込めませんでした。\r\n ファイル内容が異なる可能性があります。"},
-      {"57.qvs", FileOf(qv57, true),
+      {"57.qvs", test::SettingsFileText(qv57),
        L" 設定情報が読込めませんでした。\r\n 設定ファイルのモデルが異なる可能性があります。"},
   };
   ASSERT_NE(Open(), nullptr);
@@ -173,7 +160,7 @@ TEST_F(SettingsFileCommandsTest, RefusedFilesChangeNoPage) {
 TEST_F(SettingsFileCommandsTest, Qv48r2FileIsRefusedByAQv57r) {
   UseDevice("57");
   ASSERT_NE(Open(), nullptr);
-  Load(Put("48.qvs", FileOf(sim::DefaultSettings("48", "10.1.1.2"), false)));
+  Load(Put("48.qvs", test::SettingsFileText(sim::DefaultSettings("48", "10.1.1.2"))));
   EXPECT_EQ(messages_,
             std::vector<std::wstring>{L"エラー| 設定情報が読込めませんでした。\r\n "
                                       L"設定ファイルのモデルが異なる可能性があります。"});
@@ -190,14 +177,14 @@ TEST_F(SettingsFileCommandsTest, RefusedCollectionLeavesTheExistingFileAlone) {
       std::vector<std::wstring>{
           L"エラー|LAN(1)とLAN(2)の受信ポート番号が同じです。\r\n異なる値に変更してください。"});
   EXPECT_EQ(CurrentTab(), 2);
-  EXPECT_EQ(Contents(path), "the plant's file");
+  EXPECT_EQ(test::ReadFileBytes(path), "the plant's file");
 
   // Saved over it once the pages are right.
   Enter(2, IDC_RECEIVE_PORT, L"10002");
   messages_.clear();
   Save(path);
   EXPECT_TRUE(messages_.empty());
-  EXPECT_TRUE(Contents(path).starts_with("MODEL\r\n48\r\n"));
+  EXPECT_TRUE(test::ReadFileBytes(path).starts_with("MODEL\r\n48\r\n"));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 

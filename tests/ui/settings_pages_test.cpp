@@ -20,11 +20,7 @@
 namespace calbrin {
 namespace {
 
-using test::kLan1Tab;
-using test::kLan2Tab;
-using test::kNetworkTab;
-using test::kSerial1Tab;
-using test::kSerial2Tab;
+using enum test::Tab;
 
 class SettingsPagesTest : public test::SettingsDialogFixture {
  protected:

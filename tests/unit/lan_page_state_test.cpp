@@ -8,7 +8,7 @@
 #include "net/password_scrambling.h"
 #include "resources/resource.h"
 #include "settings/settings_record.h"
-#include "tests/unit/enabled_states.h"
+#include "tests/unit/page_test_support.h"
 
 namespace calbrin {
 namespace {
@@ -82,23 +82,16 @@ LanPageState Filled(const std::map<SettingKey, std::string>& values, int channel
   return state;
 }
 
-std::string Texts(ChoiceItems items) {
-  std::string joined;
-  for (const char* item : items)
-    joined += std::string(item) + "|";
-  return joined;
-}
-
 TEST(LanPageLists, StandardAndReduced) {
-  EXPECT_EQ(Texts(ProtocolItems()), "TCP|UDP|");
-  EXPECT_EQ(Texts(ServerConditionItems(false)), "常時|DSRアクティブ|");
-  EXPECT_EQ(Texts(ServerConditionItems(true)), "常時|");
-  EXPECT_EQ(Texts(ClientConditionItems(false)),
+  EXPECT_EQ(test::JoinedItems(ProtocolItems()), "TCP|UDP|");
+  EXPECT_EQ(test::JoinedItems(ServerConditionItems(false)), "常時|DSRアクティブ|");
+  EXPECT_EQ(test::JoinedItems(ServerConditionItems(true)), "常時|");
+  EXPECT_EQ(test::JoinedItems(ClientConditionItems(false)),
             "常時|DSRアクティブ|任意のキャラクタ|指定キャラクタ|");
-  EXPECT_EQ(Texts(ClientConditionItems(true)), "常時|任意のキャラクタ|指定キャラクタ|");
-  EXPECT_EQ(Texts(DisconnectConditionItems(false)),
+  EXPECT_EQ(test::JoinedItems(ClientConditionItems(true)), "常時|任意のキャラクタ|指定キャラクタ|");
+  EXPECT_EQ(test::JoinedItems(DisconnectConditionItems(false)),
             "無効|無通信時間|指定キャラクタ|DSRノンアクティブ|");
-  EXPECT_EQ(Texts(DisconnectConditionItems(true)), "無効|無通信時間|指定キャラクタ|");
+  EXPECT_EQ(test::JoinedItems(DisconnectConditionItems(true)), "無効|無通信時間|指定キャラクタ|");
 }
 
 TEST(FillLanPage, ConditionCodesAndTheItemsThatShowThem) {

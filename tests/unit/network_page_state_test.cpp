@@ -5,7 +5,7 @@
 
 #include "resources/resource.h"
 #include "settings/settings_record.h"
-#include "tests/unit/enabled_states.h"
+#include "tests/unit/page_test_support.h"
 
 namespace calbrin {
 namespace {

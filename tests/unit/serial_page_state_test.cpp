@@ -7,7 +7,7 @@
 
 #include "resources/resource.h"
 #include "settings/settings_record.h"
-#include "tests/unit/enabled_states.h"
+#include "tests/unit/page_test_support.h"
 
 namespace calbrin {
 namespace {
@@ -26,23 +26,16 @@ SerialPageState Filled(const std::map<SettingKey, std::string>& values, int port
   return state;
 }
 
-std::string Texts(ChoiceItems items) {
-  std::string joined;
-  for (const char* item : items)
-    joined += std::string(item) + "|";
-  return joined;
-}
-
 TEST(SerialPageLists, EntriesInTheirOrder) {
-  EXPECT_EQ(Texts(BaudRateItems()),
+  EXPECT_EQ(test::JoinedItems(BaudRateItems()),
             "300|600|1200|2400|4800|9600|19200|38400|57600|115200|230400|460800|921600|");
-  EXPECT_EQ(Texts(DataBitsItems()), "7 ビット|8 ビット|");
-  EXPECT_EQ(Texts(ParityItems()), "無し|偶数|奇数|");
-  EXPECT_EQ(Texts(StopBitsItems()), "1 ビット|2 ビット|");
-  EXPECT_EQ(Texts(FlowItems(false)), "無し|RTS/CTS|Xon/Xoff|");
-  EXPECT_EQ(Texts(FlowItems(true)), "無し|Xon/Xoff|");
-  EXPECT_EQ(Texts(CharacterCountItems()), "1 バイト|2 バイト|");
-  EXPECT_EQ(Texts(TrailingCountItems()), "無し|1 バイト|2 バイト|");
+  EXPECT_EQ(test::JoinedItems(DataBitsItems()), "7 ビット|8 ビット|");
+  EXPECT_EQ(test::JoinedItems(ParityItems()), "無し|偶数|奇数|");
+  EXPECT_EQ(test::JoinedItems(StopBitsItems()), "1 ビット|2 ビット|");
+  EXPECT_EQ(test::JoinedItems(FlowItems(false)), "無し|RTS/CTS|Xon/Xoff|");
+  EXPECT_EQ(test::JoinedItems(FlowItems(true)), "無し|Xon/Xoff|");
+  EXPECT_EQ(test::JoinedItems(CharacterCountItems()), "1 バイト|2 バイト|");
+  EXPECT_EQ(test::JoinedItems(TrailingCountItems()), "無し|1 バイト|2 バイト|");
 }
 
 // Each row: a field value on a port and the list item it selects.

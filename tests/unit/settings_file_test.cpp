@@ -8,6 +8,7 @@
 #include <random>
 
 #include "settings/settings_text.h"
+#include "tests/unit/file_bytes.h"
 #include "tests/unit/test_records.h"
 
 namespace calbrin {
@@ -25,22 +26,7 @@ class SettingsFileTest : public ::testing::Test {
   ~SettingsFileTest() override { fs::remove_all(folder_); }
 
   fs::path Put(const std::string& name, std::string_view bytes) {
-    const fs::path path = folder_ / name;
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return path;
-  }
-
-  static std::string Contents(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-  }
-
-  // The text that a save of `record` writes.
-  static std::string FileText(const SettingsRecord& record) {
-    SettingsText text;
-    SerializeSettings(record, true, false, text);
-    return std::string(text.View());
+    return test::WriteFileBytes(folder_ / name, bytes);
   }
 
   static SettingsRecord Device(std::string_view model) {
@@ -56,8 +42,8 @@ class SettingsFileTest : public ::testing::Test {
 TEST_F(SettingsFileTest, SavedFileReadsBackIntoTheSameRecord) {
   const SettingsRecord device = Device("48");
   const fs::path path = folder_ / "QV-48R2_02-00-00-00-00-01.qvs";
-  ASSERT_TRUE(WriteSettingsFile(path, FileText(device)));
-  EXPECT_EQ(Contents(path), FileText(device));
+  ASSERT_TRUE(WriteSettingsFile(path, test::SettingsFileText(device)));
+  EXPECT_EQ(test::ReadFileBytes(path), test::SettingsFileText(device));
   SettingsRecord loaded = test::FullWidthRecord();
   EXPECT_EQ(ReadSettingsFile(path, false, loaded), SettingsFileRead::kLoaded);
   EXPECT_EQ(loaded, device);
@@ -67,7 +53,7 @@ TEST_F(SettingsFileTest, SavedFileReadsBackIntoTheSameRecord) {
 
 TEST_F(SettingsFileTest, SizesFromOneTo2048BytesAreRead) {
   SettingsRecord record;
-  std::string text = FileText(Device("57"));
+  std::string text = test::SettingsFileText(Device("57"));
   const fs::path full = Put("full.qvs", text + std::string(2048 - text.size(), '\0'));
   EXPECT_EQ(ReadSettingsFile(full, true, record), SettingsFileRead::kLoaded);
   const fs::path over = Put("over.qvs", text + std::string(2049 - text.size(), '\0'));
@@ -78,7 +64,7 @@ TEST_F(SettingsFileTest, SizesFromOneTo2048BytesAreRead) {
 }
 
 TEST_F(SettingsFileTest, ContentThatIsNoSettingsTextIsRefused) {
-  const std::string text = FileText(Device("48"));
+  const std::string text = test::SettingsFileText(Device("48"));
   SettingsRecord record;
   EXPECT_EQ(ReadSettingsFile(Put("bom.qvs", "\xEF\xBB\xBF" + text), false, record),
             SettingsFileRead::kNotSettings);
@@ -94,15 +80,15 @@ TEST_F(SettingsFileTest, ContentThatIsNoSettingsTextIsRefused) {
 
 TEST_F(SettingsFileTest, FileOfTheOtherModelIsRefusedBothWays) {
   SettingsRecord record;
-  const fs::path qv48 = Put("48.qvs", FileText(Device("48")));
-  const fs::path qv57 = Put("57.qvs", FileText(Device("57")));
+  const fs::path qv48 = Put("48.qvs", test::SettingsFileText(Device("48")));
+  const fs::path qv57 = Put("57.qvs", test::SettingsFileText(Device("57")));
   EXPECT_EQ(ReadSettingsFile(qv57, false, record), SettingsFileRead::kOtherModel);
   EXPECT_EQ(ReadSettingsFile(qv48, true, record), SettingsFileRead::kOtherModel);
   EXPECT_EQ(ReadSettingsFile(qv48, false, record), SettingsFileRead::kLoaded);
   EXPECT_EQ(ReadSettingsFile(qv57, true, record), SettingsFileRead::kLoaded);
   // Only the first two characters of the model count.
   SettingsRecord variant = Device("48A");
-  EXPECT_EQ(ReadSettingsFile(Put("48a.qvs", FileText(variant)), false, record),
+  EXPECT_EQ(ReadSettingsFile(Put("48a.qvs", test::SettingsFileText(variant)), false, record),
             SettingsFileRead::kLoaded);
 }
 
@@ -113,10 +99,10 @@ TEST_F(SettingsFileTest, EveryLoadStartsFromAnEmptyRecord) {
   SettingsRecord second = Device("48");
   SetField(second, SettingKey::HIP1, "");
   SettingsRecord fileRecord;
-  ASSERT_EQ(ReadSettingsFile(Put("first.qvs", FileText(first)), false, fileRecord),
+  ASSERT_EQ(ReadSettingsFile(Put("first.qvs", test::SettingsFileText(first)), false, fileRecord),
             SettingsFileRead::kLoaded);
   EXPECT_EQ(ReadField(fileRecord, SettingKey::HIP1), "10.9.8.7");
-  ASSERT_EQ(ReadSettingsFile(Put("second.qvs", FileText(second)), false, fileRecord),
+  ASSERT_EQ(ReadSettingsFile(Put("second.qvs", test::SettingsFileText(second)), false, fileRecord),
             SettingsFileRead::kLoaded);
   EXPECT_EQ(ReadField(fileRecord, SettingKey::HIP1), "");
   EXPECT_EQ(fileRecord, second);
@@ -125,7 +111,7 @@ TEST_F(SettingsFileTest, EveryLoadStartsFromAnEmptyRecord) {
 TEST_F(SettingsFileTest, SaveReplacesAnExistingFileOnlyWhenComplete) {
   const fs::path path = Put("plant.qvs", "old contents");
   ASSERT_TRUE(WriteSettingsFile(path, "MODEL\r\n48\r\n"));
-  EXPECT_EQ(Contents(path), "MODEL\r\n48\r\n");
+  EXPECT_EQ(test::ReadFileBytes(path), "MODEL\r\n48\r\n");
 
   // A target that cannot be replaced stays as it was, and no new file is left behind.
   const fs::path folderTarget = folder_ / "taken.qvs";
@@ -134,7 +120,7 @@ TEST_F(SettingsFileTest, SaveReplacesAnExistingFileOnlyWhenComplete) {
   Put("taken.qvs/kept", "kept");
   EXPECT_FALSE(WriteSettingsFile(folderTarget, "MODEL\r\n48\r\n"));
   EXPECT_TRUE(fs::is_directory(folderTarget));
-  EXPECT_EQ(Contents(inside), "kept");
+  EXPECT_EQ(test::ReadFileBytes(inside), "kept");
   EXPECT_FALSE(WriteSettingsFile(folder_ / "no-such-folder" / "x.qvs", "MODEL"));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2);
 }

@@ -1,4 +1,4 @@
-// Looks up controls in the enabled states that the page logic reports.
+// Reads what the page logic reports: controls' enabled states and the items of choice lists.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -31,6 +31,14 @@ inline std::string ControlsNot(const EnabledStates& states, std::initializer_lis
     if (EnabledOf(states, id) != expected) wrong += std::to_string(id) + " ";
   }
   return wrong;
+}
+
+// The items of a list joined, each followed by "|".
+inline std::string JoinedItems(ChoiceItems items) {
+  std::string joined;
+  for (const char* item : items)
+    joined += std::string(item) + "|";
+  return joined;
 }
 
 }  // namespace calbrin::test
