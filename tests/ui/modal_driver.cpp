@@ -18,7 +18,8 @@ constexpr DWORD kGiveUpMs = 5000;
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
   if (pending == nullptr) return;
-  HWND dialog = FindWindowW(L"#32770", pending->caption->c_str());
+  const wchar_t* caption = pending->caption->empty() ? nullptr : pending->caption->c_str();
+  HWND dialog = FindWindowW(L"#32770", caption);
   if (dialog != nullptr && IsWindowVisible(dialog) && IsWindowEnabled(dialog)) {
     if (!pending->ran) {
       pending->ran = true;

@@ -10,9 +10,9 @@
 namespace calbrin::testing {
 
 // Calls `open`, which shows a modal dialog. As soon as a dialog titled `caption` is visible,
-// `drive` runs with it from within that dialog's loop; `drive` should end the dialog. A dialog
-// that never appears is given up after a few seconds, and one left open is closed, so that a
-// failing test never hangs. Returns whether `drive` ran.
+// `drive` runs with it from within that dialog's loop (an empty caption takes any dialog); `drive`
+// should end the dialog. A dialog that never appears is given up after a few seconds, and one left
+// open is closed, so that a failing test never hangs. Returns whether `drive` ran.
 bool DriveModal(const std::wstring& caption, const std::function<void(HWND dialog)>& drive,
                 const std::function<void()>& open);
 

@@ -29,12 +29,14 @@ std::optional<std::wstring> ChooseSettingsFile(HWND owner, SettingsFileDialog ki
   dialog.lpstrFile = name.data();
   dialog.nMaxFile = static_cast<DWORD>(name.size());
   dialog.lpstrInitialDir = folder.c_str();
+  // The dialogs would otherwise leave the process in the chosen folder, holding it open.
+  dialog.Flags = OFN_NOCHANGEDIR;
   if (kind == SettingsFileDialog::kOpen) {
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    dialog.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
   } else {
     dialog.lpstrDefExt = L"qvs";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    dialog.Flags |= OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetSaveFileNameW(&dialog)) return std::nullopt;
   }
   return std::wstring(name.data());
