@@ -1,5 +1,5 @@
 // The subnet test of the device list's colouring.
-#include "ui/main/subnet.h"
+#include "net/subnet.h"
 
 #include <array>
 #include <cstdio>

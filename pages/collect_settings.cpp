@@ -159,6 +159,22 @@ void CollectSerial(const SerialPageState& page, SettingsRecord& out) {
 
 }  // namespace
 
+PageStates ShownPages(const SettingsRecord& record, bool secondChannelReduced) {
+  PageStates pages;
+  FillNetworkPage(record, pages.network);
+  for (int channel = 1; channel <= 2; ++channel) {
+    const bool reduced = channel == 2 && secondChannelReduced;
+    LanPageState& lan = pages.lan[static_cast<std::size_t>(channel - 1)];
+    lan.channel = channel;
+    lan.reduced = reduced;
+    FillLanPage(record, lan);
+    SerialPageState& serial = pages.serial[static_cast<std::size_t>(channel - 1)];
+    serial.variant = {channel, reduced};
+    FillSerialPage(record, serial);
+  }
+  return pages;
+}
+
 bool LanPasswordRequired(const LanConnectionState& connection) {
   const bool server = connection.serverCode != 0;
   const bool client = connection.clientCode != 0;

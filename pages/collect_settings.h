@@ -21,6 +21,9 @@ struct PageStates {
   std::array<SerialPageState, 2> serial;  // port 1, port 2
 };
 
+// The five pages as a fresh settings dialog shows `record`.
+PageStates ShownPages(const SettingsRecord& record, bool secondChannelReduced);
+
 // Tabs that a failing check shows.
 inline constexpr int kLan1Tab = 1;
 inline constexpr int kLan2Tab = 2;

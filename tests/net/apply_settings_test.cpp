@@ -87,19 +87,8 @@ class ApplySettingsTest : public ::testing::Test {
 
   // The pages as the dialog shows the open device.
   PageStates Shown() const {
-    const bool reduced = SecondChannelReduced(ReadField(session_.deviceRecord, SettingKey::MODEL));
-    PageStates pages;
-    FillNetworkPage(session_.deviceRecord, pages.network);
-    for (int channel = 1; channel <= 2; ++channel) {
-      LanPageState& lan = pages.lan[static_cast<std::size_t>(channel - 1)];
-      lan.channel = channel;
-      lan.reduced = channel == 2 && reduced;
-      FillLanPage(session_.deviceRecord, lan);
-      SerialPageState& serial = pages.serial[static_cast<std::size_t>(channel - 1)];
-      serial.variant = {channel, channel == 2 && reduced};
-      FillSerialPage(session_.deviceRecord, serial);
-    }
-    return pages;
+    return ShownPages(session_.deviceRecord,
+                      SecondChannelReduced(ReadField(session_.deviceRecord, SettingKey::MODEL)));
   }
 
   // Opens the device, lets `edit` change the shown pages, and applies them.

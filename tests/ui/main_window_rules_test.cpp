@@ -1,7 +1,7 @@
 // The subnet test that colours the device list, and the version box's text.
 #include <gtest/gtest.h>
 
-#include "ui/main/subnet.h"
+#include "net/subnet.h"
 #include "ui/main/version_text.h"
 
 namespace calbrin {

@@ -110,22 +110,6 @@ SettingsRecord BusyDevice(std::string_view model) {
   return record;
 }
 
-// The pages as a fresh dialog would show `record`.
-PageStates Shown(const SettingsRecord& record, bool reduced) {
-  PageStates pages;
-  FillNetworkPage(record, pages.network);
-  for (int channel = 1; channel <= 2; ++channel) {
-    LanPageState& lan = pages.lan[static_cast<std::size_t>(channel - 1)];
-    lan.channel = channel;
-    lan.reduced = channel == 2 && reduced;
-    FillLanPage(record, lan);
-    SerialPageState& serial = pages.serial[static_cast<std::size_t>(channel - 1)];
-    serial.variant = {channel, channel == 2 && reduced};
-    FillSerialPage(record, serial);
-  }
-  return pages;
-}
-
 struct Collected {
   int result;
   SettingsRecord record;
@@ -147,7 +131,7 @@ TEST(CollectSettings, ShownPagesGiveBackEveryField) {
     const bool reduced = std::string_view(model) == "57";
     SettingsRecord device = BusyDevice(model);
     if (reduced) SetField(device, SettingKey::CFLOW2, "2");
-    const Collected collected = Collect(Shown(device, reduced), device, false, reduced);
+    const Collected collected = Collect(ShownPages(device, reduced), device, false, reduced);
     ASSERT_EQ(collected.result, 0);
     EXPECT_TRUE(collected.ui.messages.empty());
     for (int i = 0; i < kSettingKeyCount; ++i) {
@@ -161,7 +145,7 @@ TEST(CollectSettings, ShownPagesGiveBackEveryField) {
 
 TEST(CollectSettings, ChoiceCodesOfTheControls) {
   SettingsRecord device = BusyDevice("48");
-  PageStates pages = Shown(device, false);
+  PageStates pages = ShownPages(device, false);
   pages.network.autoAddress = true;
   pages.network.autoNegotiation = false;
   pages.network.speed100Checked = true;
@@ -201,7 +185,7 @@ TEST(CollectSettings, ChoiceCodesOfTheControls) {
 
 TEST(CollectSettings, ReducedSecondChannelCodes) {
   SettingsRecord device = BusyDevice("57");
-  PageStates pages = Shown(device, true);
+  PageStates pages = ShownPages(device, true);
   pages.lan[1].protocol = kTcpItem;
   pages.lan[1].clientMode = true;
   pages.lan[1].clientCondition = 1;  // "任意のキャラクタ"
@@ -225,7 +209,7 @@ TEST(CollectSettings, ReducedSecondChannelCodes) {
 
 TEST(CollectSettings, RemoteAddressFollowsTheProtocol) {
   SettingsRecord device = BusyDevice("48");
-  PageStates pages = Shown(device, false);
+  PageStates pages = ShownPages(device, false);
   pages.lan[0].udpAddress = "1.1.1.1";
   pages.lan[0].clientAddress = "2.2.2.2";
   pages.lan[0].protocol = kUdpItem;
@@ -236,7 +220,7 @@ TEST(CollectSettings, RemoteAddressFollowsTheProtocol) {
 
 TEST(CollectSettings, EmptyPasswordRemovesForTheDeviceAndIsEmptyInAFile) {
   SettingsRecord device = BusyDevice("48");
-  PageStates pages = Shown(device, false);
+  PageStates pages = ShownPages(device, false);
   pages.lan[0].password.clear();
   pages.lan[0].connection.clientPassword = false;
   const Collected write = Collect(pages, device, false);
@@ -287,7 +271,7 @@ TEST(CollectSettings, ChecksAToEInOrderAndOnlyTheFirstIsReported) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    PageStates pages = Shown(device, false);
+    PageStates pages = ShownPages(device, false);
     c.edit(pages);
     const Collected collected = Collect(pages, device);
     EXPECT_EQ(collected.result, -1);

@@ -11,7 +11,7 @@
 #include "ui/editor/settings_dialog.h"
 #include "ui/main/app.h"
 #include "ui/main/small_dialogs.h"
-#include "ui/main/subnet.h"
+#include "net/subnet.h"
 #include "ui/main/wide_text.h"
 
 namespace calbrin {

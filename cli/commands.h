@@ -1,0 +1,28 @@
+// calbrin-cli's commands: the engine of the windows, from the command line.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/cli_io.h"
+#include "net/adapters.h"
+#include "net/console_connection.h"
+#include "net/device_discovery.h"
+
+namespace calbrin {
+
+// What the program takes from the system, and tests shorten or replace.
+struct CliSetup {
+  ConsoleTimeLimits limits;
+  std::chrono::milliseconds searchWindow = DeviceDiscovery::kCollectionWindow;
+  std::function<int(AdapterTable&)> fillAdapters = FillAdapterTable;
+  std::string routeProbeTarget = std::string(kRouteProbeAddress);
+};
+
+// Runs the command that `args` names (without the program name); returns the exit code:
+// 0 success, 1 failure (for diff: the settings differ), 2 a usage error (for diff: any failure).
+int RunCli(const std::vector<std::string>& args, CliIo& io, const CliSetup& setup = {});
+
+}  // namespace calbrin

@@ -1,0 +1,45 @@
+// Opening a device for calbrin-cli: the same open flow as the windows (connect from the chosen
+// adapter's address, log in when the console asks, read and parse the settings), with the
+// password from a file, an environment variable or the terminal.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "cli/cli_io.h"
+#include "net/adapters.h"
+#include "net/console_connection.h"
+#include "net/device_operations.h"
+
+namespace calbrin {
+
+// Where a device's settings password comes from; it is read once, when a device first asks.
+struct PasswordSource {
+  std::string file;         // --password-file: its first line
+  std::string environment;  // --password-env: the variable's value
+};
+
+class DevicePassword {
+ public:
+  DevicePassword(PasswordSource source, CliIo& io) : source_(std::move(source)), io_(io) {}
+  // The password, or nothing when no source holds one and nobody is at the terminal to ask.
+  std::optional<std::string> Get(std::string_view address);
+  // The reason Get gave nothing, for the message.
+  const std::string& Problem() const { return problem_; }
+
+ private:
+  PasswordSource source_;
+  CliIo& io_;
+  std::optional<std::string> password_;
+  std::string problem_;
+};
+
+// Opens the device at `address` and runs `whileOpen` with its session while the connection is
+// open. False, with the message the windows would show (or why no password was at hand) in
+// `error`, when the device could not be opened.
+bool WithDevice(ConsoleConnection& console, const AdapterTable& adapters, std::string_view address,
+                DevicePassword& password, std::string& error,
+                const std::function<void(DeviceSession&)>& whileOpen);
+
+}  // namespace calbrin
