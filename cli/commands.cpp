@@ -12,7 +12,9 @@
 #include "cli/device_access.h"
 #include "cli/settings_view.h"
 #include "file/settings_file.h"
+#include "net/password_scrambling.h"
 #include "net/subnet.h"
+#include "pages/apply_settings.h"
 #include "pages/collect_settings.h"
 #include "pages/dotted_address.h"
 #include "settings/device_model.h"
@@ -31,6 +33,9 @@ constexpr std::string_view kUsage =
     "  search [--from ADDRESS] [--json]     find the devices on the LAN\n"
     "  get ADDRESS [-o FILE.qvs]            read a device's settings: a table, or a settings file\n"
     "  diff ADDRESS (FILE.qvs | ADDRESS)    the settings that differ; exit 0 equal, 1 different\n"
+    "  put FILE.qvs ADDRESS...              write a settings file to devices, after a diff\n"
+    "  set ADDRESS KEY=VALUE...             change single settings of a device\n"
+    "  passwd ADDRESS [--remove]            change or remove a device's settings password\n"
     "\n"
     "A device that asks for its settings password gets it from --password-file FILE (its first\n"
     "line), --password-env VARIABLE, or the terminal, without echo. Passwords are never taken\n"
@@ -55,6 +60,22 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "Prints the settings that differ between a device and a settings file, or between two\n"
        "devices, by page and label with both values; passwords are compared, never printed.\n"
        "Exit code 0 when they are equal, 1 when they differ, 2 on any failure.\n"},
+      {"put",
+       "usage: calbrin-cli put FILE.qvs ADDRESS... [--with-address] [--yes]\n"
+       "For each device: refuses a file of the other model, runs Apply's checks (receive ports,\n"
+       "TCP passwords), keeps the device's own IP address, subnet mask and gateway unless\n"
+       "--with-address is given, shows what changes, and writes after --yes or a yes on the\n"
+       "terminal. One line per device, then a summary; exit code 1 when any device failed.\n"},
+      {"set",
+       "usage: calbrin-cli set ADDRESS KEY=VALUE... [--yes]\n"
+       "Changes single settings, by the device's own keys (MSS=1200, PORT1=4001, CFLOW2=2).\n"
+       "Refuses unknown keys, values longer than their field, and values that the device's\n"
+       "model does not offer. MODEL and the channel passwords cannot be set here.\n"},
+      {"passwd",
+       "usage: calbrin-cli passwd ADDRESS [--remove] [--new-password-file F | --new-password-env "
+       "V]\n"
+       "Sets a new settings password (asked twice on the terminal without echo, or read from a\n"
+       "file or an environment variable), or removes it with --remove.\n"},
   };
   return help;
 }
@@ -64,17 +85,30 @@ struct Options {
   std::map<std::string, std::string, std::less<>> values;  // --from, -o, --password-...
   bool json = false;
   bool help = false;
+  bool yes = false;
+  bool withAddress = false;
+  bool remove = false;
   std::string problem;
 };
 
 Options Parse(const std::vector<std::string>& args) {
-  static constexpr std::string_view kWithValue[] = {"--from", "-o", "--password-file",
-                                                    "--password-env"};
+  static constexpr std::string_view kWithValue[] = {"--from",
+                                                    "-o",
+                                                    "--password-file",
+                                                    "--password-env",
+                                                    "--new-password-file",
+                                                    "--new-password-env"};
   Options options;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--json") {
       options.json = true;
+    } else if (arg == "--yes" || arg == "-y") {
+      options.yes = true;
+    } else if (arg == "--with-address") {
+      options.withAddress = true;
+    } else if (arg == "--remove") {
+      options.remove = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
     } else if (std::find(std::begin(kWithValue), std::end(kWithValue), arg) !=
@@ -126,6 +160,22 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   const AdapterTable& Adapters() const { return adapters_; }
+
+  ConsoleConnection& Console() { return *console_; }
+
+  // Opens the device and runs `whileOpen` while it is open. False after the open failure's
+  // message, which goes to `error` when one is given and to the error output otherwise.
+  bool With(std::string_view address, const std::function<void(DeviceSession&)>& whileOpen,
+            std::string* error = nullptr) {
+    std::string message;
+    if (WithDevice(*console_, adapters_, address, password_, message, whileOpen)) return true;
+    if (error != nullptr) {
+      *error = message;
+    } else {
+      io_.Err(std::string(address) + ": " + message + "\n");
+    }
+    return false;
+  }
 
   // The device's settings as it reports them; nothing after a message.
   std::optional<SettingsRecord> Read(std::string_view address) {
@@ -263,6 +313,71 @@ int Get(const Options& options, CliIo& io, const CliSetup& setup) {
   return kSuccess;
 }
 
+// Apply's view of the command line: the questions were settled before, messages go to `error`.
+class CliApplyUi final : public ApplyUi {
+ public:
+  void ShowError(std::string_view message) override { error = message; }
+  void ShowPage(int) override {}
+  bool AskYesNo(std::string_view) override { return true; }
+  void ShowReport(std::string_view message) override { report = message; }
+  void SetStatusText(std::string_view) override {}
+
+  std::string error;
+  std::string report;
+};
+
+// A message of the system as one line: its line breaks and their indentation as " / ".
+std::string OneLine(std::string text) {
+  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) {
+    std::size_t end = at + 2;
+    while (end < text.size() && text[end] == ' ')
+      ++end;
+    text.replace(at, end - at, " / ");
+  }
+  const std::size_t first = text.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+std::string DifferenceLines(const std::vector<SettingDifference>& differences) {
+  std::string out;
+  for (const auto& [before, after] : differences) {
+    // Two passwords that are both set differ only in what must not be shown; two values with
+    // the same meaning (a stop-bit code 2 or 3) are told apart by their stored text.
+    std::string change = before.meaning + " -> " + after.meaning;
+    if (before.meaning == after.meaning)
+      change = before.password ? "(異なる)" : before.value + " -> " + after.value;
+    out += (before.page.empty() ? std::string() : before.page + "  ") + before.label + ": " +
+           change + "\n";
+  }
+  return out;
+}
+
+// Asks before a write: --yes, or a yes on the terminal. Without either nothing is written.
+bool Confirmed(const Options& options, CliIo& io, std::string_view address, std::string& why) {
+  if (options.yes) return true;
+  if (!io.Interactive()) {
+    why = "not written: give --yes to write without asking";
+    return false;
+  }
+  const std::optional<std::string> answer =
+      io.ReadLine(std::string(address) + " に書き込みますか? [y/N] ", false);
+  if (answer && (*answer == "y" || *answer == "Y" || *answer == "yes")) return true;
+  why = "not written";
+  return false;
+}
+
+// Writes `target` to the open device the way Apply does: the pages as `target` fills them,
+// collected and checked, written with "ENDR" (or with the password step when `pages` asks for
+// it), followed by the device's settle time. The failure's message, or empty.
+std::string Write(ConsoleConnection& console, DeviceSession& device, PageStates pages,
+                  const CliSetup& setup) {
+  const bool reduced = SecondChannelReduced(ReadField(device.deviceRecord, SettingKey::MODEL));
+  CliApplyUi ui;
+  if (!ApplySettings(console, device, pages, reduced, ui, setup.settleTime))
+    return OneLine(ui.error);
+  return {};
+}
+
 int Diff(const Options& options, CliIo& io, const CliSetup& setup) {
   if (options.positional.size() != 2) {
     io.Err(CommandHelp().at("diff"));
@@ -289,18 +404,187 @@ int Diff(const Options& options, CliIo& io, const CliSetup& setup) {
   }
   const std::vector<SettingDifference> differences =
       DifferentSettings(NormalisedSettings(*device), NormalisedSettings(*compared));
-  std::string out;
-  for (const auto& [before, after] : differences) {
-    // Two passwords that are both set differ only in what must not be shown; two values with
-    // the same meaning (a stop-bit code 2 or 3) are told apart by their stored text.
-    std::string change = before.meaning + " -> " + after.meaning;
-    if (before.meaning == after.meaning)
-      change = before.password ? "(異なる)" : before.value + " -> " + after.value;
-    out += (before.page.empty() ? std::string() : before.page + "  ") + before.label + ": " +
-           change + "\n";
-  }
-  io.Out(out);
+  io.Out(DifferenceLines(differences));
   return differences.empty() ? kSuccess : kFailure;
+}
+
+int Put(const Options& options, CliIo& io, const CliSetup& setup) {
+  if (options.positional.size() < 2) {
+    io.Err(CommandHelp().at("put"));
+    return kUsageError;
+  }
+  const std::filesystem::path file(options.positional[0]);
+  Session session(io, setup, options);
+  int written = 0;
+  const int devices = static_cast<int>(options.positional.size()) - 1;
+  for (int i = 1; i <= devices; ++i) {
+    const std::string& address = options.positional[static_cast<std::size_t>(i)];
+    std::string outcome;
+    session.With(
+        address,
+        [&](DeviceSession& device) {
+          const SettingsRecord& own = device.deviceRecord;
+          const bool reduced = SecondChannelReduced(ReadField(own, SettingKey::MODEL));
+          SettingsRecord target;
+          const SettingsFileRead read = ReadSettingsFile(file, reduced, target);
+          if (read != SettingsFileRead::kLoaded) {
+            outcome = OneLine(std::string(SettingsFileReadMessage(read)));
+            return;
+          }
+          if (!options.withAddress) {
+            for (const SettingKey key : {SettingKey::IP, SettingKey::SUBM, SettingKey::GWAY})
+              SetField(target, key, ReadField(own, key));
+          }
+          const std::vector<SettingDifference> differences =
+              DifferentSettings(NormalisedSettings(own), NormalisedSettings(target));
+          if (differences.empty()) {
+            outcome = "変更なし (nothing to change)";
+            ++written;
+            return;
+          }
+          io.Out(address + ":\n" + DifferenceLines(differences));
+          if (!Confirmed(options, io, address, outcome)) return;
+          outcome = Write(session.Console(), device, ShownPages(target, reduced), setup);
+          if (outcome.empty()) {
+            outcome =
+                "書込みが完了しました。 (" + std::to_string(differences.size()) + " settings)";
+            ++written;
+          }
+        },
+        &outcome);
+    io.Out(address + ": " + OneLine(outcome) + "\n");
+  }
+  io.Out(std::to_string(written) + " of " + std::to_string(devices) + " devices written\n");
+  return written == devices ? kSuccess : kFailure;
+}
+
+int Set(const Options& options, CliIo& io, const CliSetup& setup) {
+  if (options.positional.size() < 2) {
+    io.Err(CommandHelp().at("set"));
+    return kUsageError;
+  }
+  std::vector<std::pair<int, std::string>> changes;
+  for (std::size_t i = 1; i < options.positional.size(); ++i) {
+    const std::string& pair = options.positional[i];
+    const std::size_t equals = pair.find('=');
+    const std::string key = pair.substr(0, equals);
+    int index = -1;
+    for (int k = 0; k < kSettingKeyCount; ++k) {
+      if (KeyText(k) == key) index = k;
+    }
+    std::string problem;
+    if (equals == std::string::npos) {
+      problem = pair + ": give KEY=VALUE";
+    } else if (index < 0) {
+      problem = key + ": no such setting";
+    } else if (index == Index(SettingKey::MODEL)) {
+      problem = "MODEL cannot be set";
+    } else if (index == Index(SettingKey::PASS1) || index == Index(SettingKey::PASS2)) {
+      problem = key + ": passwords are never taken from the command line; use put";
+    } else if (pair.size() - equals - 1 > FieldWidth(index)) {
+      problem = pair + ": longer than its field (" + std::to_string(FieldWidth(index)) + ")";
+    }
+    if (!problem.empty()) {
+      io.Err(problem + "\n");
+      return kUsageError;
+    }
+    changes.emplace_back(index, pair.substr(equals + 1));
+  }
+
+  Session session(io, setup, options);
+  const std::string& address = options.positional[0];
+  std::string outcome;
+  bool done = false;
+  const bool opened = session.With(address, [&](DeviceSession& device) {
+    SettingsRecord target = device.deviceRecord;
+    for (const auto& [index, value] : changes)
+      SetField(target, index, value);
+    // A value the pages of this model cannot show would not survive the windows either.
+    const SettingsRecord shown = NormalisedSettings(target);
+    for (const auto& [index, value] : changes) {
+      if (ReadField(shown, index) != value) {
+        outcome = std::string(KeyText(index)) + "=" + value + ": not offered by the " +
+                  std::string(ModelNameText(ModelOf(ReadField(target, SettingKey::MODEL)))) +
+                  " (it would be written as \"" + std::string(ReadField(shown, index)) + "\")";
+        return;
+      }
+    }
+    io.Out(address + ":\n" +
+           DifferenceLines(DifferentSettings(NormalisedSettings(device.deviceRecord), shown)));
+    if (!Confirmed(options, io, address, outcome)) return;
+    const bool reduced = SecondChannelReduced(ReadField(target, SettingKey::MODEL));
+    outcome = Write(session.Console(), device, ShownPages(target, reduced), setup);
+    done = outcome.empty();
+    if (done) outcome = "書込みが完了しました。";
+  });
+  if (!opened) return kFailure;
+  (done ? io.Out(address + ": " + outcome + "\n") : io.Err(address + ": " + outcome + "\n"));
+  return done ? kSuccess : kFailure;
+}
+
+// The new settings password: from the file or variable that an option names, or typed twice.
+std::optional<std::string> NewPassword(const Options& options, CliIo& io, std::string& why) {
+  std::optional<std::string> password;
+  const std::string file = Value(options, "--new-password-file");
+  const std::string variable = Value(options, "--new-password-env");
+  if (!file.empty()) {
+    DevicePassword source(PasswordSource{file, ""}, io);
+    password = source.Get("");
+    if (!password) why = source.Problem();
+  } else if (!variable.empty()) {
+    password = io.Environment(variable);
+    if (!password) why = "the variable " + variable + " is not set";
+  } else if (io.Interactive()) {
+    password = io.ReadLine("新しいパスワード: ", true);
+    const std::optional<std::string> again = io.ReadLine("再入力: ", true);
+    if (!password || !again || *again != *password) {
+      why = "パスワード入力と再入力の値が異なります";
+      return std::nullopt;
+    }
+  } else {
+    why = "give --new-password-file or --new-password-env, or run on a terminal";
+  }
+  if (password && (password->empty() || password->size() > kMaxPasswordLength ||
+                   FilterPrintableText(*password) != *password)) {
+    why = "a password is 1 to 32 characters from '!' to '~'";
+    return std::nullopt;
+  }
+  return password;
+}
+
+int Passwd(const Options& options, CliIo& io, const CliSetup& setup) {
+  if (options.positional.size() != 1) {
+    io.Err(CommandHelp().at("passwd"));
+    return kUsageError;
+  }
+  std::string why;
+  std::optional<std::string> password;
+  if (!options.remove) {
+    password = NewPassword(options, io, why);
+    if (!password) {
+      io.Err(why + "\n");
+      return kFailure;
+    }
+  }
+  Session session(io, setup, options);
+  const std::string& address = options.positional[0];
+  std::string outcome;
+  const bool opened = session.With(address, [&](DeviceSession& device) {
+    const bool reduced = SecondChannelReduced(ReadField(device.deviceRecord, SettingKey::MODEL));
+    PageStates pages = ShownPages(device.deviceRecord, reduced);
+    pages.network.changePassword = true;
+    // An empty new password is the windows' way of removing it.
+    pages.network.newPassword = pages.network.newPasswordAgain = password.value_or("");
+    outcome = Write(session.Console(), device, pages, setup);
+  });
+  if (!opened) return kFailure;
+  if (!outcome.empty()) {
+    io.Err(address + ": " + outcome + "\n");
+    return kFailure;
+  }
+  io.Out(address + ": " +
+         (options.remove ? "パスワードを無効化しました。" : "パスワードを変更しました。") + "\n");
+  return kSuccess;
 }
 
 }  // namespace
@@ -326,7 +610,10 @@ int RunCli(const std::vector<std::string>& args, CliIo& io, const CliSetup& setu
   }
   if (args[0] == "search") return Search(options, io, setup);
   if (args[0] == "get") return Get(options, io, setup);
-  return Diff(options, io, setup);
+  if (args[0] == "diff") return Diff(options, io, setup);
+  if (args[0] == "put") return Put(options, io, setup);
+  if (args[0] == "set") return Set(options, io, setup);
+  return Passwd(options, io, setup);
 }
 
 }  // namespace calbrin

@@ -10,6 +10,7 @@
 #include "net/adapters.h"
 #include "net/console_connection.h"
 #include "net/device_discovery.h"
+#include "pages/apply_settings.h"
 
 namespace calbrin {
 
@@ -19,6 +20,8 @@ struct CliSetup {
   std::chrono::milliseconds searchWindow = DeviceDiscovery::kCollectionWindow;
   std::function<int(AdapterTable&)> fillAdapters = FillAdapterTable;
   std::string routeProbeTarget = std::string(kRouteProbeAddress);
+  // How long a written device is left alone to store its settings and restart, as Apply does.
+  std::chrono::milliseconds settleTime = kWriteSettleTime;
 };
 
 // Runs the command that `args` names (without the program name); returns the exit code:

@@ -51,6 +51,7 @@ class CliTest : public ::testing::Test {
     setup_.limits.prompt = setup_.limits.loginAnswer = setup_.limits.settings = 1000ms;
     setup_.limits.acknowledgement = 1000ms;
     setup_.searchWindow = 600ms;
+    setup_.settleTime = 10ms;
     // The loopback adapter only: the route probe finds no route in the test's namespace.
     setup_.fillAdapters = [](AdapterTable& table) {
       table = {};
@@ -239,6 +240,138 @@ TEST_F(CliTest, DiffShowsTheDifferingSettingsByPageAndLabel) {
           ":  設定情報が読込めませんでした。\r\n 設定ファイルのモデルが異なる可能性があります。\n");
 }
 
+// A settings file as a device of `model` at `address` with `changes` would save it.
+fs::path SettingsFile(const fs::path& path, std::string_view model, std::string_view address,
+                      const std::map<SettingKey, std::string>& changes) {
+  SettingsRecord record = NormalisedSettings(sim::DefaultSettings(model, address));
+  for (const auto& [key, value] : changes)
+    SetField(record, key, value);
+  return test::WriteFileBytes(path, test::SettingsFileText(record));
+}
+
+TEST_F(CliTest, PutWritesTheFileToEveryDeviceAndReportsEachOne) {
+  Start({Device("48"), Device("57"), Device("48")});
+  const fs::path file = SettingsFile(folder_ / "plant.qvs", "48", "10.9.9.9",
+                                     {{SettingKey::PORT1, "4001"}, {SettingKey::CBPS2, "38400"}});
+  EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "127.0.0.3", "127.0.0.4", "--yes"}), 1);
+  EXPECT_NE(io_.out.find("127.0.0.2:\nLAN(1)  受信ポート番号: 10001 -> 4001\n"
+                         "シリアルポート(2)  ボーレート (bps): 9600 -> 38400\n"),
+            std::string::npos)
+      << io_.out;
+  EXPECT_NE(io_.out.find("127.0.0.2: 書込みが完了しました。 (2 settings)\n"), std::string::npos);
+  EXPECT_NE(io_.out.find("127.0.0.3: 設定情報が読込めませんでした。 / "
+                         "設定ファイルのモデルが異なる可能性があります。\n"),
+            std::string::npos)
+      << io_.out;
+  EXPECT_NE(io_.out.find("127.0.0.4: 書込みが完了しました。 (2 settings)\n"), std::string::npos);
+  EXPECT_TRUE(io_.out.ends_with("2 of 3 devices written\n"));
+  for (const int device : {0, 2}) {
+    const SettingsRecord stored = simulator_.Settings(device);
+    EXPECT_EQ(ReadField(stored, SettingKey::PORT1), "4001");
+    EXPECT_EQ(ReadField(stored, SettingKey::CBPS2), "38400");
+    // Each keeps its own address.
+    EXPECT_EQ(ReadField(stored, SettingKey::IP), device == 0 ? "127.0.0.2" : "127.0.0.4");
+  }
+  EXPECT_EQ(simulator_.LastWriteBlock(1), "");
+
+  // Written again: nothing changes any more.
+  EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "--yes"}), 0);
+  EXPECT_EQ(io_.out, "127.0.0.2: 変更なし (nothing to change)\n1 of 1 devices written\n");
+}
+
+TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
+  Start({Device("48")});
+  const fs::path file =
+      SettingsFile(folder_ / "a.qvs", "48", "127.0.0.2", {{SettingKey::MSS, "1000"}});
+  EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}), 1);
+  EXPECT_NE(io_.out.find("127.0.0.2: not written: give --yes to write without asking\n"),
+            std::string::npos);
+  io_ = {};
+  io_.interactive = true;
+  io_.lines = {"n"};
+  EXPECT_EQ(RunCli({"put", file.string(), "127.0.0.2"}, io_, setup_), 1);
+  EXPECT_EQ(simulator_.LastWriteBlock(0), "");
+  io_ = {};
+  io_.interactive = true;
+  io_.lines = {"y"};
+  EXPECT_EQ(RunCli({"put", file.string(), "127.0.0.2"}, io_, setup_), 0);
+  EXPECT_EQ(io_.prompts, std::vector<std::string>{"127.0.0.2 に書き込みますか? [y/N] "});
+  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::MSS), "1000");
+  EXPECT_TRUE(simulator_.LastWriteBlock(0).ends_with("\r\nENDR\r\n"));
+
+  const fs::path console =
+      SettingsFile(folder_ / "b.qvs", "48", "127.0.0.2", {{SettingKey::PORT2, "9998"}});
+  EXPECT_EQ(Run({"put", console.string(), "127.0.0.2", "--yes"}), 1);
+  EXPECT_NE(io_.out.find("127.0.0.2: LAN(2)の受信ポート番号9998は設定できません。 / "
+                         "値を変更してください。\n"),
+            std::string::npos)
+      << io_.out;
+  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::PORT2), "10002");
+}
+
+TEST_F(CliTest, PutWithAddressTakesTheFilesAddress) {
+  Start({Device("48")});
+  const fs::path file = SettingsFile(folder_ / "a.qvs", "48", "127.0.0.20", {});
+  EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "--yes", "--with-address"}), 0) << io_.out;
+  EXPECT_NE(io_.out.find("共通  IPアドレス: 127.0.0.2 -> 127.0.0.20\n"), std::string::npos);
+  EXPECT_EQ(simulator_.Address(0), "127.0.0.20");
+}
+
+TEST_F(CliTest, SetChangesSingleSettingsAndRefusesWhatTheModelLacks) {
+  Start({Device("57")});
+  EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=1200", "CFLOW2=2", "--yes"}), 0) << io_.err;
+  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::MSS), "1200");
+  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::CFLOW2), "2");
+  const struct {
+    const char* pair;
+    const char* message;
+    int code;
+  } refused[] = {
+      {"CFLOW2=1",
+       "127.0.0.2: CFLOW2=1: not offered by the QV-57R (it would be written as \"2\")\n", 1},
+      {"CMODE2=2",
+       "127.0.0.2: CMODE2=2: not offered by the QV-57R (it would be written as \"0\")\n", 1},
+      {"NOPE=1", "NOPE: no such setting\n", 2},
+      {"PORT1=12345678", "PORT1=12345678: longer than its field (7)\n", 2},
+      {"PASS1=x", "PASS1: passwords are never taken from the command line; use put\n", 2},
+      {"MODEL=48", "MODEL cannot be set\n", 2},
+  };
+  const std::string written = simulator_.LastWriteBlock(0);
+  for (const auto& c : refused) {
+    EXPECT_EQ(Run({"set", "127.0.0.2", c.pair, "--yes"}), c.code) << c.pair;
+    EXPECT_EQ(io_.err, c.message);
+  }
+  EXPECT_EQ(simulator_.LastWriteBlock(0), written);
+}
+
+TEST_F(CliTest, PasswdChangesAndRemovesTheSettingsPassword) {
+  Start({Device("48")});
+  io_ = {};
+  io_.environment["NEW"] = "Line-7";
+  EXPECT_EQ(RunCli({"passwd", "127.0.0.2", "--new-password-env", "NEW"}, io_, setup_), 0)
+      << io_.err;
+  EXPECT_EQ(io_.out, "127.0.0.2: パスワードを変更しました。\n");
+  EXPECT_EQ(simulator_.Password(0), "Line-7");
+  EXPECT_TRUE(simulator_.LastWriteBlock(0).ends_with("\r\nSAVE\r\n"));
+
+  io_ = {};
+  io_.interactive = true;
+  io_.lines = {"abc", "abd"};
+  EXPECT_EQ(RunCli({"passwd", "127.0.0.2"}, io_, setup_), 1);
+  EXPECT_EQ(io_.err, "パスワード入力と再入力の値が異なります\n");
+
+  io_ = {};
+  io_.interactive = true;
+  io_.lines = {"Line-7"};
+  EXPECT_EQ(RunCli({"passwd", "127.0.0.2", "--remove"}, io_, setup_), 0) << io_.err;
+  EXPECT_EQ(simulator_.Password(0), "");
+
+  io_ = {};
+  io_.environment["NEW"] = "two words";
+  EXPECT_EQ(RunCli({"passwd", "127.0.0.2", "--new-password-env", "NEW"}, io_, setup_), 1);
+  EXPECT_EQ(io_.err, "a password is 1 to 32 characters from '!' to '~'\n");
+}
+
 TEST_F(CliTest, UsageAndHelp) {
   EXPECT_EQ(Run({}), 2);
   EXPECT_NE(io_.err.find("usage: calbrin-cli COMMAND"), std::string::npos);
@@ -246,7 +379,7 @@ TEST_F(CliTest, UsageAndHelp) {
   EXPECT_NE(io_.out.find("search [--from ADDRESS] [--json]"), std::string::npos);
   EXPECT_EQ(Run({"frobnicate"}), 2);
   EXPECT_NE(io_.err.find("unknown command frobnicate"), std::string::npos);
-  for (const char* command : {"search", "get", "diff"}) {
+  for (const char* command : {"search", "get", "diff", "put", "set", "passwd"}) {
     EXPECT_EQ(Run({command, "--help"}), 0);
     EXPECT_EQ(io_.out.rfind(std::string("usage: calbrin-cli ") + command, 0), 0u) << command;
   }
