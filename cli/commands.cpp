@@ -326,13 +326,16 @@ class CliApplyUi final : public ApplyUi {
   std::string report;
 };
 
-// A message of the system as one line: its line breaks and their indentation as " / ".
+// A message of the system as one line: its line breaks, with the blanks around them, as " / ".
 std::string OneLine(std::string text) {
   for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) {
+    std::size_t start = at;
+    while (start > 0 && text[start - 1] == ' ')
+      --start;
     std::size_t end = at + 2;
     while (end < text.size() && text[end] == ' ')
       ++end;
-    text.replace(at, end - at, " / ");
+    text.replace(start, end - start, " / ");
   }
   const std::size_t first = text.find_first_not_of(' ');
   return first == std::string::npos ? std::string() : text.substr(first);

@@ -309,6 +309,27 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
   EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::PORT2), "10002");
 }
 
+TEST_F(CliTest, PutReportsABadFileAndAnUnreachableDeviceLineByLine) {
+  sim::DeviceConfig silent = Device("48");
+  silent.faults.silentAfterConnect = true;
+  Start({Device("48"), silent});
+  EXPECT_EQ(Run({"put", (folder_ / "missing.qvs").string(), "127.0.0.2", "127.0.0.3", "127.0.0.9",
+                 "--yes"}),
+            1);
+  EXPECT_EQ(io_.out,
+            "127.0.0.2: ファイルを開けませんでした。\n"
+            "127.0.0.3: デバイスからの応答がありませんでした。\n"
+            "127.0.0.9: ソケットエラー : 10061 / 接続先から拒否されたため、接続できませんでした。\n"
+            "0 of 3 devices written\n");
+  const fs::path garbled =
+      test::WriteFileBytes(folder_ / "garbled.qvs", "\xEF\xBB\xBFMODEL\r\n48\r\n");
+  EXPECT_EQ(Run({"put", garbled.string(), "127.0.0.2", "--yes"}), 1);
+  EXPECT_EQ(io_.out,
+            "127.0.0.2: 設定情報が読込めませんでした。 / ファイル内容が異なる可能性があります。\n"
+            "0 of 1 devices written\n");
+  EXPECT_EQ(simulator_.LastWriteBlock(0), "");
+}
+
 TEST_F(CliTest, PutWithAddressTakesTheFilesAddress) {
   Start({Device("48")});
   const fs::path file = SettingsFile(folder_ / "a.qvs", "48", "127.0.0.20", {});
