@@ -12,12 +12,13 @@
 #include "cli/device_access.h"
 #include "cli/settings_view.h"
 #include "file/settings_file.h"
-#include "net/password_scrambling.h"
 #include "net/subnet.h"
 #include "pages/apply_settings.h"
 #include "pages/collect_settings.h"
 #include "pages/dotted_address.h"
+#include "pages/edit_rules.h"
 #include "settings/device_model.h"
+#include "settings/password_scrambling.h"
 
 namespace calbrin {
 namespace {

@@ -4,10 +4,10 @@
 #include <array>
 #include <string_view>
 
-#include "net/password_scrambling.h"
 #include "pages/collect_settings.h"
 #include "pages/edit_rules.h"
 #include "settings/device_model.h"
+#include "settings/password_scrambling.h"
 
 namespace calbrin {
 namespace {

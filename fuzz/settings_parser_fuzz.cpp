@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "settings/settings_text.h"
 
 namespace {

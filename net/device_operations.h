@@ -9,7 +9,7 @@
 
 #include "net/adapters.h"
 #include "net/console_connection.h"
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "settings/settings_text.h"
 
 namespace calbrin {

@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "pages/edit_rules.h"
 
 namespace calbrin {

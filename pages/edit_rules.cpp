@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "settings/password_scrambling.h"
+
 namespace calbrin {
 namespace {
 
@@ -72,6 +74,15 @@ std::string HexCharacterText(long long code) {
   if (code < 0 || code > 255) return "00";
   static constexpr char kDigits[] = "0123456789ABCDEF";
   return {kDigits[code / 16], kDigits[code % 16]};
+}
+
+std::string FilterPrintableText(std::string_view text) {
+  text = text.substr(0, kMaxPasswordLength);
+  std::size_t keep = 0;
+  while (keep < text.size() && IsPrintablePasswordChar(static_cast<unsigned char>(text[keep]))) {
+    ++keep;
+  }
+  return std::string(text.substr(0, keep));
 }
 
 std::string ClampBaudRate(std::string_view text) {

@@ -38,6 +38,10 @@ constexpr bool BaudDigitAccepted(unsigned int character) {
 inline constexpr unsigned long kLowestBaudRate = 300;
 inline constexpr unsigned long kHighestBaudRate = 921600;
 
+// The text-change rule of password edits: at most the first 32 characters, up to the first
+// character outside printable ASCII without the space.
+std::string FilterPrintableText(std::string_view text);
+
 // The focus-loss rule of the baud-rate field: the number of the first 19 characters limited to
 // 300..921600 when compared as an unsigned value, so a negative number gives 921600.
 std::string ClampBaudRate(std::string_view text);

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "pages/edit_rules.h"
 #include "resources/resource.h"
 #include "settings/settings_record.h"

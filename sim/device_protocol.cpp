@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "net/socket.h"
 #include "settings/device_model.h"
 #include "settings/settings_text.h"

@@ -8,8 +8,8 @@
 #include <set>
 #include <stdexcept>
 
-#include "net/password_scrambling.h"
 #include "settings/device_model.h"
+#include "settings/password_scrambling.h"
 
 namespace calbrin::sim {
 namespace {
@@ -135,7 +135,10 @@ bool Simulator::Start(std::string& error) {
               config.model + "\"";
       return false;
     }
-    if (FilterPrintableText(config.password) != config.password) {
+    const bool printable =
+        config.password.size() <= 32 && std::all_of(config.password.begin(), config.password.end(),
+                                                    [](char c) { return c >= '!' && c <= '~'; });
+    if (!printable) {
       error =
           "device " + std::to_string(i + 1) + ": a password has 1 to 32 characters from '!' to '~'";
       return false;

@@ -10,7 +10,7 @@
 #include "cli/commands.h"
 #include "cli/settings_view.h"
 #include "file/settings_file.h"
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "sim/simulator.h"
 #include "tests/unit/file_bytes.h"
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "net/adapters.h"
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "settings/settings_record.h"
 #include "sim/device_protocol.h"
 #include "tests/ui/modal_driver.h"

@@ -5,7 +5,7 @@
 #include <random>
 #include <thread>
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "settings/settings_text.h"
 #include "tests/sim/sim_test_support.h"
 

@@ -3,7 +3,7 @@
 
 #include <chrono>
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "settings/settings_text.h"
 #include "tests/sim/sim_test_support.h"
 

@@ -1,7 +1,7 @@
 // The socket-free parts of a device: request framing, writes, passwords, replies, fault names.
 #include <gtest/gtest.h>
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "sim/device_protocol.h"
 #include "sim/faults.h"
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "tests/sim/sim_test_support.h"
 
 namespace calbrin::sim::test {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "pages/lan_page_state.h"
 #include "pages/network_page_state.h"
 #include "pages/serial_page_state.h"

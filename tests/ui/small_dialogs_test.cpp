@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "modal_driver.h"
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "resources/resource.h"
 #include "ui/main/small_dialogs.h"
 

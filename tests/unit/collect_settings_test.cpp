@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "tests/unit/test_records.h"
 
 namespace calbrin {

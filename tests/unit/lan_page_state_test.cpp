@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "resources/resource.h"
 #include "settings/settings_record.h"
 #include "tests/unit/page_test_support.h"

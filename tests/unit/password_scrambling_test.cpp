@@ -3,7 +3,8 @@
 
 #include <string>
 
-#include "net/password_scrambling.h"
+#include "pages/edit_rules.h"
+#include "settings/password_scrambling.h"
 
 namespace calbrin {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "net/password_scrambling.h"
 #include "pages/edit_rules.h"
+#include "settings/password_scrambling.h"
 #include "ui/controls/dialog_controls.h"
 #include "ui/main/wide_text.h"
 
@@ -34,14 +34,14 @@ void ReplaceKeepingSelection(HWND edit, const std::string& text) {
   SendMessageW(edit, EM_SETSEL, start < limit ? start : limit, end < limit ? end : limit);
 }
 
-LRESULT CALLBACK BaudDigitFilterProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR /*data*/) {
+LRESULT CALLBACK FilterBaudDigits(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                  UINT_PTR id, DWORD_PTR /*data*/) {
   switch (message) {
     case WM_CHAR:
       if (!BaudDigitAccepted(static_cast<unsigned int>(wParam))) return 0;
       break;
     case WM_NCDESTROY:
-      RemoveWindowSubclass(edit, &BaudDigitFilterProc, id);
+      RemoveWindowSubclass(edit, &FilterBaudDigits, id);
       break;
   }
   return DefSubclassProc(edit, message, wParam, lParam);
@@ -70,11 +70,11 @@ void ClampBaudRate(HWND combo) {
   SetWindowTextW(combo, WideText(ClampBaudRate(RuleText(WindowText(combo)))).c_str());
 }
 
-void AttachBaudDigitFilter(HWND combo) {
+void AttachFilterBaudDigits(HWND combo) {
   COMBOBOXINFO info{};
   info.cbSize = sizeof info;
   if (GetComboBoxInfo(combo, &info) && info.hwndItem != nullptr)
-    SetWindowSubclass(info.hwndItem, &BaudDigitFilterProc, 0, 0);
+    SetWindowSubclass(info.hwndItem, &FilterBaudDigits, 0, 0);
 }
 
 }  // namespace calbrin

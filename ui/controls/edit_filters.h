@@ -14,8 +14,8 @@ void FilterHexEdit(HWND edit);
 void ClampEditNumber(HWND edit, int low, int high);
 // On focus loss of the baud-rate combo: its number limited to the baud-rate range.
 void ClampBaudRate(HWND combo);
-// Puts the baud-rate key filter in front of the edit inside `combo`: only digits and backspace
+// Puts FilterBaudDigits in front of the edit inside `combo`: only digits and backspace
 // are typed into it.
-void AttachBaudDigitFilter(HWND combo);
+void AttachFilterBaudDigits(HWND combo);
 
 }  // namespace calbrin

@@ -1,7 +1,7 @@
 // LanPage: one LAN channel's settings on their controls.
 #include "ui/editor/lan_page.h"
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "resources/resource.h"
 #include "ui/controls/dialog_controls.h"
 #include "ui/controls/edit_filters.h"

@@ -1,7 +1,7 @@
 // NetworkPage: the device-wide settings on their controls.
 #include "ui/editor/network_page.h"
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "resources/resource.h"
 #include "ui/controls/dialog_controls.h"
 #include "ui/controls/edit_filters.h"

@@ -48,7 +48,7 @@ void SerialPage::OnInit(const SettingsRecord& record) {
   FillChoiceList(page, IDC_TRAILING_COUNT, TrailingCountItems());
 
   Fill(record);
-  AttachBaudDigitFilter(GetDlgItem(page, IDC_BAUD_RATE));
+  AttachFilterBaudDigits(GetDlgItem(page, IDC_BAUD_RATE));
 }
 
 void SerialPage::Fill(const SettingsRecord& record) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 #include "ui/main/message_box.h"
 
 namespace calbrin {

@@ -1,5 +1,5 @@
 // Password scrambling: printable-range rotation between random filler characters.
-#include "net/password_scrambling.h"
+#include "settings/password_scrambling.h"
 
 #include <random>
 
@@ -63,15 +63,6 @@ int UnscramblePasswordWithShift(std::string_view scrambled, int shift, std::stri
   }
   out = std::move(password);
   return n;
-}
-
-std::string FilterPrintableText(std::string_view text) {
-  text = text.substr(0, kMaxPasswordLength);
-  std::size_t keep = 0;
-  while (keep < text.size() && IsPrintablePasswordChar(static_cast<unsigned char>(text[keep]))) {
-    ++keep;
-  }
-  return std::string(text.substr(0, keep));
 }
 
 }  // namespace calbrin

@@ -1,5 +1,5 @@
-// The scrambled form in which every password crosses the console and sits in a settings text,
-// and the printable-range rule of password edits.
+// The scrambled form in which every password crosses the console and sits in a settings text:
+// the codec of the login reply, of P_SET and of the PASS fields.
 #pragma once
 
 #include <array>
@@ -46,9 +46,5 @@ inline int ScramblePassword(std::string_view password, int shift, ScrambledPassw
 int UnscramblePassword(std::string_view scrambled, std::string& out);
 // The same for a text scrambled with any shift (the device side reads login replies with it).
 int UnscramblePasswordWithShift(std::string_view scrambled, int shift, std::string& out);
-
-// The text a password edit keeps: at most its first 32 characters, up to the first character
-// outside the printable range.
-std::string FilterPrintableText(std::string_view text);
 
 }  // namespace calbrin
