@@ -220,8 +220,8 @@ int Search(const Options& options, CliIo& io, const CliSetup& setup) {
       if (adapters.entries[static_cast<std::size_t>(i)].address == local)
         adapter = &adapters.entries[static_cast<std::size_t>(i)];
     }
-  } else if (adapter != nullptr) {
-    local = adapter->address;
+  } else {
+    local = SelectedLocalAddress(adapters);
   }
 
   auto discovery = std::make_unique<DeviceDiscovery>(setup.searchWindow);

@@ -62,6 +62,11 @@ const AdapterEntry* SelectedAdapter(const AdapterTable& table) {
   return nullptr;
 }
 
+std::string SelectedLocalAddress(const AdapterTable& table) {
+  const AdapterEntry* adapter = SelectedAdapter(table);
+  return adapter != nullptr ? adapter->address : "0.0.0.0";
+}
+
 void SelectAdapter(AdapterTable& table, int index) {
   for (AdapterEntry& entry : table.entries)
     entry.selected = 0;

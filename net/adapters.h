@@ -44,6 +44,13 @@ void SelectInitialAdapter(AdapterTable& table, std::string_view probeAddress);
 // The first selected entry, or nullptr when there is none.
 const AdapterEntry* SelectedAdapter(const AdapterTable& table);
 
+// The local address that searches and console connections leave from: the selected adapter's
+// address, or "0.0.0.0" (any local address) when nothing is selected, which only an empty table
+// allows. An adapter without an IPv4 address gives the empty text, which no socket can be bound
+// to, so leaving from it fails like any other socket error instead of going out through whatever
+// interface the system picks.
+std::string SelectedLocalAddress(const AdapterTable& table);
+
 // Makes the entry at `index` the only selected one, as the user's choice in the adapter list;
 // an index outside the table leaves nothing selected.
 void SelectAdapter(AdapterTable& table, int index);

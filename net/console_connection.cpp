@@ -71,7 +71,7 @@ bool ConsoleConnection::Connect(std::string_view deviceAddress, std::string_view
   SocketHandle socket = OpenTcpSocket(error);
   if (socket != kInvalidSocket) {
     error = SetReuseAddress(socket);
-    if (error == 0) error = BindSocket(socket, localAddress.empty() ? "0.0.0.0" : localAddress, 0);
+    if (error == 0) error = BindSocket(socket, localAddress, 0);
     // The connect blocks for as long as the system's own connect time-out.
     if (error == 0) error = ConnectSocket(socket, deviceAddress, kConsolePort);
     if (error != 0) CloseSocket(socket);

@@ -79,7 +79,7 @@ class ConsoleConnection {
   // Closes any connection and ends this object's use of Windows Sockets.
   void Shutdown();
 
-  // Connects from `localAddress` (an empty text means any local address) to port 9998 of
+  // Connects from `localAddress` ("0.0.0.0": any local address) to port 9998 of
   // `deviceAddress` and waits for the first prompt: 2, 1, -1 or -3.
   int OpenAndAwaitPrompt(std::string_view deviceAddress, std::string_view localAddress);
   // One send call of exactly `length` bytes: the count sent, -1 or -2.

@@ -71,7 +71,7 @@ bool DeviceDiscovery::Open(std::string_view localAddress) {
   SocketHandle socket = OpenUdpSocket(error);
   if (socket == kInvalidSocket) return false;
   if (SetBroadcast(socket) != 0 ||
-      BindSocket(socket, localAddress.empty() ? "0.0.0.0" : localAddress, 0) != 0) {
+      BindSocket(socket, localAddress, 0) != 0) {
     CloseSocket(socket);
     return false;
   }

@@ -54,7 +54,7 @@ class DeviceDiscovery {
   void Startup(std::string_view probeTarget);
   void Shutdown();
 
-  // Broadcasts one request from `localAddress` (empty: any local address) and collects replies
+  // Broadcasts one request from `localAddress` ("0.0.0.0": any) and collects replies
   // for the whole collection window. Returns the number of devices found, 0 to 20.
   int Discover(std::string_view localAddress);
 

@@ -118,7 +118,6 @@ class Opening {
 
 int OpenDevice(ConsoleConnection& console, const AdapterTable& adapters, DeviceSession& session,
                OpenDeviceUi& ui) {
-  const AdapterEntry* adapter = SelectedAdapter(adapters);
   const std::optional<OpenDeviceUi::Row> row = ui.SelectedRow();
   if (!row) {
     ui.ShowError(messages::kNoDeviceSelected);
@@ -126,8 +125,7 @@ int OpenDevice(ConsoleConnection& console, const AdapterTable& adapters, DeviceS
   }
   CopyText(session.identity.address, row->address);
   CopyText(session.identity.mac, row->mac);
-  // With no adapter at all, the connection leaves from any local address.
-  const int result = Opening(console, session, ui).Run(adapter ? adapter->address : "");
+  const int result = Opening(console, session, ui).Run(SelectedLocalAddress(adapters));
   console.Close();
   ui.DeselectAllRows();
   ui.SetStatusText("");

@@ -160,7 +160,9 @@ int SetBroadcast(SocketHandle socket) {
 
 int BindSocket(SocketHandle socket, std::string_view address, std::uint16_t port) {
   sockaddr_in local{};
-  if (!MakeAddress(address, port, local)) return wsa::kInvalidArgument;
+  // A text that is no address (an adapter without an IPv4 address has the empty one) names no
+  // address of this machine, as the system says when asked to bind to one.
+  if (!MakeAddress(address, port, local)) return wsa::kAddressNotAvailable;
   return ::bind(Fd(socket), reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0
              ? 0
              : LastError();

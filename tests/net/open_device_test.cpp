@@ -1,5 +1,5 @@
-// The open flow against the simulator, through a user interface that records what it was asked
-// to show: every path ends with the connection closed, no row selected and an empty status line.
+// Opening a device and writing to it, against the simulator: every path of the open flow ends
+// with one message (or none), the connection closed, no row selected and an empty status line.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,360 +8,191 @@
 #include <thread>
 #include <vector>
 
-#include "net/device_messages.h"
 #include "net/device_operations.h"
-#include "scripted_peer.h"
-#include "sim/simulator.h"
+#include "tests/support/device_test_support.h"
+#include "tests/support/scripted_peer.h"
 
 namespace calbrin {
 namespace {
 
 using namespace std::chrono_literals;
+using test::RecordingOpenUi;
 
-class RecordingUi : public OpenDeviceUi {
- public:
-  RecordingUi(ConsoleConnection& console, std::optional<Row> row) : console_(console), row_(row) {}
+const std::string kSocketError = "ソケットエラー : ";
+const std::string kRefused = "接続先から拒否されたため、接続できませんでした。";
+const std::string kNoResponse = "デバイスからの応答がありませんでした。";
+const std::string kPasswordRefused =
+    " 認証されませんでした。\r\n パスワードが異なる可能性があります。";
+const std::string kNotComplete = "受信した設定情報が異なる可能性があります。";
+const std::string kNoSettings =
+    "デバイス情報を取得できませんでした。\r\n一定時間内に応答がありませんでした。";
 
-  std::optional<Row> SelectedRow() override { return selected_ ? row_ : std::nullopt; }
-  void SetStatusText(std::string_view text) override { statuses.emplace_back(text); }
-  void DeselectAllRows() override { selected_ = false; }
-  void AskPassword(ScrambledPassword& login) override {
-    ++passwordDialogs;
-    // The user takes a moment to type, long enough for a device that hangs up to be noticed.
-    if (waitForDisconnect) {
-      for (int i = 0; i < 200 && console_.Connected(); ++i)
-        std::this_thread::sleep_for(5ms);
-    }
-    if (password) ScramblePassword(*password, kLoginShift, login);
-  }
-  void ShowSettingsDialog() override {
-    ++settingsDialogs;
-    connectedDuringDialog = console_.Connected();
-  }
-  void ShowError(std::string_view message) override { errors.emplace_back(message); }
-
-  bool RowSelected() const { return selected_; }
-
-  std::optional<std::string> password;  // what the user types; none: Cancel
-  bool waitForDisconnect = false;
-  std::vector<std::string> statuses;
+struct OpenCase {
+  std::string name;
   std::vector<std::string> errors;
-  int passwordDialogs = 0;
-  int settingsDialogs = 0;
-  bool connectedDuringDialog = false;
-
- private:
-  ConsoleConnection& console_;
-  std::optional<Row> row_;
-  bool selected_ = true;
+  sim::Faults faults = {};
+  std::string devicePassword = "";
+  std::optional<std::string> typed = std::nullopt;  // none: the password dialog is cancelled
+  std::optional<std::string> local = "127.0.0.1";   // none: an empty adapter table
+  int connections = 1;                              // -1: nothing listens
 };
-
-sim::DeviceConfig Config(std::string model = "48", std::string password = "") {
-  sim::DeviceConfig config;
-  config.model = std::move(model);
-  config.password = std::move(password);
-  return config;
-}
-
-AdapterTable LoopbackAdapter() {
-  AdapterTable table;
-  table.entries[0] = {1, "lo", "127.0.0.1", 8, "255.0.0.0"};
-  table.count = 1;
-  return table;
-}
 
 class OpenDeviceTest : public ::testing::Test {
  protected:
-  OpenDeviceTest() {
-    ConsoleTimeLimits limits;
-    limits.prompt = limits.loginAnswer = limits.settings = limits.acknowledgement = 500ms;
-    console_.emplace(limits);
-    console_->Startup();
+  OpenDeviceTest() : console_(test::ShortLimits(500ms)) { console_.Startup(); }
+
+  int Open(RecordingOpenUi& ui, const AdapterTable& adapters = test::OneAdapter()) {
+    return OpenDevice(console_, adapters, session_, ui);
   }
 
-  // Starts the simulator with one device per config, on 127.0.0.2 and up.
-  void StartDevices(std::vector<sim::DeviceConfig> configs) {
-    for (sim::DeviceConfig& config : configs)
-      simulator_.AddDevice(std::move(config));
-    std::string error;
-    ASSERT_TRUE(simulator_.Start(error)) << error;
+  void ExpectCleanEnd(const RecordingOpenUi& ui) {
+    EXPECT_FALSE(console_.Connected());
+    EXPECT_FALSE(ui.selected);
+    EXPECT_EQ(ui.statuses.front(), "接続中...");
+    EXPECT_EQ(ui.statuses.back(), "");
   }
 
-  RecordingUi& Ui(std::string address = "127.0.0.2", std::string mac = "02-00-00-00-00-01") {
-    ui_.emplace(*console_, OpenDeviceUi::Row{std::move(address), std::move(mac)});
-    return *ui_;
-  }
-
-  int Open(const AdapterTable& adapters = LoopbackAdapter()) {
-    return OpenDevice(*console_, adapters, session_, *ui_);
-  }
-
-  // Every path after a row was chosen ends the same way.
-  void ExpectCleanEnd() {
-    EXPECT_FALSE(console_->Connected());
-    EXPECT_FALSE(ui_->RowSelected());
-    ASSERT_FALSE(ui_->statuses.empty());
-    EXPECT_EQ(ui_->statuses.front(), messages::kConnecting);
-    EXPECT_EQ(ui_->statuses.back(), "");
-  }
-
-  void ExpectOneError(std::string_view message) {
-    EXPECT_EQ(ui_->errors, std::vector<std::string>{std::string(message)});
-    EXPECT_EQ(ui_->settingsDialogs, 0);
-  }
-
-  sim::Simulator simulator_;
-  std::optional<ConsoleConnection> console_;
+  ConsoleConnection console_;
   DeviceSession session_;
-  std::optional<RecordingUi> ui_;
 };
 
+TEST_F(OpenDeviceTest, EveryWayAnOpeningEnds) {
+  const OpenCase cases[] = {
+      {"command prompt", {}},
+      {"any local address", {}, {}, "", {}, std::nullopt},
+      {"right password", {}, {}, "Sec~1", "Sec~1"},
+      {"wrong password", {kPasswordRefused}, {}, "Sec~1", "sec~1"},
+      {"cancel", {}, {}, "Sec~1"},
+      {"every password refused", {kPasswordRefused}, {.refusePassword = true}, "pw", "pw"},
+      {"hangs up during login", {"切断されました。"}, {.closeAfterPrompt = true}, "pw", "pw"},
+      {"nothing listens", {kSocketError + "10061 \r\n" + kRefused}, {}, "", {}, "127.0.0.1", -1},
+      {"adapter without an address", {kSocketError + "10049 \r\n"}, {}, "", {}, "", 0},
+      {"silent", {kNoResponse}, {.silentAfterConnect = true}},
+      {"value too long", {kNotComplete}, {.longValue = true}},
+      {"no end marker", {kNoSettings}, {.noEndMarker = true}},
+      {"4096 bytes or more", {kNoSettings}, {.oversizedAnswer = true}},
+  };
+  for (const OpenCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    sim::Simulator simulator;
+    sim::DeviceConfig config =
+        test::Device(c.devicePassword.empty() ? "57" : "48", c.devicePassword);
+    config.faults = c.faults;
+    if (c.connections >= 0) test::StartDevices(simulator, {config});
+    RecordingOpenUi ui;
+    ui.password = c.typed;
+    bool connectedInDialog = false;
+    ui.whileOpen = [&] { connectedInDialog = console_.Connected(); };
+    // The user takes a moment to type, long enough for a device that hangs up to be noticed.
+    ui.beforePassword = [&] {
+      for (int i = 0; i < 200 && c.faults.closeAfterPrompt && console_.Connected(); ++i)
+        std::this_thread::sleep_for(5ms);
+    };
+    const bool opens = c.errors.empty() && (c.typed || c.devicePassword.empty());
+    EXPECT_EQ(Open(ui, c.local ? test::OneAdapter(*c.local) : AdapterTable{}), opens ? 1 : 0);
+    EXPECT_EQ(ui.errors, c.errors);
+    EXPECT_EQ(ui.passwordDialogs, c.devicePassword.empty() ? 0 : 1);
+    EXPECT_EQ(ui.settingsDialogs, opens ? 1 : 0);
+    EXPECT_EQ(connectedInDialog, opens);
+    EXPECT_TRUE(c.connections < 0 || simulator.ConsoleConnections(0) == c.connections);
+    ExpectCleanEnd(ui);
+    if (!opens) continue;
+    EXPECT_EQ(session_.deviceRecord, simulator.Settings(0));
+    EXPECT_EQ(session_.identity.AddressText(), "127.0.0.2");
+    EXPECT_EQ(session_.identity.MacText(), "02-00-00-00-00-01");
+    EXPECT_EQ(session_.login.length, c.typed ? 5 + 10 + 1 : 0);  // with the line feed
+  }
+}
+
 TEST_F(OpenDeviceTest, NoSelectedRowOnlyShowsItsMessage) {
-  ui_.emplace(*console_, std::nullopt);
-  EXPECT_EQ(Open(), 0);
-  EXPECT_EQ(ui_->errors, std::vector<std::string>{std::string(messages::kNoDeviceSelected)});
-  EXPECT_TRUE(ui_->statuses.empty());
-}
-
-TEST_F(OpenDeviceTest, CommandPromptOpensTheSettingsWithoutAPassword) {
-  StartDevices({Config("57")});
-  Ui();
-  EXPECT_EQ(Open(), 1);
-  EXPECT_TRUE(ui_->errors.empty());
-  EXPECT_EQ(ui_->passwordDialogs, 0);
-  EXPECT_EQ(ui_->settingsDialogs, 1);
-  EXPECT_TRUE(ui_->connectedDuringDialog);
-  EXPECT_EQ(ReadField(session_.deviceRecord, SettingKey::MODEL), "57");
-  EXPECT_EQ(session_.deviceRecord, simulator_.Settings(0));
-  EXPECT_EQ(session_.identity.AddressText(), "127.0.0.2");
-  EXPECT_EQ(session_.identity.MacText(), "02-00-00-00-00-01");
-  ExpectCleanEnd();
-}
-
-TEST_F(OpenDeviceTest, RightPasswordLogsIn) {
-  StartDevices({Config("48", "Secret-1")});
-  Ui().password = "Secret-1";
-  EXPECT_EQ(Open(), 1);
-  EXPECT_EQ(ui_->passwordDialogs, 1);
-  EXPECT_EQ(ui_->settingsDialogs, 1);
-  EXPECT_TRUE(ui_->errors.empty());
-  EXPECT_EQ(session_.login.length, 8 + 10 + 1);  // the scrambled text and its line feed
-  ExpectCleanEnd();
-}
-
-TEST_F(OpenDeviceTest, WrongPasswordIsRefused) {
-  StartDevices({Config("48", "Secret-1")});
-  Ui().password = "secret-1";
-  EXPECT_EQ(Open(), 0);
-  ExpectOneError(messages::kPasswordRefused);
-  ExpectCleanEnd();
-}
-
-TEST_F(OpenDeviceTest, CancelledPasswordEndsSilently) {
-  StartDevices({Config("48", "Secret-1")});
-  Ui();
-  EXPECT_EQ(Open(), 0);
-  EXPECT_EQ(ui_->passwordDialogs, 1);
-  EXPECT_TRUE(ui_->errors.empty());
-  EXPECT_EQ(ui_->settingsDialogs, 0);
-  ExpectCleanEnd();
-}
-
-TEST_F(OpenDeviceTest, ClosedPortShowsTheRefusedSocketError) {
-  Ui();
-  EXPECT_EQ(Open(), 0);
-  ExpectOneError(std::string(messages::kSocketErrorLabel) + " : 10061 \r\n" +
-                 std::string(messages::kRefusedText));
-  ExpectCleanEnd();
-}
-
-TEST_F(OpenDeviceTest, SilentDeviceGivesNoResponse) {
-  sim::DeviceConfig config;
-  config.faults.silentAfterConnect = true;
-  StartDevices({config});
-  Ui();
-  EXPECT_EQ(Open(), 0);
-  ExpectOneError(messages::kNoResponse);
-  ExpectCleanEnd();
-}
-
-TEST_F(OpenDeviceTest, RefusingEveryPasswordGivesTheRefusal) {
-  sim::DeviceConfig config = Config("48", "pw");
-  config.faults.refusePassword = true;
-  StartDevices({config});
-  Ui().password = "pw";
-  EXPECT_EQ(Open(), 0);
-  ExpectOneError(messages::kPasswordRefused);
-  ExpectCleanEnd();
-}
-
-TEST_F(OpenDeviceTest, DeviceThatHangsUpDuringLogin) {
-  sim::DeviceConfig config = Config("48", "pw");
-  config.faults.closeAfterPrompt = true;
-  StartDevices({config});
-  RecordingUi& ui = Ui();
-  ui.password = "pw";
-  ui.waitForDisconnect = true;
-  EXPECT_EQ(Open(), 0);
-  ExpectOneError(messages::kDisconnectedDuringLogin);
-  ExpectCleanEnd();
-}
-
-TEST_F(OpenDeviceTest, TooLongValueIsNotOpened) {
-  sim::DeviceConfig config;
-  config.faults.longValue = true;
-  StartDevices({config});
-  Ui();
-  EXPECT_EQ(Open(), 0);
-  ExpectOneError(messages::kSettingsNotComplete);
-  ExpectCleanEnd();
-}
-
-TEST_F(OpenDeviceTest, MissingEndMarkerOrOversizedAnswerTimesOut) {
-  sim::DeviceConfig noMarker;
-  noMarker.faults.noEndMarker = true;
-  sim::DeviceConfig oversized;
-  oversized.faults.oversizedAnswer = true;
-  StartDevices({noMarker, oversized});
-  Ui("127.0.0.2");
-  EXPECT_EQ(Open(), 0);
-  ExpectOneError(messages::kNoSettingsInTime);
-  ExpectCleanEnd();
-  Ui("127.0.0.3");
-  EXPECT_EQ(Open(), 0);
-  ExpectOneError(messages::kNoSettingsInTime);
-  ExpectCleanEnd();
+  RecordingOpenUi ui(std::nullopt);
+  EXPECT_EQ(Open(ui), 0);
+  EXPECT_EQ(ui.errors, std::vector<std::string>{
+                           "デバイスが選択されていません。\r\nIPアドレスを選択してください。"});
+  EXPECT_TRUE(ui.statuses.empty());
 }
 
 TEST_F(OpenDeviceTest, AnswerLargerThanTheSettingsTextIsRefused) {
-  test::ScriptedPeer peer("127.0.0.2", [](test::PeerConnection& device) {
+  test::ScriptedPeer peer("127.0.0.2", [](test::ScriptedPeer& device) {
     device.Send(">\r\n");
     device.ReceiveUntil("GETPARAM\r\n");
     device.Send("MODEL\r\n48\r\nX\r\n" + std::string(2100, 'x') + "\r\nEND\r\n");
   });
-  Ui();
-  EXPECT_EQ(Open(), 0);
-  ExpectOneError(messages::kSettingsNotComplete);
-  ExpectCleanEnd();
+  RecordingOpenUi ui;
+  EXPECT_EQ(Open(ui), 0);
+  EXPECT_EQ(ui.errors, std::vector<std::string>{kNotComplete});
+  ExpectCleanEnd(ui);
 }
 
 TEST_F(OpenDeviceTest, EmptyValueOfTheNextDeviceDoesNotKeepThePreviousValue) {
-  sim::DeviceConfig second;
+  sim::Simulator simulator;
+  sim::DeviceConfig second = test::Device();
   second.settings = sim::DefaultSettings("48", "127.0.0.3");
   SetField(*second.settings, SettingKey::GWAY, "");
-  StartDevices({Config(), second});
-  SettingsRecord first = simulator_.Settings(0);
-  ASSERT_NE(ReadField(first, SettingKey::GWAY), "");
-  Ui("127.0.0.2");
-  ASSERT_EQ(Open(), 1);
-  Ui("127.0.0.3");
-  ASSERT_EQ(Open(), 1);
+  test::StartDevices(simulator, {test::Device(), second});
+  RecordingOpenUi first;
+  ASSERT_EQ(Open(first), 1);
+  ASSERT_NE(ReadField(session_.deviceRecord, SettingKey::GWAY), "");
+  RecordingOpenUi next(OpenDeviceUi::Row{"127.0.0.3", ""});
+  ASSERT_EQ(Open(next), 1);
   EXPECT_EQ(ReadField(session_.deviceRecord, SettingKey::GWAY), "");
   EXPECT_EQ(ReadField(session_.deviceRecord, SettingKey::IP), "127.0.0.3");
 }
 
-TEST_F(OpenDeviceTest, EmptyAdapterTableConnectsFromAnyAddress) {
-  StartDevices({Config()});
-  Ui();
-  EXPECT_EQ(Open(AdapterTable{}), 1);
-  ExpectCleanEnd();
-}
-
-// The settings write and the password command, on a device opened by hand.
-class DeviceWriteTest : public OpenDeviceTest {
- protected:
-  void OpenConsole() {
-    ASSERT_EQ(console_->OpenAndAwaitPrompt("127.0.0.2", "127.0.0.1"), console::kReplySeen);
-  }
-
-  // A device write of `record` with the save command of `kind`.
-  static std::string WriteText(const SettingsRecord& record, bool reduced, WriteKind kind) {
-    SettingsText text;
-    SerializeSettings(record, false, reduced, text);
-    text.Append(kind == WriteKind::kSaveAndEnd ? kSaveAndEndCommand : kSaveAndContinueCommand);
-    return std::string(text.View());
-  }
-};
-
-TEST_F(DeviceWriteTest, SaveAndEndStoresEverySettingWritten) {
-  StartDevices({Config()});
-  SettingsRecord record = simulator_.Settings(0);
-  SetField(record, SettingKey::MSS, "1000");
-  SetField(record, SettingKey::PORT2, "20002");
-  OpenConsole();
-  const std::string text = WriteText(record, false, WriteKind::kSaveAndEnd);
-  EXPECT_EQ(WriteSettingsText(*console_, WriteKind::kSaveAndEnd, text.data(),
-                              static_cast<int>(text.size())),
-            1);
-  EXPECT_EQ(simulator_.LastWriteBlock(0), text);
-  EXPECT_EQ(simulator_.Settings(0), record);
-}
-
-TEST_F(DeviceWriteTest, RemovingThePasswordSendsTheScrambledDel) {
-  StartDevices({Config("48", "pw")});
-  ASSERT_EQ(console_->OpenAndAwaitPrompt("127.0.0.2", "127.0.0.1"), console::kPasswordPrompt);
+// The settings write and the password command on a console opened by hand.
+TEST_F(OpenDeviceTest, WriteAndPasswordCommandReachTheDevice) {
+  sim::Simulator simulator;
+  test::StartDevices(simulator, {test::Device("48", "pw")});
+  ASSERT_EQ(console_.OpenAndAwaitPrompt("127.0.0.2", "127.0.0.1"), console::kPasswordPrompt);
   ScrambledPassword login;
   ScramblePassword("pw", kLoginShift, login);
   login.scrambled[static_cast<std::size_t>(login.length++)] = '\n';
-  ASSERT_EQ(console_->SendLoginReply(login.scrambled.data(), login.length), login.length);
-  ASSERT_EQ(console_->AwaitLoginAnswer(), console::kReplySeen);
+  ASSERT_EQ(console_.SendLoginReply(login.scrambled.data(), login.length), login.length);
+  ASSERT_EQ(console_.AwaitLoginAnswer(), console::kReplySeen);
 
-  const std::string text = WriteText(simulator_.Settings(0), false, WriteKind::kSaveAndContinue);
-  ASSERT_EQ(WriteSettingsText(*console_, WriteKind::kSaveAndContinue, text.data(),
-                              static_cast<int>(text.size())),
-            1);
+  SettingsRecord record = simulator.Settings(0);
+  SetField(record, SettingKey::MSS, "1000");
+  SettingsText text;
+  SerializeSettings(record, false, false, text);
+  text.Append("SAVE\r\n");
+  EXPECT_EQ(
+      WriteSettingsText(console_, WriteKind::kSaveAndContinue, text.bytes.data(), text.length), 1);
+  EXPECT_EQ(simulator.LastWriteBlock(0), text.View());
+  EXPECT_EQ(simulator.Settings(0), record);
+
+  EXPECT_EQ(SetDevicePassword(console_, ScrambledPassword{}), 0);
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(simulator.LastPasswordBlock(0), "");
   ScrambledPassword removal;
   ScramblePassword("D E L", kStoredPasswordShift, removal);
-  EXPECT_EQ(SetDevicePassword(*console_, removal), 1);
-  const std::string block = simulator_.LastPasswordBlock(0);
-  EXPECT_EQ(block.size(), 30u);
-  EXPECT_EQ(block.substr(0, 7), "P_SET\r\n");
-  EXPECT_EQ(block.substr(7, 15), removal.Scrambled());
-  EXPECT_EQ(block.substr(22), "\r\nENDR\r\n");
-  EXPECT_EQ(simulator_.Password(0), "");
+  EXPECT_EQ(SetDevicePassword(console_, removal), 1);
+  EXPECT_EQ(simulator.LastPasswordBlock(0),
+            "P_SET\r\n" + std::string(removal.Scrambled()) + "\r\nENDR\r\n");
+  EXPECT_EQ(simulator.LastPasswordBlock(0).size(), 30u);
+  EXPECT_EQ(simulator.Password(0), "");
 }
 
-TEST_F(DeviceWriteTest, NewPasswordIsStored) {
-  StartDevices({Config()});
-  OpenConsole();
-  ScrambledPassword next;
-  ScramblePassword("n3w~Pass", kStoredPasswordShift, next);
-  EXPECT_EQ(SetDevicePassword(*console_, next), 1);
-  EXPECT_EQ(simulator_.Password(0), "n3w~Pass");
-}
-
-TEST_F(DeviceWriteTest, NoNewPasswordSendsNothing) {
-  StartDevices({Config()});
-  OpenConsole();
-  EXPECT_EQ(SetDevicePassword(*console_, ScrambledPassword{}), 0);
-  std::this_thread::sleep_for(50ms);
-  EXPECT_EQ(simulator_.LastPasswordBlock(0), "");
-}
-
-TEST_F(DeviceWriteTest, MissingAcknowledgementAndClosedConnection) {
-  sim::DeviceConfig config;
+TEST_F(OpenDeviceTest, MissingAcknowledgementAndClosedConnection) {
+  sim::Simulator simulator;
+  sim::DeviceConfig config = test::Device();
   config.faults.neverAck = true;
-  StartDevices({config});
-  OpenConsole();
-  const std::string text = WriteText(simulator_.Settings(0), false, WriteKind::kSaveAndEnd);
-  EXPECT_EQ(WriteSettingsText(*console_, WriteKind::kSaveAndEnd, text.data(),
-                              static_cast<int>(text.size())),
-            console::kTimedOut);
-  console_->Close();
-  EXPECT_EQ(WriteSettingsText(*console_, WriteKind::kSaveAndEnd, text.data(),
-                              static_cast<int>(text.size())),
-            console::kNotConnected);
-  ScrambledPassword next;
-  ScramblePassword("x", kStoredPasswordShift, next);
-  EXPECT_EQ(SetDevicePassword(*console_, next), console::kNotConnected);
+  test::StartDevices(simulator, {config});
+  ASSERT_EQ(console_.OpenAndAwaitPrompt("127.0.0.2", "127.0.0.1"), console::kReplySeen);
+  ScrambledPassword password;
+  ScramblePassword("x", kStoredPasswordShift, password);
+  for (const int result : {console::kTimedOut, console::kNotConnected}) {
+    EXPECT_EQ(WriteSettingsText(console_, WriteKind::kSaveAndEnd, "ENDR\r\n", 6), result);
+    EXPECT_EQ(SetDevicePassword(console_, password), result);
+    console_.Close();
+  }
 }
 
 TEST(FormatSocketError, LabelCodeAndExplanation) {
   EXPECT_EQ(FormatSocketError("L", 10054), "L : 10054 \r\n");
   EXPECT_EQ(FormatSocketError("ソケットエラー", 10060),
-            "ソケットエラー : 10060 \r\n" + std::string(messages::kTimedOutText));
-  EXPECT_EQ(FormatSocketError("ソケットエラー", 10061),
-            "ソケットエラー : 10061 \r\n" + std::string(messages::kRefusedText));
+            "ソケットエラー : 10060 \r\n"
+            "接続先が一定の時間を過ぎても正しく応答しなかったため、接続できませんでした。");
+  EXPECT_EQ(FormatSocketError("ソケットエラー", 10061), "ソケットエラー : 10061 \r\n" + kRefused);
 }
 
 }  // namespace

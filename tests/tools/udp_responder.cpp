@@ -1,5 +1,6 @@
-// A native helper for the discovery tests: waits for one discovery request on UDP port 30718 and
-// answers it with the given replies, each from its own source address, then exits. The tests run
+// A native helper for the discovery tests: waits for one discovery request on UDP port 30718 and,
+// when it is the two bytes "VQ", answers it with the given replies, each from its own source
+// address, then exits. The tests run
 // it as a separate process because Wine sends every UDP datagram from the interface's first
 // address, whatever address its socket was bound to.
 //
@@ -7,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -42,7 +44,10 @@ int main(int argc, char** argv) {
   char request[64];
   std::string source;
   std::uint16_t port = 0;
-  if (ReceiveDatagram(socket, request, sizeof request, source, port, error) < 0) return 1;
+  if (ReceiveDatagram(socket, request, sizeof request, source, port, error) != 2 ||
+      std::string_view(request, 2) != "VQ") {
+    return 1;
+  }
   for (int i = 2; i + 1 < argc; i += 2) {
     const std::string bytes = FromHex(argv[i + 1]);
     const SocketHandle sender = OpenUdpSocket(error);
@@ -50,11 +55,6 @@ int main(int argc, char** argv) {
     SendDatagram(sender, bytes.data(), static_cast<int>(bytes.size()), source, port, error);
     CloseSocket(sender);
     std::this_thread::sleep_for(std::chrono::milliseconds(5));  // keeps the arrival order
-  }
-  // The request itself, for the test to check.
-  if (std::FILE* ready = std::fopen(argv[1], "w")) {
-    std::fwrite(request, 1, 2, ready);
-    std::fclose(ready);
   }
   CloseSocket(socket);
   return 0;

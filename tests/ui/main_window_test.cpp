@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "../net/native_program.h"
+#include "tests/support/native_program.h"
 #include "modal_driver.h"
 #include "resources/resource.h"
 #include "sim/simulator.h"

@@ -14,7 +14,7 @@
 #include "settings/settings_text.h"
 #include "sim/device_protocol.h"
 #include "tests/ui/settings_dialog_fixture.h"
-#include "tests/unit/file_bytes.h"
+#include "tests/support/file_bytes.h"
 #include "ui/main/wide_text.h"
 
 namespace calbrin {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "tests/ui/modal_driver.h"
-#include "tests/unit/file_bytes.h"
+#include "tests/support/file_bytes.h"
 
 namespace calbrin {
 namespace {

@@ -257,8 +257,7 @@ void MainWindow::SearchDevices() {
   // The search blocks this thread for its whole window: show the line before it starts.
   UpdateWindow(GetDlgItem(window_, IDC_STATUS));
   subnetFlags_.fill(1);
-  const AdapterEntry* adapter = SelectedAdapter(app_.adapters);
-  const int found = app_.discovery.Discover(adapter != nullptr ? adapter->address : "");
+  const int found = app_.discovery.Discover(SelectedLocalAddress(app_.adapters));
   for (int j = 0; j < found && j < kMaxRows; ++j) {
     const DeviceEntry& entry = app_.discovery.Entry(j);
     AddRow(j, WideText(entry.AddressText()), WideText(entry.MacText()), WideText(entry.ModelText()),

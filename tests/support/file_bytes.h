@@ -1,9 +1,10 @@
-// Whole files as bytes, and the text that a settings file holds, for the tests of settings files.
+// Whole files as bytes, a scratch folder, and the text that a settings file holds.
 #pragma once
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,24 @@ inline std::string SettingsFileText(const SettingsRecord& record) {
   SerializeSettings(record, true, false, text);
   return std::string(text.View());
 }
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    path_ = std::filesystem::temp_directory_path() /
+            ("calbrin-test-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(path_);
+  }
+  ~ScratchFolder() { std::filesystem::remove_all(path_); }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 }  // namespace calbrin::test
