@@ -11,7 +11,7 @@
 #include "cli/settings_view.h"
 #include "file/settings_file.h"
 #include "settings/password_scrambling.h"
-#include "sim/simulator.h"
+#include "tests/support/sim_settings.h"
 #include "tests/unit/file_bytes.h"
 
 namespace calbrin {
@@ -142,7 +142,7 @@ TEST_F(CliTest, GetWritesTheFileThatTheWindowsSave) {
   Start({Device("48")});
   const fs::path file = folder_ / "QV-48R2_02-00-00-00-00-01.qvs";
   ASSERT_EQ(Run({"get", "127.0.0.2", "-o", file.string()}), 0) << io_.err;
-  const SettingsRecord device = simulator_.Settings(0);
+  const SettingsRecord device = ToRecord(simulator_.Settings(0));
   // The windows' save: the pages filled from the device and collected for a file. The two
   // channel passwords carry fresh random fillers, so they are compared unscrambled.
   const std::string saved = test::ReadFileBytes(file);
@@ -199,13 +199,13 @@ TEST_F(CliTest, OpenFailuresGiveTheWindowsMessages) {
 
 TEST_F(CliTest, DiffShowsTheDifferingSettingsByPageAndLabel) {
   sim::DeviceConfig changed = Device("48");
-  SettingsRecord settings = sim::DefaultSettings("48", "127.0.0.3");
+  SettingsRecord settings = ToRecord(sim::DefaultSettings("48", "127.0.0.3"));
   SetField(settings, SettingKey::PORT1, "4001");
   SetField(settings, SettingKey::CPAR2, "2");
   ScrambledPassword scrambled;
   ScramblePassword("line-2", kStoredPasswordShift, scrambled);
   SetField(settings, SettingKey::PASS2, scrambled.Scrambled());
-  changed.settings = settings;
+  changed.settings = ToSimSettings(settings);
   Start({Device("48"), changed, Device("57")});
 
   const fs::path own = folder_ / "own.qvs";
@@ -243,7 +243,7 @@ TEST_F(CliTest, DiffShowsTheDifferingSettingsByPageAndLabel) {
 // A settings file as a device of `model` at `address` with `changes` would save it.
 fs::path SettingsFile(const fs::path& path, std::string_view model, std::string_view address,
                       const std::map<SettingKey, std::string>& changes) {
-  SettingsRecord record = NormalisedSettings(sim::DefaultSettings(model, address));
+  SettingsRecord record = NormalisedSettings(ToRecord(sim::DefaultSettings(model, address)));
   for (const auto& [key, value] : changes)
     SetField(record, key, value);
   return test::WriteFileBytes(path, test::SettingsFileText(record));
@@ -266,7 +266,7 @@ TEST_F(CliTest, PutWritesTheFileToEveryDeviceAndReportsEachOne) {
   EXPECT_NE(io_.out.find("127.0.0.4: 書込みが完了しました。 (2 settings)\n"), std::string::npos);
   EXPECT_TRUE(io_.out.ends_with("2 of 3 devices written\n"));
   for (const int device : {0, 2}) {
-    const SettingsRecord stored = simulator_.Settings(device);
+    const SettingsRecord stored = ToRecord(simulator_.Settings(device));
     EXPECT_EQ(ReadField(stored, SettingKey::PORT1), "4001");
     EXPECT_EQ(ReadField(stored, SettingKey::CBPS2), "38400");
     // Each keeps its own address.
@@ -296,7 +296,7 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
   io_.lines = {"y"};
   EXPECT_EQ(RunCli({"put", file.string(), "127.0.0.2"}, io_, setup_), 0);
   EXPECT_EQ(io_.prompts, std::vector<std::string>{"127.0.0.2 に書き込みますか? [y/N] "});
-  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::MSS), "1000");
+  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::MSS), "1000");
   EXPECT_TRUE(simulator_.LastWriteBlock(0).ends_with("\r\nENDR\r\n"));
 
   const fs::path console =
@@ -306,7 +306,7 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
                          "値を変更してください。\n"),
             std::string::npos)
       << io_.out;
-  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::PORT2), "10002");
+  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::PORT2), "10002");
 }
 
 TEST_F(CliTest, PutReportsABadFileAndAnUnreachableDeviceLineByLine) {
@@ -341,8 +341,8 @@ TEST_F(CliTest, PutWithAddressTakesTheFilesAddress) {
 TEST_F(CliTest, SetChangesSingleSettingsAndRefusesWhatTheModelLacks) {
   Start({Device("57")});
   EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=1200", "CFLOW2=2", "--yes"}), 0) << io_.err;
-  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::MSS), "1200");
-  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::CFLOW2), "2");
+  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::MSS), "1200");
+  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::CFLOW2), "2");
   const struct {
     const char* pair;
     const char* message;

@@ -11,7 +11,7 @@
 #include "net/device_messages.h"
 #include "net/device_operations.h"
 #include "scripted_peer.h"
-#include "sim/simulator.h"
+#include "tests/support/sim_settings.h"
 
 namespace calbrin {
 namespace {
@@ -132,7 +132,7 @@ TEST_F(OpenDeviceTest, CommandPromptOpensTheSettingsWithoutAPassword) {
   EXPECT_EQ(ui_->settingsDialogs, 1);
   EXPECT_TRUE(ui_->connectedDuringDialog);
   EXPECT_EQ(ReadField(session_.deviceRecord, SettingKey::MODEL), "57");
-  EXPECT_EQ(session_.deviceRecord, simulator_.Settings(0));
+  EXPECT_EQ(session_.deviceRecord, ToRecord(simulator_.Settings(0)));
   EXPECT_EQ(session_.identity.AddressText(), "127.0.0.2");
   EXPECT_EQ(session_.identity.MacText(), "02-00-00-00-00-01");
   ExpectCleanEnd();
@@ -248,9 +248,9 @@ TEST_F(OpenDeviceTest, AnswerLargerThanTheSettingsTextIsRefused) {
 TEST_F(OpenDeviceTest, EmptyValueOfTheNextDeviceDoesNotKeepThePreviousValue) {
   sim::DeviceConfig second;
   second.settings = sim::DefaultSettings("48", "127.0.0.3");
-  SetField(*second.settings, SettingKey::GWAY, "");
+  second.settings->Set("GWAY", "");
   StartDevices({Config(), second});
-  SettingsRecord first = simulator_.Settings(0);
+  SettingsRecord first = ToRecord(simulator_.Settings(0));
   ASSERT_NE(ReadField(first, SettingKey::GWAY), "");
   Ui("127.0.0.2");
   ASSERT_EQ(Open(), 1);
@@ -285,7 +285,7 @@ class DeviceWriteTest : public OpenDeviceTest {
 
 TEST_F(DeviceWriteTest, SaveAndEndStoresEverySettingWritten) {
   StartDevices({Config()});
-  SettingsRecord record = simulator_.Settings(0);
+  SettingsRecord record = ToRecord(simulator_.Settings(0));
   SetField(record, SettingKey::MSS, "1000");
   SetField(record, SettingKey::PORT2, "20002");
   OpenConsole();
@@ -294,7 +294,7 @@ TEST_F(DeviceWriteTest, SaveAndEndStoresEverySettingWritten) {
                               static_cast<int>(text.size())),
             1);
   EXPECT_EQ(simulator_.LastWriteBlock(0), text);
-  EXPECT_EQ(simulator_.Settings(0), record);
+  EXPECT_EQ(ToRecord(simulator_.Settings(0)), record);
 }
 
 TEST_F(DeviceWriteTest, RemovingThePasswordSendsTheScrambledDel) {
@@ -306,7 +306,8 @@ TEST_F(DeviceWriteTest, RemovingThePasswordSendsTheScrambledDel) {
   ASSERT_EQ(console_->SendLoginReply(login.scrambled.data(), login.length), login.length);
   ASSERT_EQ(console_->AwaitLoginAnswer(), console::kReplySeen);
 
-  const std::string text = WriteText(simulator_.Settings(0), false, WriteKind::kSaveAndContinue);
+  const std::string text =
+      WriteText(ToRecord(simulator_.Settings(0)), false, WriteKind::kSaveAndContinue);
   ASSERT_EQ(WriteSettingsText(*console_, WriteKind::kSaveAndContinue, text.data(),
                               static_cast<int>(text.size())),
             1);
@@ -343,7 +344,8 @@ TEST_F(DeviceWriteTest, MissingAcknowledgementAndClosedConnection) {
   config.faults.neverAck = true;
   StartDevices({config});
   OpenConsole();
-  const std::string text = WriteText(simulator_.Settings(0), false, WriteKind::kSaveAndEnd);
+  const std::string text =
+      WriteText(ToRecord(simulator_.Settings(0)), false, WriteKind::kSaveAndEnd);
   EXPECT_EQ(WriteSettingsText(*console_, WriteKind::kSaveAndEnd, text.data(),
                               static_cast<int>(text.size())),
             console::kTimedOut);
