@@ -165,7 +165,9 @@ PasswordChange DecodePasswordBlock(std::string_view block, std::string& password
   }
   if (IsRemovalWord(body.content)) return PasswordChange::kRemove;
   const std::optional<std::string> decoded = Unscramble(body.content, kStoredPasswordShift);
-  if (!decoded || decoded->empty()) return PasswordChange::kInvalid;
+  if (!decoded || decoded->empty() || decoded->size() > kMaxPasswordLength) {
+    return PasswordChange::kInvalid;
+  }
   password = *decoded;
   return PasswordChange::kSet;
 }

@@ -8,6 +8,9 @@
 
 namespace calbrin::sim {
 
+// The longest password the device takes.
+inline constexpr std::size_t kMaxPasswordLength = 32;
+
 // The rotation of the password that answers the device's password prompt.
 inline constexpr int kLoginShift = 19;
 // The rotation of the password that P_SET brings and of the channel passwords PASS1 and PASS2.

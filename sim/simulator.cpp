@@ -8,6 +8,8 @@
 #include <set>
 #include <stdexcept>
 
+#include "sim/password_codec.h"
+
 namespace calbrin::sim {
 namespace {
 
@@ -132,9 +134,9 @@ bool Simulator::Start(std::string& error) {
               config.model + "\"";
       return false;
     }
-    const bool printable =
-        config.password.size() <= 32 && std::all_of(config.password.begin(), config.password.end(),
-                                                    [](char c) { return c >= '!' && c <= '~'; });
+    const bool printable = config.password.size() <= kMaxPasswordLength &&
+                           std::all_of(config.password.begin(), config.password.end(),
+                                       [](char c) { return c >= '!' && c <= '~'; });
     if (!printable) {
       error =
           "device " + std::to_string(i + 1) + ": a password has 1 to 32 characters from '!' to '~'";
