@@ -268,7 +268,11 @@ bool MeasureOpenings(const sim::Simulator& simulator) {
     toolTimings.Add(toolMarks);
     rawTimings.Add(rawMarks);
   }
-  if (!(tool.Record() == simulator.Settings(0))) {
+  const sim::DeviceSettings device = simulator.Settings(0);
+  bool same = true;
+  for (int i = 0; i < kSettingKeyCount; ++i)
+    same = same && ReadField(tool.Record(), i) == device.Get(KeyText(i));
+  if (!same) {
     std::fprintf(stderr, "calbrin_bench: the parsed record differs from the device's settings\n");
     return false;
   }

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/settings_record.h"
+#include "sim/device_settings.h"
 #include "sim/faults.h"
 
 namespace calbrin::sim {
@@ -27,9 +27,8 @@ inline constexpr std::string_view kPasswordSetCommand = "P_SET";
 inline constexpr std::string_view kEndMarker = "\r\nEND\r\n";
 inline constexpr std::string_view kSaveAck = "SAVE OK\r\n";
 inline constexpr std::string_view kSaveAndResetAck = "END SAVE OK RESET\r\n";
-
-// The password that, sent with P_SET, removes the settings password instead of setting one.
-inline constexpr std::string_view kRemovePasswordWord = "D E L";
+// The answer to a write block whose keys are out of the device's order; nothing is stored.
+inline constexpr std::string_view kWriteRefused = "SAVE NG\r\n";
 
 // A console that has waited this long for the end of one request gives up on the connection.
 inline constexpr std::size_t kMaxPendingBytes = 64 * 1024;
@@ -48,15 +47,12 @@ using MacAddress = std::array<std::uint8_t, 6>;
 std::string FormatMac(const MacAddress& mac);
 bool ParseMac(std::string_view text, MacAddress& mac);
 
-// The record of a device fresh from the factory at `address` ("48" or "57").
-SettingsRecord DefaultSettings(std::string_view modelCode, std::string_view address);
-
 // Whether `address` is dotted IPv4 inside 127.0.0.0/8 and is neither that net's own address nor
 // its broadcast address: the only addresses the simulator ever binds to or answers.
 bool IsLoopbackAddress(std::string_view address);
 
 // The complete GETPARAM answer: every pair, the end marker, and whatever `faults` spoil.
-std::string SettingsAnswer(const SettingsRecord& settings, const Faults& faults);
+std::string SettingsAnswer(const DeviceSettings& settings, const Faults& faults);
 
 // Whether a login line (without its LF; CRs anywhere are ignored) carries `password`.
 bool LoginMatches(std::string_view line, std::string_view password);
@@ -77,16 +73,14 @@ struct Request {
   SaveCommand save = SaveCommand::kNone;
 };
 
-// The first request at the start of `pending`. Lines end in LF; a CR before the LF is dropped.
+// The first request at the start of `pending`. Lines end in CR LF; a lone LF is part of its line.
 Request NextRequest(std::string_view pending);
-
-// Whether a scrambled text (stored-password shift) is the removal word "D E L".
-bool IsScrambledRemovalWord(std::string_view scrambled);
 
 // Stores the pairs of a write block (as delimited by NextRequest) into `settings`: unknown keys
 // and MODEL are skipped, a value longer than its field is cut to it, and a channel password of
-// "D E L" is stored as the empty password. Returns the fields stored.
-int ApplyWriteBlock(std::string_view block, SettingsRecord& settings);
+// "D E L" is stored as the empty password. Returns the fields stored, or -1 with nothing stored
+// when a known key comes after one that follows it in the device's order.
+int ApplyWriteBlock(std::string_view block, DeviceSettings& settings);
 
 enum class PasswordChange { kSet, kRemove, kInvalid };
 

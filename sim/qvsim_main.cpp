@@ -11,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "settings/device_model.h"
 #include "sim/simulator.h"
 
 namespace {
@@ -72,7 +71,7 @@ void PrintUsage(std::FILE* to) {
 bool ParseDevice(std::string_view text, calbrin::sim::DeviceConfig& config, std::string& error) {
   std::size_t comma = text.find(',');
   config.model = std::string(text.substr(0, comma));
-  if (config.model != "48" && config.model != "57") {
+  if (!calbrin::sim::IsDeviceModel(config.model)) {
     error = "the model must be 48 or 57, not \"" + config.model + "\"";
     return false;
   }
@@ -169,7 +168,7 @@ int main(int argc, char** argv) {
     const calbrin::sim::DeviceState state = simulator.State(i);
     const std::string faults = calbrin::sim::DescribeFaults(simulator.GetFaults(i));
     std::printf("%-15s %-7s %s  version %d.%02d  %s%s%s\n", state.address.c_str(),
-                std::string(calbrin::ModelNameText(calbrin::ModelOf(simulator.Model(i)))).c_str(),
+                simulator.Model(i) == "57" ? "QV-57R" : "QV-48R2",
                 calbrin::sim::FormatMac(state.mac).c_str(), state.firmwareVersion / 100,
                 state.firmwareVersion % 100,
                 state.password.empty() ? "no password" : "password set",

@@ -8,8 +8,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "settings/device_model.h"
-#include "settings/password_scrambling.h"
+#include "sim/password_codec.h"
 
 namespace calbrin::sim {
 namespace {
@@ -130,14 +129,14 @@ bool Simulator::Start(std::string& error) {
     } else {
       state.address = config.address;
     }
-    if (ModelOf(config.model) == DeviceModel::kUnknown || config.model.size() != 2) {
+    if (!IsDeviceModel(config.model)) {
       error = "device " + std::to_string(i + 1) + ": model must be 48 or 57, not \"" +
               config.model + "\"";
       return false;
     }
-    const bool printable =
-        config.password.size() <= 32 && std::all_of(config.password.begin(), config.password.end(),
-                                                    [](char c) { return c >= '!' && c <= '~'; });
+    const bool printable = config.password.size() <= kMaxPasswordLength &&
+                           std::all_of(config.password.begin(), config.password.end(),
+                                       [](char c) { return c >= '!' && c <= '~'; });
     if (!printable) {
       error =
           "device " + std::to_string(i + 1) + ": a password has 1 to 32 characters from '!' to '~'";
@@ -146,7 +145,7 @@ bool Simulator::Start(std::string& error) {
     state.firmwareVersion = config.firmwareVersion;
     state.mac = config.mac.value_or(MacAddress{0x02, 0, 0, 0, 0, static_cast<std::uint8_t>(i + 1)});
     state.settings = config.settings.value_or(DefaultSettings(config.model, state.address));
-    SetField(state.settings, SettingKey::MODEL, config.model);
+    state.settings.Set("MODEL", config.model);
     state.password = config.password;
     states.push_back(std::move(state));
   }
@@ -176,7 +175,7 @@ bool Simulator::Start(std::string& error) {
       error = name + ": two devices on one address";
       return false;
     }
-    if (ModelOf(ReadField(state.settings, SettingKey::MODEL)) == DeviceModel::kUnknown) {
+    if (!IsDeviceModel(state.settings.Get("MODEL"))) {
       error = name + ": MODEL must be 48 or 57";
       return false;
     }
@@ -267,7 +266,7 @@ DeviceState Simulator::State(int index) const {
   return device.state;
 }
 
-SettingsRecord Simulator::Settings(int index) const {
+DeviceSettings Simulator::Settings(int index) const {
   return State(index).settings;
 }
 
@@ -280,7 +279,7 @@ std::string Simulator::Address(int index) const {
 }
 
 std::string Simulator::Model(int index) const {
-  return std::string(ReadField(State(index).settings, SettingKey::MODEL));
+  return std::string(State(index).settings.Get("MODEL"));
 }
 
 std::string Simulator::LastWriteBlock(int index) const {
@@ -443,16 +442,21 @@ Simulator::SessionEnd Simulator::Serve(Device& device, SocketHandle connection) 
           }
           // A P_SET without a save command is no request the device knows.
           if (request.save == SaveCommand::kNone) break;
+          bool refused = false;
           {
             std::lock_guard lock(device.mutex);
             if (isWrite) {
-              ApplyWriteBlock(block, device.state.settings);
+              refused = ApplyWriteBlock(block, device.state.settings) < 0;
             } else {
               std::string newPassword;
               const PasswordChange change = DecodePasswordBlock(block, newPassword);
               if (change == PasswordChange::kSet) device.state.password = newPassword;
               if (change == PasswordChange::kRemove) device.state.password.clear();
             }
+          }
+          if (refused) {
+            if (!SendAll(connection, kWriteRefused)) return SessionEnd::kClosed;
+            break;
           }
           SaveState();
           Pause(faulty ? now.ackDelayMs : 0);
@@ -474,7 +478,7 @@ void Simulator::Restart(Device& device) {
   std::string target;
   {
     std::lock_guard lock(device.mutex);
-    target = CanonicalAddress(ReadField(device.state.settings, SettingKey::IP));
+    target = CanonicalAddress(device.state.settings.Get("IP"));
     if (target.empty() || target == CanonicalAddress(device.state.address)) return;
   }
   // Any other address is stored but not taken: the simulator never leaves the loopback net.
@@ -525,8 +529,8 @@ void Simulator::DiscoveryLoop() {
     for (auto& device : devices_) {
       std::lock_guard lock(device->mutex);
       const std::string reply =
-          DiscoveryReply(ReadField(device->state.settings, SettingKey::MODEL),
-                         device->state.firmwareVersion, device->state.mac, device->faults);
+          DiscoveryReply(device->state.settings.Get("MODEL"), device->state.firmwareVersion,
+                         device->state.mac, device->faults);
       for (int copy = device->faults.doubleReply ? 2 : 1; copy > 0; --copy) {
         SendDatagram(device->udp, reply.data(), static_cast<int>(reply.size()), source, sourcePort,
                      error);

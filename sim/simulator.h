@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "net/socket.h"
-#include "settings/settings_record.h"
 #include "sim/device_protocol.h"
+#include "sim/device_settings.h"
 #include "sim/faults.h"
 #include "sim/state_file.h"
 
@@ -29,15 +29,15 @@ namespace calbrin::sim {
 
 struct DeviceConfig {
   // Empty: the first of 127.0.0.2, 127.0.0.3, ... that no other device of the simulator has.
-  std::string address;
+  std::string address{};
   std::string model = "48";   // "48" (QV-48R2) or "57" (QV-57R)
   int firmwareVersion = 100;  // the reply byte; the tool shows 100 as "1.00"
   // Unset: 02-00-00-00-00-NN, NN being the device's index plus one.
-  std::optional<MacAddress> mac;
+  std::optional<MacAddress> mac{};
   // Unset: DefaultSettings(model, address). Its MODEL field is always set to `model`.
-  std::optional<SettingsRecord> settings;
-  std::string password;  // the settings password; empty: none
-  Faults faults;
+  std::optional<DeviceSettings> settings{};
+  std::string password{};  // the settings password; empty: none
+  Faults faults{};
 };
 
 class Simulator {
@@ -74,7 +74,7 @@ class Simulator {
 
   // State of device `index` (0-based; out of range throws std::out_of_range).
   DeviceState State(int index) const;
-  SettingsRecord Settings(int index) const;
+  DeviceSettings Settings(int index) const;
   std::string Password(int index) const;
   std::string Address(int index) const;  // moves with a write of IP to another loopback address
   std::string Model(int index) const;

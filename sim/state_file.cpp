@@ -54,13 +54,6 @@ bool Unescape(std::string_view text, std::string& out) {
   return true;
 }
 
-int KeyIndex(std::string_view key) {
-  for (int i = 0; i < kSettingKeyCount; ++i) {
-    if (KeyText(i) == key) return i;
-  }
-  return -1;
-}
-
 }  // namespace
 
 std::string FormatState(const std::vector<DeviceState>& devices) {
@@ -73,9 +66,9 @@ std::string FormatState(const std::vector<DeviceState>& devices) {
     text += "mac " + FormatMac(device.mac) + '\n';
     text += device.password.empty() ? std::string("password\n")
                                     : "password " + Escape(device.password) + '\n';
-    for (int i = 0; i < kSettingKeyCount; ++i) {
-      const std::string_view value = ReadField(device.settings, i);
-      text += std::string(KeyText(i));
+    for (const DeviceKey& key : DeviceKeys()) {
+      const std::string_view value = device.settings.Get(key.name);
+      text += key.name;
       if (!value.empty()) text += ' ' + Escape(value);
       text += '\n';
     }
@@ -135,9 +128,8 @@ bool ParseState(std::string_view text, std::vector<DeviceState>& devices, std::s
       if (!ParseMac(value, device.mac)) return fail("bad MAC address");
     } else if (name == "password") {
       device.password = value;
-    } else if (const int index = KeyIndex(name); index >= 0) {
-      if (value.size() > FieldWidth(index)) return fail("value longer than its field");
-      SetField(device.settings, index, value);
+    } else if (DeviceKeyIndex(name) >= 0) {
+      if (!device.settings.Set(name, value)) return fail("value longer than its field");
     } else {
       return fail("unknown name \"" + std::string(name) + "\"");
     }

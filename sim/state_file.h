@@ -8,9 +8,9 @@
 //   version 113                 firmware version byte of the discovery reply, 0 to 255
 //   mac 02-00-00-00-00-01
 //   password secret             the settings password; the line "password" alone means none
-//   MODEL 48                    then one line per setting, key and value: all 65, key order
-//   IP 127.0.0.2                free, but a missing key reads as an empty field
-//   ...
+//   MODEL 48                    then one line per setting, key and value: every key of the
+//   IP 127.0.0.2                device in its order, but any order reads, and a missing key
+//   ...                         reads as an empty value
 //   end                         ends the block
 //
 // Values are written with every byte outside '!'..'~', and '%' itself, as %XX (two hex digits), so
@@ -22,8 +22,8 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/settings_record.h"
 #include "sim/device_protocol.h"
+#include "sim/device_settings.h"
 
 namespace calbrin::sim {
 
@@ -32,7 +32,7 @@ struct DeviceState {
   std::string address;
   int firmwareVersion = 0;
   MacAddress mac{};
-  SettingsRecord settings;
+  DeviceSettings settings;
   std::string password;  // empty: none
 
   friend bool operator==(const DeviceState&, const DeviceState&) = default;

@@ -115,7 +115,7 @@ TEST_F(CliTest, GetPrintsTheSettingsOrWritesTheFileThatTheWindowsSave) {
   ASSERT_EQ(ReadSettingsFile(file, true, read), SettingsFileRead::kLoaded);
   const std::string saved = test::ReadFileBytes(file);
   EXPECT_EQ(saved, test::SettingsFileText(read));
-  const SettingsRecord windows = NormalisedSettings(simulator_.Settings(0));
+  const SettingsRecord windows = NormalisedSettings(ToRecord(simulator_.Settings(0)));
   EXPECT_TRUE(DifferentSettings(windows, read).empty());
   for (int i = 0; i < kSettingKeyCount; ++i) {
     const bool password = i == Index(SettingKey::PASS1) || i == Index(SettingKey::PASS2);
@@ -166,12 +166,13 @@ TEST_F(CliTest, OpenFailuresSayWhy) {
 
 TEST_F(CliTest, DiffShowsTheDifferingSettingsByPageAndLabel) {
   sim::DeviceConfig changed = Device("48");
-  changed.settings = sim::DefaultSettings("48", "127.0.0.3");
-  SetField(*changed.settings, SettingKey::PORT1, "4001");
-  SetField(*changed.settings, SettingKey::CPAR2, "2");
+  SettingsRecord settings = ToRecord(sim::DefaultSettings("48", "127.0.0.3"));
+  SetField(settings, SettingKey::PORT1, "4001");
+  SetField(settings, SettingKey::CPAR2, "2");
   ScrambledPassword scrambled;
   ScramblePassword("line-2", kStoredPasswordShift, scrambled);
-  SetField(*changed.settings, SettingKey::PASS2, scrambled.Scrambled());
+  SetField(settings, SettingKey::PASS2, scrambled.Scrambled());
+  changed.settings = ToSimSettings(settings);
   test::StartDevices(simulator_, {Device("48"), changed, Device("57")});
 
   const fs::path own = folder_ / "own.qvs";
@@ -208,7 +209,7 @@ TEST_F(CliTest, DiffShowsTheDifferingSettingsByPageAndLabel) {
 // A settings file as a device of `model` at `address` with `changes` would save it.
 fs::path SettingsFile(const fs::path& path, std::string_view model, std::string_view address,
                       const std::map<SettingKey, std::string>& changes) {
-  SettingsRecord record = NormalisedSettings(sim::DefaultSettings(model, address));
+  SettingsRecord record = NormalisedSettings(ToRecord(sim::DefaultSettings(model, address)));
   for (const auto& [key, value] : changes)
     SetField(record, key, value);
   return test::WriteFileBytes(path, test::SettingsFileText(record));
@@ -235,10 +236,10 @@ TEST_F(CliTest, PutWritesTheFileToEveryDeviceAndReportsEachOne) {
                       "接続先から拒否されたため、接続できませんでした。\n"
                       "2 of 5 devices written\n");
   for (const int device : {0, 2}) {
-    EXPECT_EQ(ReadField(simulator_.Settings(device), SettingKey::PORT1), "4001");
-    EXPECT_EQ(ReadField(simulator_.Settings(device), SettingKey::CBPS2), "38400");
+    EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(device)), SettingKey::PORT1), "4001");
+    EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(device)), SettingKey::CBPS2), "38400");
     // Each keeps its own address.
-    EXPECT_EQ(ReadField(simulator_.Settings(device), SettingKey::IP),
+    EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(device)), SettingKey::IP),
               device == 0 ? "127.0.0.2" : "127.0.0.4");
   }
   EXPECT_EQ(simulator_.LastWriteBlock(1), "");
@@ -258,8 +259,8 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
   EXPECT_EQ(simulator_.LastWriteBlock(0), "");
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}, {"y"}), 0);
   EXPECT_EQ(prompts_, std::vector<std::string>{"127.0.0.2 に書き込みますか? [y/N] "});
-  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::MSS), "1000");
-  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::IP), "127.0.0.2");
+  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::MSS), "1000");
+  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::IP), "127.0.0.2");
   EXPECT_TRUE(simulator_.LastWriteBlock(0).ends_with("\r\nENDR\r\n"));
 
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "--yes", "--with-address"}), 0) << out_;
@@ -270,8 +271,8 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
 TEST_F(CliTest, SetChangesSingleSettingsAndRefusesWhatTheModelLacks) {
   test::StartDevices(simulator_, {Device("57")});
   EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=1200", "CFLOW2=2", "--yes"}), 0) << err_;
-  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::MSS), "1200");
-  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::CFLOW2), "2");
+  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::MSS), "1200");
+  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::CFLOW2), "2");
   const struct {
     const char* pair;
     const char* message;

@@ -19,7 +19,7 @@
 #include "net/adapters.h"
 #include "settings/password_scrambling.h"
 #include "settings/settings_record.h"
-#include "sim/device_protocol.h"
+#include "tests/support/sim_settings.h"
 #include "tests/ui/modal_driver.h"
 #include "tests/ui/page_driver.h"
 #include "ui/main/app.h"
@@ -254,7 +254,7 @@ class Journey {
   // Opens the device once more and compares what it stores with what the journey set.
   void Compare(std::string_view address) {
     Open(address, nullptr);
-    const SettingsRecord before = sim::DefaultSettings("48", address);
+    const SettingsRecord before = ToRecord(sim::DefaultSettings("48", address));
     int same = 0;
     for (int i = 0; i < kSettingKeyCount; ++i) {
       const auto key = static_cast<SettingKey>(i);

@@ -14,7 +14,7 @@
 
 #include "net/device_messages.h"
 #include "settings/device_model.h"
-#include "sim/simulator.h"
+#include "tests/support/sim_settings.h"
 #include "tests/unit/test_records.h"
 
 namespace calbrin {
@@ -152,7 +152,7 @@ TEST_F(ApplySettingsTest, EditsOnEveryPageReachTheDeviceAndEndTheWrite) {
     pages.serial[1].xon = "1F";
   });
   EXPECT_TRUE(applied);
-  const SettingsRecord stored = simulator_.Settings(0);
+  const SettingsRecord stored = ToRecord(simulator_.Settings(0));
   EXPECT_EQ(ReadField(stored, SettingKey::MSS), "1000");
   EXPECT_EQ(ReadField(stored, SettingKey::NEGOS), "2");
   EXPECT_EQ(ReadField(stored, SettingKey::PORT1), "4001");
@@ -179,7 +179,7 @@ TEST_F(ApplySettingsTest, Qv57rWriteCarriesTheDriverControl) {
   const std::string block = simulator_.LastWriteBlock(0);
   EXPECT_EQ(test::CountPairs(block), 63);
   EXPECT_NE(block.find("CDRV2\r\n1\r\n"), std::string::npos);
-  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::CDRV2), "1");
+  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::CDRV2), "1");
 }
 
 TEST_F(ApplySettingsTest, NewSettingsPasswordIsNeededAtTheNextOpening) {

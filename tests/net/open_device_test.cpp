@@ -97,7 +97,7 @@ TEST_F(OpenDeviceTest, EveryWayAnOpeningEnds) {
     EXPECT_TRUE(c.connections < 0 || simulator.ConsoleConnections(0) == c.connections);
     ExpectCleanEnd(ui);
     if (!opens) continue;
-    EXPECT_EQ(session_.deviceRecord, simulator.Settings(0));
+    EXPECT_EQ(session_.deviceRecord, ToRecord(simulator.Settings(0)));
     EXPECT_EQ(session_.identity.AddressText(), "127.0.0.2");
     EXPECT_EQ(session_.identity.MacText(), "02-00-00-00-00-01");
     EXPECT_EQ(session_.login.length, c.typed ? 5 + 10 + 1 : 0);  // with the line feed
@@ -128,7 +128,7 @@ TEST_F(OpenDeviceTest, EmptyValueOfTheNextDeviceDoesNotKeepThePreviousValue) {
   sim::Simulator simulator;
   sim::DeviceConfig second = test::Device();
   second.settings = sim::DefaultSettings("48", "127.0.0.3");
-  SetField(*second.settings, SettingKey::GWAY, "");
+  second.settings->Set("GWAY", "");
   test::StartDevices(simulator, {test::Device(), second});
   RecordingOpenUi first;
   ASSERT_EQ(Open(first), 1);
@@ -150,7 +150,7 @@ TEST_F(OpenDeviceTest, WriteAndPasswordCommandReachTheDevice) {
   ASSERT_EQ(console_.SendLoginReply(login.scrambled.data(), login.length), login.length);
   ASSERT_EQ(console_.AwaitLoginAnswer(), console::kReplySeen);
 
-  SettingsRecord record = simulator.Settings(0);
+  SettingsRecord record = ToRecord(simulator.Settings(0));
   SetField(record, SettingKey::MSS, "1000");
   SettingsText text;
   SerializeSettings(record, false, false, text);
@@ -158,7 +158,7 @@ TEST_F(OpenDeviceTest, WriteAndPasswordCommandReachTheDevice) {
   EXPECT_EQ(
       WriteSettingsText(console_, WriteKind::kSaveAndContinue, text.bytes.data(), text.length), 1);
   EXPECT_EQ(simulator.LastWriteBlock(0), text.View());
-  EXPECT_EQ(simulator.Settings(0), record);
+  EXPECT_EQ(ToRecord(simulator.Settings(0)), record);
 
   EXPECT_EQ(SetDevicePassword(console_, ScrambledPassword{}), 0);
   std::this_thread::sleep_for(50ms);

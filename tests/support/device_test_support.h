@@ -12,7 +12,7 @@
 
 #include "net/adapters.h"
 #include "net/device_operations.h"
-#include "sim/simulator.h"
+#include "tests/support/sim_settings.h"
 
 namespace calbrin::test {
 

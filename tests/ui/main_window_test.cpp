@@ -13,7 +13,7 @@
 #include "tests/support/native_program.h"
 #include "modal_driver.h"
 #include "resources/resource.h"
-#include "sim/simulator.h"
+#include "tests/support/sim_settings.h"
 #include "ui/main/app.h"
 #include "ui/main/main_window.h"
 

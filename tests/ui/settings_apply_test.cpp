@@ -11,7 +11,7 @@
 
 #include "net/device_operations.h"
 #include "resources/resource.h"
-#include "sim/simulator.h"
+#include "tests/support/sim_settings.h"
 #include "tests/ui/settings_dialog_fixture.h"
 #include "tests/unit/test_records.h"
 
@@ -94,7 +94,7 @@ TEST_F(SettingsApplyTest, EditsOnSeveralPagesAreStoredByTheDevice) {
     EXPECT_FALSE(StillOpen());
     EXPECT_EQ(dialog_->Result(), kSettingsDialogApplied);
   });
-  const SettingsRecord stored = simulator_.Settings(0);
+  const SettingsRecord stored = ToRecord(simulator_.Settings(0));
   EXPECT_EQ(ReadField(stored, SettingKey::MSS), "1000");
   EXPECT_EQ(ReadField(stored, SettingKey::NEGOS), "3");
   EXPECT_EQ(ReadField(stored, SettingKey::PORT1), "4001");
@@ -108,7 +108,7 @@ TEST_F(SettingsApplyTest, EditsOnSeveralPagesAreStoredByTheDevice) {
   EXPECT_EQ(ReadField(stored, SettingKey::P_EN2), "1");
   EXPECT_EQ(ReadField(stored, SettingKey::PTIME2), "25");
   // Everything else as it was.
-  const SettingsRecord before = sim::DefaultSettings("48", "127.0.0.2");
+  const SettingsRecord before = ToRecord(sim::DefaultSettings("48", "127.0.0.2"));
   for (const SettingKey key : {SettingKey::IP, SettingKey::SUBM, SettingKey::KEEP_A,
                                SettingKey::PORT2, SettingKey::CBPS2, SettingKey::DTIME1}) {
     EXPECT_EQ(ReadField(stored, key), ReadField(before, key)) << KeyText(Index(key));
@@ -130,8 +130,8 @@ TEST_F(SettingsApplyTest, Qv57rWriteHoldsTheDriverControl) {
   const std::string block = simulator_.LastWriteBlock(0);
   EXPECT_EQ(test::CountPairs(block), 63);
   EXPECT_TRUE(block.ends_with("\r\nENDR\r\n"));
-  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::CDRV2), "1");
-  EXPECT_EQ(ReadField(simulator_.Settings(0), SettingKey::CFLOW2), "2");
+  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::CDRV2), "1");
+  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::CFLOW2), "2");
 }
 
 TEST_F(SettingsApplyTest, PasswordChangeThenRemoval) {

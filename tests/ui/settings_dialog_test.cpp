@@ -12,7 +12,7 @@
 
 #include "resources/resource.h"
 #include "settings/settings_record.h"
-#include "sim/device_protocol.h"
+#include "tests/support/sim_settings.h"
 #include "tests/ui/settings_dialog_fixture.h"
 #include "ui/editor/lan_page.h"
 #include "ui/editor/network_page.h"
@@ -207,7 +207,7 @@ TEST_F(SettingsDialogTest, CloseBoxClosesWithZero) {
 
 // A write error leaves the tab as it was; cancelled file dialogs change nothing.
 TEST_F(SettingsDialogTest, FailedApplyAndCancelledFileCommandsLeaveTheDialogOpen) {
-  record_ = sim::DefaultSettings("48", "192.168.11.203");
+  record_ = ToRecord(sim::DefaultSettings("48", "192.168.11.203"));
   HWND window = Open();
   ASSERT_NE(window, nullptr);
   SelectTab(3);

@@ -12,7 +12,7 @@
 #include "file/settings_file.h"
 #include "resources/resource.h"
 #include "settings/settings_text.h"
-#include "sim/device_protocol.h"
+#include "tests/support/sim_settings.h"
 #include "tests/ui/settings_dialog_fixture.h"
 #include "tests/support/file_bytes.h"
 #include "ui/main/wide_text.h"
@@ -34,7 +34,9 @@ class SettingsFileCommandsTest : public test::SettingsDialogFixture {
   }
   ~SettingsFileCommandsTest() override { fs::remove_all(folder_); }
 
-  void UseDevice(std::string_view model) { record_ = sim::DefaultSettings(model, "10.1.1.20"); }
+  void UseDevice(std::string_view model) {
+    record_ = ToRecord(sim::DefaultSettings(model, "10.1.1.20"));
+  }
 
   void Save(const fs::path& path) {
     chosenFile_ = path.wstring();
@@ -118,13 +120,13 @@ TEST_F(SettingsFileCommandsTest, LoadingRefillsEveryPageAndKeepsTheTab) {
 
 TEST_F(SettingsFileCommandsTest, RefusedFilesChangeNoPage) {
   UseDevice("48");
-  SettingsRecord other = sim::DefaultSettings("48", "10.1.1.99");
+  SettingsRecord other = ToRecord(sim::DefaultSettings("48", "10.1.1.99"));
   SetField(other, SettingKey::PORT1, "7777");
   const std::string good = test::SettingsFileText(other);
   std::string tooLong = good;
   tooLong.insert(tooLong.find("PORT2\r\n") + 7, "12345678");
   const std::string padded = good + std::string(2049 - good.size(), '\0');
-  SettingsRecord qv57 = sim::DefaultSettings("57", "10.1.1.98");
+  SettingsRecord qv57 = ToRecord(sim::DefaultSettings("57", "10.1.1.98"));
   const struct {
     const char* name;
     std::string bytes;
@@ -160,7 +162,7 @@ TEST_F(SettingsFileCommandsTest, RefusedFilesChangeNoPage) {
 TEST_F(SettingsFileCommandsTest, Qv48r2FileIsRefusedByAQv57r) {
   UseDevice("57");
   ASSERT_NE(Open(), nullptr);
-  Load(Put("48.qvs", test::SettingsFileText(sim::DefaultSettings("48", "10.1.1.2"))));
+  Load(Put("48.qvs", test::SettingsFileText(ToRecord(sim::DefaultSettings("48", "10.1.1.2")))));
   EXPECT_EQ(messages_,
             std::vector<std::wstring>{L"エラー| 設定情報が読込めませんでした。\r\n "
                                       L"設定ファイルのモデルが異なる可能性があります。"});

@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "settings/password_scrambling.h"
 #include "pages/lan_page_state.h"
 #include "pages/network_page_state.h"
 #include "pages/serial_page_state.h"
-#include "sim/device_protocol.h"
+#include "settings/password_scrambling.h"
+#include "tests/support/sim_settings.h"
 #include "tests/ui/settings_dialog_fixture.h"
 #include "ui/editor/lan_page.h"
 #include "ui/editor/settings_dialog.h"
@@ -25,7 +25,9 @@ using enum test::Tab;
 class SettingsPagesTest : public test::SettingsDialogFixture {
  protected:
   // Starts from the settings that a fresh device of `model` reports.
-  void UseDevice(std::string_view model) { record_ = sim::DefaultSettings(model, "192.168.1.20"); }
+  void UseDevice(std::string_view model) {
+    record_ = ToRecord(sim::DefaultSettings(model, "192.168.1.20"));
+  }
   void Set(SettingKey key, std::string_view value) { SetField(record_, key, value); }
 };
 
