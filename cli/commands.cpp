@@ -12,8 +12,8 @@
 #include "cli/device_access.h"
 #include "cli/settings_view.h"
 #include "file/settings_file.h"
+#include "net/apply_settings.h"
 #include "net/subnet.h"
-#include "pages/apply_settings.h"
 #include "pages/collect_settings.h"
 #include "pages/dotted_address.h"
 #include "pages/edit_rules.h"
@@ -318,7 +318,6 @@ int Get(const Options& options, CliIo& io, const CliSetup& setup) {
 class CliApplyUi final : public ApplyUi {
  public:
   void ShowError(std::string_view message) override { error = message; }
-  void ShowPage(int) override {}
   bool AskYesNo(std::string_view) override { return true; }
   void ShowReport(std::string_view message) override { report = message; }
   void SetStatusText(std::string_view) override {}
@@ -373,12 +372,19 @@ bool Confirmed(const Options& options, CliIo& io, std::string_view address, std:
 // Writes `target` to the open device the way Apply does: the pages as `target` fills them,
 // collected and checked, written with "ENDR" (or with the password step when `pages` asks for
 // it), followed by the device's settle time. The failure's message, or empty.
-std::string Write(ConsoleConnection& console, DeviceSession& device, PageStates pages,
+std::string Write(ConsoleConnection& console, const DeviceSession& device, const PageStates& pages,
                   const CliSetup& setup) {
   const bool reduced = SecondChannelReduced(ReadField(device.deviceRecord, SettingKey::MODEL));
+  MessageCollectUi checks;
+  SettingsRecord collected;
+  SettingsText text;
+  if (CollectSettings(pages, device.deviceRecord, false, reduced, collected, text, checks) != 0)
+    return OneLine(checks.Message());
   CliApplyUi ui;
-  if (!ApplySettings(console, device, pages, reduced, ui, setup.settleTime))
+  if (!ApplySettings(console, device.deviceRecord, collected, text, PasswordChangeOf(pages.network),
+                     ui, setup.settleTime)) {
     return OneLine(ui.error);
+  }
   return {};
 }
 

@@ -1,109 +1,107 @@
-// The edit rules of the settings pages, on text.
+// The edit rules on text, and which rule and limit each edit of the pages carries.
 #include "pages/edit_rules.h"
 
 #include <gtest/gtest.h>
 
+#include "pages/page_fields.h"
+
 namespace calbrin {
 namespace {
 
-TEST(ReadDecimalNumber, ReadsTheWayTheCLibraryDoes) {
-  EXPECT_EQ(ReadDecimalNumber("9600"), 9600);
-  EXPECT_EQ(ReadDecimalNumber("  \t42abc"), 42);
-  EXPECT_EQ(ReadDecimalNumber("+7"), 7);
-  EXPECT_EQ(ReadDecimalNumber("-12"), -12);
-  EXPECT_EQ(ReadDecimalNumber(""), 0);
-  EXPECT_EQ(ReadDecimalNumber("abc"), 0);
-  EXPECT_EQ(ReadDecimalNumber("- 5"), 0);
-  EXPECT_EQ(ReadDecimalNumber("0x1F"), 0);
-  EXPECT_EQ(ReadDecimalNumber("007"), 7);
-}
-
-TEST(ReadDecimalNumber, SaturatesInsteadOfWrapping) {
+TEST(EditRules, DecimalAndHexadecimalReading) {
+  // clang-format off
+  const std::pair<const char*, long long> decimals[] = {{"9600", 9600}, {"  \t42abc", 42},
+      {"+7", 7}, {"-12", -12}, {"", 0}, {"abc", 0}, {"- 5", 0}, {"0x1F", 0}, {"007", 7}};
+  const std::pair<const char*, long long> hex[] = {{"0D", 13}, {"ff", 255}, {"", 0}, {"1g", 1},
+      {"g1", 0}, {"Ab", 171}};
+  const std::pair<long long, const char*> shown[] = {{13, "0D"}, {17, "11"}, {0, "00"}, {255, "FF"},
+      {256, "00"}, {-1, "00"}};
+  // clang-format on
+  for (const auto& [text, number] : decimals)
+    EXPECT_EQ(ReadDecimalNumber(text), number) << text;
   EXPECT_GT(ReadDecimalNumber("99999999999999999999999999"), 1'000'000'000'000LL);
   EXPECT_LT(ReadDecimalNumber("-99999999999999999999999999"), -1'000'000'000'000LL);
-}
-
-TEST(ClampEditNumber, LimitsAndRewritesInPlainDecimal) {
-  struct Case {
-    const char* text;
-    int low, high;
-    const char* expected;
-  } cases[] = {
-      {"300", 536, 1460, "536"},
-      {"9999", 536, 1460, "1460"},
-      {"", 536, 1460, "536"},
-      {"1000", 536, 1460, "1000"},
-      {"", 0, 255, "0"},
-      {"999", 0, 255, "255"},
-      {"0", 1, 3600, "1"},
-      {"4000", 1, 3600, "3600"},
-      {"70000", 0, 65535, "65535"},
-      {"0080", 0, 255, "80"},
-      {"-5", 0, 255, "0"},
-      {"12ab", 0, 255, "12"},
-      // Only the first 9 characters count: the tenth digit is not read.
-      {"0000000051", 0, 65535, "5"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ClampEditNumber(c.text, c.low, c.high), c.expected)
-        << '"' << c.text << "\" in " << c.low << ".." << c.high;
-  }
-}
-
-TEST(FilterHexText, KeepsUpperCaseDigitsUpToTheFirstOtherCharacter) {
-  EXPECT_EQ(FilterHexText("1g"), "1");
-  EXPECT_EQ(FilterHexText("ab"), "AB");
-  EXPECT_EQ(FilterHexText("a"), "A");
-  EXPECT_EQ(FilterHexText("g1"), "");
-  EXPECT_EQ(FilterHexText("f "), "F");
-}
-
-TEST(FilterHexText, LeavesRightTextAlone) {
-  EXPECT_EQ(FilterHexText(""), std::nullopt);
-  EXPECT_EQ(FilterHexText("0D"), std::nullopt);
-  EXPECT_EQ(FilterHexText("7"), std::nullopt);
-  EXPECT_EQ(FilterHexText("FF"), std::nullopt);
-}
-
-TEST(HexEntryValue, ReadsHexadecimalDigitsUpToTheFirstOther) {
-  EXPECT_EQ(HexEntryValue("0D"), 13);
-  EXPECT_EQ(HexEntryValue("ff"), 255);
-  EXPECT_EQ(HexEntryValue(""), 0);
-  EXPECT_EQ(HexEntryValue("1g"), 1);
-  EXPECT_EQ(HexEntryValue("g1"), 0);
+  for (const auto& [text, number] : hex)
+    EXPECT_EQ(HexEntryValue(text), number) << text;
   EXPECT_GT(HexEntryValue("ffffffffffffffffffffffff"), 0);
+  for (const auto& [code, text] : shown)
+    EXPECT_EQ(HexCharacterText(code), text) << code;
 }
 
-TEST(HexCharacterText, TwoUpperCaseDigitsOr00) {
-  EXPECT_EQ(HexCharacterText(13), "0D");
-  EXPECT_EQ(HexCharacterText(17), "11");
-  EXPECT_EQ(HexCharacterText(0), "00");
-  EXPECT_EQ(HexCharacterText(255), "FF");
-  EXPECT_EQ(HexCharacterText(256), "00");
-  EXPECT_EQ(HexCharacterText(300), "00");
-  EXPECT_EQ(HexCharacterText(-1), "00");
-}
-
-TEST(BaudDigitAccepted, OnlyDigitsAndBackspace) {
-  for (unsigned int c = 0; c < 0x10000; ++c) {
-    const bool expected = c == '\b' || (c >= '0' && c <= '9');
-    ASSERT_EQ(BaudDigitAccepted(c), expected) << c;
+// Every edit of the pages with its rule, range and character limit, as the user meets them.
+TEST(EditRules, EachEditCarriesItsRuleAndLimit) {
+  struct Row {
+    PageKind page;
+    int control;
+    EditRule rule;
+    int low, high, limit;
+  } rows[] = {
+      // clang-format off
+      {PageKind::kNetwork, IDC_MSS, EditRule::kClamp, 536, 1460, 4},
+      {PageKind::kNetwork, IDC_KEEP_ALIVE, EditRule::kClamp, 0, 255, 3},
+      {PageKind::kNetwork, IDC_NEW_PASSWORD, EditRule::kPrintable, 0, 0, 32},
+      {PageKind::kNetwork, IDC_NEW_PASSWORD_AGAIN, EditRule::kPrintable, 0, 0, 32},
+      {PageKind::kLan, IDC_RECEIVE_PORT, EditRule::kClamp, 0, 65535, 5},
+      {PageKind::kLan, IDC_UDP_PORT, EditRule::kClamp, 0, 65535, 0},
+      {PageKind::kLan, IDC_CLIENT_PORT, EditRule::kNone, 0, 0, 0},
+      {PageKind::kLan, IDC_IDLE_TIME, EditRule::kClamp, 1, 3600, 4},
+      {PageKind::kLan, IDC_CLIENT_CHAR, EditRule::kHex, 0, 0, 2},
+      {PageKind::kLan, IDC_DISCONNECT_CHAR, EditRule::kHex, 0, 0, 2},
+      {PageKind::kLan, IDC_LAN_PASSWORD, EditRule::kPrintable, 0, 0, 32},
+      {PageKind::kSerial, IDC_BAUD_RATE, EditRule::kBaud, 300, 921600, 7},
+      {PageKind::kSerial, IDC_PACKING_TIME, EditRule::kClamp, 1, 5000, 4},
+      {PageKind::kSerial, IDC_DATA_COUNT_VALUE, EditRule::kClamp, 6, 1460, 5},
+      {PageKind::kSerial, IDC_XON, EditRule::kHex, 0, 0, 2},
+      {PageKind::kSerial, IDC_XOFF, EditRule::kHex, 0, 0, 2},
+      {PageKind::kSerial, IDC_CHAR_1, EditRule::kHex, 0, 0, 2},
+      {PageKind::kSerial, IDC_CHAR_2, EditRule::kHex, 0, 0, 2},
+      // clang-format on
+  };
+  std::size_t limited[3] = {};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.control);
+    EXPECT_EQ(std::pair(EditRuleOf(row.page, row.control), EditLimitOf(row.page, row.control)),
+              std::pair(row.rule, row.limit));
+    limited[static_cast<int>(row.page)] += row.limit > 0 ? 1 : 0;
+    const auto lost = [&](std::string text) {
+      return FocusLossText(row.page, row.control, text).value_or("none");
+    };
+    const bool clamps = row.rule == EditRule::kClamp || row.rule == EditRule::kBaud;
+    const std::string low = clamps ? std::to_string(row.low) : "none";
+    const std::string high = clamps ? std::to_string(row.high) : "none";
+    EXPECT_EQ(std::tuple(lost(std::to_string(row.low - 1)), lost(low), lost(""), lost(high),
+                         lost(std::to_string(row.high + 1))),
+              std::tuple(low, low, low, high, high));
+    const char* changed = row.rule == EditRule::kHex         ? "AB"
+                          : row.rule == EditRule::kPrintable ? "ab"
+                                                             : "none";
+    EXPECT_EQ(ChangedText(row.page, row.control, "ab c\x7f").value_or("none"), changed);
   }
+  for (const PageKind page : {PageKind::kNetwork, PageKind::kLan, PageKind::kSerial})
+    EXPECT_EQ(EditLimits(page).size(), limited[static_cast<int>(page)]);
+  EXPECT_EQ(FocusLossText(PageKind::kLan, IDC_MSS, "1"), std::nullopt);  // not on that page
 }
 
-TEST(ClampBaudRate, LimitsAsAnUnsignedNumber) {
-  EXPECT_EQ(ClampBaudRate("1234567"), "921600");
-  EXPECT_EQ(ClampBaudRate("50"), "300");
-  EXPECT_EQ(ClampBaudRate(""), "300");
-  EXPECT_EQ(ClampBaudRate("14400"), "14400");
-  EXPECT_EQ(ClampBaudRate("921600"), "921600");
-  EXPECT_EQ(ClampBaudRate("300"), "300");
-  EXPECT_EQ(ClampBaudRate("0009600"), "9600");
-  EXPECT_EQ(ClampBaudRate("-1"), "921600");
-  EXPECT_EQ(ClampBaudRate("-0"), "300");
-  // Far beyond 32 bits: never wraps round to a small rate.
-  EXPECT_EQ(ClampBaudRate("4294967296"), "921600");
-  EXPECT_EQ(ClampBaudRate("9999999999999999999"), "921600");
+TEST(EditRules, ClampBaudHexAndPasswordTexts) {
+  // clang-format off
+  const std::tuple<const char*, int, int, const char*> clamps[] = {{"0080", 0, 255, "80"},
+      {"-5", 0, 255, "0"}, {"12ab", 0, 255, "12"}, {"0000000051", 0, 65535, "5"}};
+  const std::pair<const char*, const char*> bauds[] = {{"1234567", "921600"}, {"50", "300"},
+      {"14400", "14400"}, {"0009600", "9600"}, {"-1", "921600"}, {"-0", "300"},
+      {"4294967296", "921600"}, {"9999999999999999999", "921600"}};
+  const std::pair<const char*, const char*> hex[] = {{"1g", "1"}, {"ab", "AB"}, {"a", "A"},
+      {"g1", ""}, {"f ", "F"}, {"", "-"}, {"0D", "-"}, {"7", "-"}, {"FF", "-"}};
+  // clang-format on
+  for (const auto& [text, low, high, expected] : clamps)
+    EXPECT_EQ(ClampEditNumber(text, low, high), expected) << text;
+  for (const auto& [text, expected] : bauds)
+    EXPECT_EQ(ClampBaudRate(text), expected) << text;
+  for (unsigned int c = 0; c < 0x10000; ++c)
+    ASSERT_EQ(BaudDigitAccepted(c), c == '\b' || (c >= '0' && c <= '9')) << c;
+  for (const auto& [text, expected] : hex)
+    EXPECT_EQ(FilterHexText(text).value_or("-"), expected) << text;
+  EXPECT_EQ(FilterPrintableText("!~\x7f"), "!~");
+  EXPECT_EQ(FilterPrintableText(std::string(40, 'x')), std::string(32, 'x'));
 }
 
 }  // namespace

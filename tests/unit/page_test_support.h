@@ -1,44 +1,32 @@
-// Reads what the page logic reports: controls' enabled states and the items of choice lists.
+// Reads what the page logic reports about its controls' enabled states.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
-#include <string>
+#include <set>
 
 #include "pages/control_states.h"
 
 namespace calbrin::test {
 
-// The state reported for `id`; a control reported never or twice fails the test.
-inline bool EnabledOf(const EnabledStates& states, int id) {
-  int seen = 0;
-  bool enabled = false;
+using Ids = std::set<int>;
+
+// The enabled controls among `states`; a control reported twice fails the test.
+inline Ids EnabledIds(const EnabledStates& states) {
+  Ids seen, enabled;
   for (const ControlEnabled& state : states) {
-    if (state.id != id) continue;
-    ++seen;
-    enabled = state.enabled;
+    EXPECT_TRUE(seen.insert(state.id).second) << "control " << state.id << " reported twice";
+    if (state.enabled) enabled.insert(state.id);
   }
-  EXPECT_EQ(seen, 1) << "control " << id;
   return enabled;
 }
 
-// The controls among `ids` whose state differs from `expected`, as text for the failure message.
-inline std::string ControlsNot(const EnabledStates& states, std::initializer_list<int> ids,
-                               bool expected) {
-  std::string wrong;
-  for (const int id : ids) {
-    if (EnabledOf(states, id) != expected) wrong += std::to_string(id) + " ";
-  }
-  return wrong;
-}
-
-// The items of a list joined, each followed by "|".
-inline std::string JoinedItems(ChoiceItems items) {
-  std::string joined;
-  for (const char* item : items)
-    joined += std::string(item) + "|";
-  return joined;
+inline Ids Union(std::initializer_list<Ids> groups) {
+  Ids all;
+  for (const Ids& group : groups)
+    all.insert(group.begin(), group.end());
+  return all;
 }
 
 }  // namespace calbrin::test
