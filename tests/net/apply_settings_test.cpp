@@ -118,8 +118,7 @@ TEST(ApplySettings, QuestionsInTheirOrderAndWhatTheAnswersDo) {
     EXPECT_EQ(std::tuple(applied, bench.questions, bench.errors, bench.statuses, bench.reports),
               std::tuple(written ? 1 : 0, row.questions, row.errors, written ? kWriteStatuses : Texts{},
                          written ? Texts{report} : Texts{})) << &row - rows;
-    const std::string block = bench.simulator.LastWriteBlock(0);
-    EXPECT_EQ(block, written ? bench.sent + row.ending + "\r\n" : "");
+    EXPECT_EQ(bench.simulator.LastWriteBlock(0), written ? bench.sent + row.ending + "\r\n" : "");
     const bool password = written && row.change.requested;
     EXPECT_EQ(bench.simulator.LastPasswordBlock(0).starts_with("P_SET\r\n"), password);
     EXPECT_EQ(bench.simulator.Password(0), password ? row.change.password : "old-one");

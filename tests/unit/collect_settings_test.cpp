@@ -90,8 +90,7 @@ TEST(PagesRoundTrip, EveryCodeOfEveryListInBothVariants) {
     }
   }
   std::string rates;
-  for (const char* rate : BaudRateItems())
-    rates += std::string(rate) + " ";
+  for (const char* rate : BaudRateItems()) rates += std::string(rate) + " ";
   EXPECT_EQ(rates, "300 600 1200 2400 4800 9600 19200 38400 57600 115200 230400 460800 921600 ");
 }
 
