@@ -77,7 +77,10 @@ inline constexpr std::array<ChoiceItem, 3> kTrailingCount{{
 }  // namespace page_items
 
 // Every control of the pages that shows a setting or takes a normalised entry, page by page in
-// the order in which calbrin-cli lists them.
+// the order in which calbrin-cli lists them. What a row cannot say stays code beside its page: the
+// Ethernet mode's check box and radio buttons (NEGOS), the automatic address, port 2's reading of
+// stop bits, the driver buttons' exact "0", the passwords and the remote address that two groups
+// show.
 // clang-format off
 inline constexpr auto kPageFields = std::to_array<PageField>({
     {PageKind::kNetwork, SettingKey::IP, IDC_IP, FieldKind::kAddress, "IPアドレス"},
