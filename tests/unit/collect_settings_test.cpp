@@ -86,7 +86,7 @@ TEST(PagesRoundTrip, EveryCodeOfEveryListInBothVariants) {
         if (expected.find('|', at) == std::string::npos) break;
       }
       EXPECT_EQ(shown, expected) << KeyText(Index(key)) << " of " << model;
-      EXPECT_EQ(texts.size(), std::count(expected.begin(), expected.end(), '|') + 1u);
+      EXPECT_EQ(texts.size(), static_cast<std::size_t>(std::count(expected.begin(), expected.end(), '|')) + 1);
     }
   }
   std::string rates;
@@ -189,7 +189,7 @@ TEST(CollectSettings, PasswordsForTheDeviceAndForAFile) {
   ScrambledPassword removal;
   ScramblePassword("D E L", kStoredPasswordShift, removal);
   const std::string_view stored = ReadField(write.record, K::PASS2);
-  EXPECT_EQ(std::pair(stored.size(), stored.substr(5, 5)), std::pair(15ul, removal.Scrambled().substr(5, 5)));
+  EXPECT_EQ(std::pair(stored.size(), stored.substr(5, 5)), std::pair(std::size_t{15}, removal.Scrambled().substr(5, 5)));
   const Collected file = Collect(pages, "57", true);
   EXPECT_EQ(ReadField(file.record, K::PASS2).size(), 10u);
   EXPECT_EQ(UnscramblePassword(ReadField(file.record, K::PASS2), password), 0);
