@@ -12,8 +12,8 @@
 #include "cli/device_access.h"
 #include "cli/settings_view.h"
 #include "file/settings_file.h"
+#include "net/apply_settings.h"
 #include "net/subnet.h"
-#include "pages/apply_settings.h"
 #include "pages/collect_settings.h"
 #include "pages/dotted_address.h"
 #include "pages/edit_rules.h"
@@ -318,7 +318,6 @@ int Get(const Options& options, CliIo& io, const CliSetup& setup) {
 class CliApplyUi final : public ApplyUi {
  public:
   void ShowError(std::string_view message) override { error = message; }
-  void ShowPage(int) override {}
   bool AskYesNo(std::string_view) override { return true; }
   void ShowReport(std::string_view message) override { report = message; }
   void SetStatusText(std::string_view) override {}
@@ -370,15 +369,21 @@ bool Confirmed(const Options& options, CliIo& io, std::string_view address, std:
   return false;
 }
 
-// Writes `target` to the open device the way Apply does: the pages as `target` fills them,
-// collected and checked, written with "ENDR" (or with the password step when `pages` asks for
-// it), followed by the device's settle time. The failure's message, or empty.
-std::string Write(ConsoleConnection& console, DeviceSession& device, PageStates pages,
-                  const CliSetup& setup) {
-  const bool reduced = SecondChannelReduced(ReadField(device.deviceRecord, SettingKey::MODEL));
+// Writes `pages` to the open device the way Apply does: collected and checked with the device's
+// channel-2 variant `reduced`, written with "ENDR" (or with the password step when `pages` asks
+// for it), followed by the device's settle time. The failure's message, or empty.
+std::string Write(ConsoleConnection& console, const DeviceSession& device, const PageStates& pages,
+                  bool reduced, const CliSetup& setup) {
+  MessageCollectUi checks;
+  SettingsRecord collected;
+  SettingsText text;
+  if (CollectSettings(pages, device.deviceRecord, false, reduced, collected, text, checks) != 0)
+    return OneLine(checks.Message());
   CliApplyUi ui;
-  if (!ApplySettings(console, device, pages, reduced, ui, setup.settleTime))
+  if (!ApplySettings(console, device.deviceRecord, collected, text, PasswordChangeOf(pages.network),
+                     ui, setup.settleTime)) {
     return OneLine(ui.error);
+  }
   return {};
 }
 
@@ -448,7 +453,7 @@ int Put(const Options& options, CliIo& io, const CliSetup& setup) {
           }
           io.Out(address + ":\n" + DifferenceLines(differences));
           if (!Confirmed(options, io, address, outcome)) return;
-          outcome = Write(session.Console(), device, ShownPages(target, reduced), setup);
+          outcome = Write(session.Console(), device, ShownPages(target, reduced), reduced, setup);
           if (outcome.empty()) {
             outcome =
                 "書込みが完了しました。 (" + std::to_string(differences.size()) + " settings)";
@@ -517,7 +522,7 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
            DifferenceLines(DifferentSettings(NormalisedSettings(device.deviceRecord), shown)));
     if (!Confirmed(options, io, address, outcome)) return;
     const bool reduced = SecondChannelReduced(ReadField(target, SettingKey::MODEL));
-    outcome = Write(session.Console(), device, ShownPages(target, reduced), setup);
+    outcome = Write(session.Console(), device, ShownPages(target, reduced), reduced, setup);
     done = outcome.empty();
     if (done) outcome = "書込みが完了しました。";
   });
@@ -579,7 +584,7 @@ int Passwd(const Options& options, CliIo& io, const CliSetup& setup) {
     pages.network.changePassword = true;
     // An empty new password is the windows' way of removing it.
     pages.network.newPassword = pages.network.newPasswordAgain = password.value_or("");
-    outcome = Write(session.Console(), device, pages, setup);
+    outcome = Write(session.Console(), device, pages, reduced, setup);
   });
   if (!opened) return kFailure;
   if (!outcome.empty()) {

@@ -8,9 +8,9 @@
 
 #include "cli/cli_io.h"
 #include "net/adapters.h"
+#include "net/apply_settings.h"
 #include "net/console_connection.h"
 #include "net/device_discovery.h"
-#include "pages/apply_settings.h"
 
 namespace calbrin {
 

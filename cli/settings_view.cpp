@@ -1,145 +1,69 @@
-// Labels and meanings of the settings, from the pages' texts.
+// Labels and meanings of the settings, from the pages' field table.
 #include "cli/settings_view.h"
 
-#include <array>
 #include <string_view>
 
 #include "pages/collect_settings.h"
 #include "pages/edit_rules.h"
+#include "pages/page_fields.h"
 #include "settings/device_model.h"
 #include "settings/password_scrambling.h"
 
 namespace calbrin {
 namespace {
 
-enum class Shown { kText, kChoice, kCharacter, kPassword, kFlag, kModel, kNegotiation };
-
-struct KeyView {
-  SettingKey key;  // channel 1 form for channel keys
-  const char* label;
-  Shown shown;
-  // For kChoice: pairs of code and text, ended by a null code.
-  std::array<std::pair<const char*, const char*>, 6> choices{};
-};
-
-constexpr std::array<KeyView, 7> kNetworkKeys{{
-    {SettingKey::MODEL, "MODEL", Shown::kModel},
-    {SettingKey::IP, "IPアドレス", Shown::kText},
-    {SettingKey::SUBM, "サブネットマスク", Shown::kText},
-    {SettingKey::GWAY, "デフォルトゲートウェイ", Shown::kText},
-    {SettingKey::NEGOS, "スピード / 通信方式", Shown::kNegotiation},
-    {SettingKey::MSS, "MSSサイズ", Shown::kText},
-    {SettingKey::KEEP_A, "TCPキープアライブ (x5秒)", Shown::kText},
-}};
-
-constexpr std::array<KeyView, 14> kLanKeys{{
-    {SettingKey::PRT1, "プロトコル", Shown::kChoice, {{{"0", "TCP"}, {"1", "UDP"}}}},
-    {SettingKey::PORT1, "受信ポート番号", Shown::kText},
-    {SettingKey::HIP1, "送信先 / 接続先IPアドレス", Shown::kText},
-    {SettingKey::HPORT1, "送信先 / 接続先ポート番号", Shown::kText},
-    {SettingKey::SMODE1,
-     "サーバモード 接続条件",
-     Shown::kChoice,
-     {{{"0", "オフ"}, {"1", "常時"}, {"2", "DSRアクティブ"}}}},
-    {SettingKey::SPASS1, "サーバモード パスワード", Shown::kFlag},
-    {SettingKey::CMODE1,
-     "クライアントモード 接続条件",
-     Shown::kChoice,
-     {{{"0", "オフ"},
-       {"1", "常時"},
-       {"2", "DSRアクティブ"},
-       {"4", "任意のキャラクタ"},
-       {"5", "指定キャラクタ"}}}},
-    {SettingKey::CPASS1, "クライアントモード パスワード", Shown::kFlag},
-    {SettingKey::DMODE1,
-     "切断条件",
-     Shown::kChoice,
-     {{{"0", "無効"}, {"1", "無通信時間"}, {"2", "指定キャラクタ"}, {"3", "DSRノンアクティブ"}}}},
-    {SettingKey::PASS1, "パスワード", Shown::kPassword},
-    {SettingKey::CCHAR1, "接続の指定キャラクタ", Shown::kCharacter},
-    {SettingKey::DCHAR1, "切断の指定キャラクタ", Shown::kCharacter},
-    {SettingKey::DTIME1, "無通信時間 (秒)", Shown::kText},
-    {SettingKey::FLUSH1, "TCP接続時シリアル受信バッファクリア", Shown::kFlag},
-}};
-
-constexpr std::array<KeyView, 15> kSerialKeys{{
-    {SettingKey::CBPS1, "ボーレート (bps)", Shown::kText},
-    {SettingKey::CBIT1, "データ長", Shown::kChoice, {{{"2", "7 ビット"}, {"3", "8 ビット"}}}},
-    {SettingKey::CSTOP1,
-     "ストップビット",
-     Shown::kChoice,
-     {{{"1", "1 ビット"}, {"2", "2 ビット"}, {"3", "2 ビット"}}}},
-    {SettingKey::CPAR1,
-     "パリティ",
-     Shown::kChoice,
-     {{{"0", "無し"}, {"2", "偶数"}, {"3", "奇数"}}}},
-    {SettingKey::CFLOW1,
-     "フロー制御",
-     Shown::kChoice,
-     {{{"0", "無し"}, {"1", "RTS/CTS"}, {"2", "Xon/Xoff"}}}},
-    {SettingKey::CXON1, "Xon", Shown::kCharacter},
-    {SettingKey::CXOFF1, "Xoff", Shown::kCharacter},
-    {SettingKey::CDRV1,
-     "ドライバ制御",
-     Shown::kChoice,
-     {{{"0", "常にアクティブ"}, {"1", "送信時アクティブ"}}}},
-    {SettingKey::P_EN1, "パッキング制御", Shown::kFlag},
-    {SettingKey::PTIME1, "無通信時間 (ミリ秒)", Shown::kText},
-    {SettingKey::PSIZE1, "データ数 (0=無効)", Shown::kText},
-    {SettingKey::PCHAR1, "キャラクタ数 (0=無効)", Shown::kText},
-    {SettingKey::PMOJ11, "キャラクタ1", Shown::kCharacter},
-    {SettingKey::PMOJ21, "キャラクタ2", Shown::kCharacter},
-    {SettingKey::PTRAL1,
-     "後続データ数",
-     Shown::kChoice,
-     {{{"0", "無し"}, {"1", "1 バイト"}, {"2", "2 バイト"}}}},
-}};
-
-std::string Meaning(const KeyView& view, std::string_view value) {
-  switch (view.shown) {
-    case Shown::kText:
-      return std::string(value);
-    case Shown::kModel: {
-      const std::string_view name = ModelNameText(ModelOf(value));
-      return name.empty() ? std::string(value) : std::string(name);
+// What the pages show for a stored value, by the field table's kind; a few keys read their own
+// way: the model by its name, the Ethernet mode by its speed and duplex, a mode condition's 0 as
+// the mode being off, and the character count as its stored number, since 0 means none.
+std::string Meaning(const PageField* field, std::string_view value) {
+  if (field == nullptr) {
+    const std::string_view name = ModelNameText(ModelOf(value));
+    return name.empty() ? std::string(value) : std::string(name);
+  }
+  const SettingKey channelOneKey = *field->key;
+  if (channelOneKey == SettingKey::NEGOS) {
+    if (value.size() != 1 || value[0] < '0' || value[0] > '3') return "オートネゴシエーション";
+    const int code = value[0] - '0';
+    return std::string(code & 2 ? "100M" : "10M") + " " + (code & 1 ? "全二重" : "半二重");
+  }
+  const bool modeCondition =
+      channelOneKey == SettingKey::SMODE1 || channelOneKey == SettingKey::CMODE1;
+  if (modeCondition && value == "0") return "オフ";
+  switch (field->kind) {
+    case FieldKind::kChoice: {
+      const std::string_view text = ItemTextOfCode(*field, value);
+      if (channelOneKey == SettingKey::PCHAR1 || text.empty()) return std::string(value);
+      return std::string(text);
     }
-    case Shown::kNegotiation: {
-      if (value.size() != 1 || value[0] < '0' || value[0] > '3') return "オートネゴシエーション";
-      const int code = value[0] - '0';
-      return std::string(code & 2 ? "100M" : "10M") + " " + (code & 1 ? "全二重" : "半二重");
-    }
-    case Shown::kChoice:
-      for (const auto& [code, text] : view.choices) {
-        if (code != nullptr && value == code) return text;
-      }
-      return std::string(value);
-    case Shown::kCharacter:
+    case FieldKind::kHexCharacter:
       return "0x" + HexCharacterText(ReadDecimalNumber(value));
-    case Shown::kFlag:
+    case FieldKind::kCheck:
       return ReadDecimalNumber(value) > 0 ? "する" : "しない";
-    case Shown::kPassword: {
+    case FieldKind::kPassword: {
       std::string password;
       return UnscramblePassword(value, password) > 0 ? "(設定あり)" : "(なし)";
     }
+    default:
+      return std::string(value);
   }
-  return std::string(value);
 }
 
-// Calls `visit(view, key)` for every field, in the order of the pages.
+// Calls `visit(field, key, page)` for every labelled field, in the order of the pages, after the
+// model (a null field), which belongs to no page.
 template <typename Visit>
 void ForEachKey(Visit visit) {
-  for (const KeyView& view : kNetworkKeys)
-    visit(view, view.key, "共通");
-  for (int channel = 1; channel <= 2; ++channel) {
-    const std::string page = "LAN(" + std::to_string(channel) + ")";
-    for (const KeyView& view : kLanKeys)
-      visit(view, ChannelKey(view.key, channel), page);
-  }
-  for (int port = 1; port <= 2; ++port) {
-    const std::string page = "シリアルポート(" + std::to_string(port) + ")";
-    for (const KeyView& view : kSerialKeys)
-      visit(view, ChannelKey(view.key, port), page);
-  }
+  visit(nullptr, SettingKey::MODEL, std::string());
+  const auto visitPage = [&](PageKind kind, int channel, const std::string& page) {
+    for (const PageField& field : kPageFields) {
+      if (field.page == kind && !field.label.empty())
+        visit(&field, ChannelKey(*field.key, channel), page);
+    }
+  };
+  visitPage(PageKind::kNetwork, 1, "共通");
+  for (int channel = 1; channel <= 2; ++channel)
+    visitPage(PageKind::kLan, channel, "LAN(" + std::to_string(channel) + ")");
+  for (int port = 1; port <= 2; ++port)
+    visitPage(PageKind::kSerial, port, "シリアルポート(" + std::to_string(port) + ")");
 }
 
 std::string PasswordOf(const SettingsRecord& record, SettingKey key) {
@@ -158,11 +82,12 @@ class SilentCollectUi final : public CollectUi {
 
 std::vector<SettingView> ViewSettings(const SettingsRecord& record) {
   std::vector<SettingView> views;
-  ForEachKey([&](const KeyView& view, SettingKey key, const std::string& page) {
-    const bool password = view.shown == Shown::kPassword;
-    views.push_back({key, view.key == SettingKey::MODEL ? "" : page, view.label,
-                     Meaning(view, ReadField(record, key)),
-                     password ? std::string() : std::string(ReadField(record, key)), password});
+  ForEachKey([&](const PageField* field, SettingKey key, const std::string& page) {
+    const bool password = field != nullptr && field->kind == FieldKind::kPassword;
+    const std::string_view value = ReadField(record, key);
+    views.push_back({key, page, field == nullptr ? "MODEL" : std::string(field->label),
+                     Meaning(field, value), password ? std::string() : std::string(value),
+                     password});
   });
   return views;
 }

@@ -3,15 +3,22 @@
 
 #include <optional>
 
-#include "settings/password_scrambling.h"
 #include "pages/edit_rules.h"
+#include "pages/page_fields.h"
+#include "settings/password_scrambling.h"
 
 namespace calbrin {
 namespace {
 
 // The device's word for "no password": a write that carries it removes the channel's password.
 constexpr std::string_view kRemovedPassword = "D E L";
-constexpr std::size_t kBaudRateChars = 7;
+
+const PageField& LanField(int control) {
+  return PageFieldOf(PageKind::kLan, control);
+}
+const PageField& SerialField(int control) {
+  return PageFieldOf(PageKind::kSerial, control);
+}
 
 struct CheckFailure {
   std::string message;
@@ -26,10 +33,11 @@ class ChannelFields {
   void Set(SettingKey channelOneKey, std::string_view text) {
     SetField(record_, ChannelKey(channelOneKey, channel_), text);
   }
-  // The code of `item` in `codes`; a selection that is none of them leaves the field empty.
-  void SetChoice(SettingKey channelOneKey, int item, std::initializer_list<const char*> codes) {
-    if (item < 0 || item >= static_cast<int>(codes.size())) return;
-    Set(channelOneKey, codes.begin()[item]);
+  // The code that the selected `item` of a choice control stores; a selection that is none of
+  // the list's items leaves the field empty.
+  void SetChoice(const PageField& field, bool reduced, int item) {
+    const std::string_view code = CodeOfItem(field, reduced, item);
+    if (!code.empty()) Set(*field.key, code);
   }
   // A hexadecimal character entry, stored as its decimal value.
   void SetCharacter(SettingKey channelOneKey, std::string_view entry) {
@@ -67,7 +75,7 @@ std::optional<CheckFailure> CollectLan(const LanPageState& page, bool forFile,
   const bool reduced = page.reduced;
   ChannelFields fields(out, channel);
 
-  fields.SetChoice(SettingKey::PRT1, page.protocol, {"0", "1"});
+  fields.SetChoice(LanField(IDC_PROTOCOL), false, page.protocol);
   fields.Set(SettingKey::PORT1, page.receivePort);
   const std::string_view port = ReadField(out, ChannelKey(SettingKey::PORT1, channel));
   const long long portNumber = ReadDecimalNumber(port);
@@ -91,14 +99,9 @@ std::optional<CheckFailure> CollectLan(const LanPageState& page, bool forFile,
   }
   if (page.clientMode) {
     fields.Set(SettingKey::SMODE1, "0");
-    const int code = ClientCodeOfItem(page.clientCondition, reduced);
-    if (code != 0) fields.Set(SettingKey::CMODE1, std::to_string(code));
+    fields.SetChoice(LanField(IDC_CLIENT_CONDITION), reduced, page.clientCondition);
   } else {
-    if (reduced) {
-      fields.SetChoice(SettingKey::SMODE1, page.serverCondition, {"1"});
-    } else {
-      fields.SetChoice(SettingKey::SMODE1, page.serverCondition, {"1", "2"});
-    }
+    fields.SetChoice(LanField(IDC_SERVER_CONDITION), reduced, page.serverCondition);
     fields.Set(SettingKey::CMODE1, "0");
   }
   fields.SetCharacter(SettingKey::CCHAR1, page.clientCharacter);
@@ -118,11 +121,7 @@ std::optional<CheckFailure> CollectLan(const LanPageState& page, bool forFile,
   ScramblePassword(password, kStoredPasswordShift, scrambled);
   fields.Set(SettingKey::PASS1, scrambled.Scrambled());
 
-  if (reduced) {
-    fields.SetChoice(SettingKey::DMODE1, page.disconnectCondition, {"0", "1", "2"});
-  } else {
-    fields.SetChoice(SettingKey::DMODE1, page.disconnectCondition, {"0", "1", "2", "3"});
-  }
+  fields.SetChoice(LanField(IDC_DISCONNECT_CONDITION), reduced, page.disconnectCondition);
   fields.Set(SettingKey::DTIME1, page.idleTime);
   fields.SetCharacter(SettingKey::DCHAR1, page.disconnectCharacter);
   fields.SetFlag(SettingKey::FLUSH1, page.flush);
@@ -133,28 +132,25 @@ void CollectSerial(const SerialPageState& page, SettingsRecord& out) {
   ChannelFields fields(out, page.variant.port);
   // Port 1 has no driver control; port 2 keeps its buttons' choice even while they are hidden.
   fields.Set(SettingKey::CDRV1, page.variant.port == 2 && page.driverOnSend ? "1" : "0");
-  fields.Set(SettingKey::CBPS1, std::string_view(page.baudRate).substr(0, kBaudRateChars));
-  fields.SetChoice(SettingKey::CBIT1, page.dataBits, {"2", "3"});
-  fields.SetChoice(SettingKey::CPAR1, page.parity, {"0", "2", "3"});
-  fields.SetChoice(SettingKey::CSTOP1, page.stopBits, {"1", "3"});
-  if (page.variant.reduced) {
-    fields.SetChoice(SettingKey::CFLOW1, page.flow, {"0", "2"});
-  } else {
-    fields.SetChoice(SettingKey::CFLOW1, page.flow, {"0", "1", "2"});
-  }
+  const auto baudChars = static_cast<std::size_t>(SerialField(IDC_BAUD_RATE).editLimit);
+  fields.Set(SettingKey::CBPS1, std::string_view(page.baudRate).substr(0, baudChars));
+  fields.SetChoice(SerialField(IDC_DATA_BITS), false, page.dataBits);
+  fields.SetChoice(SerialField(IDC_PARITY), false, page.parity);
+  fields.SetChoice(SerialField(IDC_STOP_BITS), false, page.stopBits);
+  fields.SetChoice(SerialField(IDC_FLOW), page.variant.reduced, page.flow);
   fields.SetCharacter(SettingKey::CXON1, page.xon);
   fields.SetCharacter(SettingKey::CXOFF1, page.xoff);
   fields.SetFlag(SettingKey::P_EN1, page.packing);
   fields.Set(SettingKey::PTIME1, page.packingTime);
   fields.Set(SettingKey::PSIZE1, page.dataCount ? std::string_view(page.dataCountValue) : "0");
   if (page.specifiedCharacter) {
-    fields.SetChoice(SettingKey::PCHAR1, page.characterCount, {"1", "2"});
+    fields.SetChoice(SerialField(IDC_CHAR_COUNT), false, page.characterCount);
   } else {
     fields.Set(SettingKey::PCHAR1, "0");
   }
   fields.SetCharacter(SettingKey::PMOJ11, page.character1);
   fields.SetCharacter(SettingKey::PMOJ21, page.character2);
-  fields.SetChoice(SettingKey::PTRAL1, page.trailingCount, {"0", "1", "2"});
+  fields.SetChoice(SerialField(IDC_TRAILING_COUNT), false, page.trailingCount);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "net/apply_settings.h"
 #include "pages/lan_page_state.h"
 #include "pages/network_page_state.h"
 #include "pages/serial_page_state.h"
@@ -54,5 +55,10 @@ class CollectUi {
 int CollectSettings(const PageStates& pages, const SettingsRecord& deviceRecord, bool forFile,
                     bool secondChannelReduced, SettingsRecord& record, SettingsText& text,
                     CollectUi& ui);
+
+// The settings-password change that the network page asks Apply for.
+inline PasswordChangeRequest PasswordChangeOf(const NetworkPageState& network) {
+  return {network.changePassword, network.newPassword, network.newPasswordAgain};
+}
 
 }  // namespace calbrin

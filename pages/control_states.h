@@ -21,6 +21,6 @@ inline void SetEnabled(EnabledStates& states, std::span<const int> ids, bool ena
 }
 
 // The items of a choice list, in list order, as UTF-8 texts.
-using ChoiceItems = std::span<const char* const>;
+using ChoiceItems = std::vector<const char*>;
 
 }  // namespace calbrin

@@ -3,34 +3,17 @@
 
 #include <array>
 
-#include "settings/password_scrambling.h"
 #include "pages/edit_rules.h"
+#include "pages/page_fields.h"
 #include "resources/resource.h"
+#include "settings/password_scrambling.h"
 #include "settings/settings_record.h"
 
 namespace calbrin {
 namespace {
 
-constexpr std::array<const char*, 2> kProtocols{"TCP", "UDP"};
-constexpr std::array<const char*, 2> kServerConditions{"常時", "DSRアクティブ"};
-constexpr std::array<const char*, 1> kReducedServerConditions{"常時"};
-constexpr std::array<const char*, 4> kClientConditions{"常時", "DSRアクティブ", "任意のキャラクタ",
-                                                       "指定キャラクタ"};
-constexpr std::array<const char*, 3> kReducedClientConditions{"常時", "任意のキャラクタ",
-                                                              "指定キャラクタ"};
-constexpr std::array<const char*, 4> kDisconnectConditions{"無効", "無通信時間", "指定キャラクタ",
-                                                           "DSRノンアクティブ"};
-constexpr std::array<const char*, 3> kReducedDisconnectConditions{"無効", "無通信時間",
-                                                                  "指定キャラクタ"};
-
-// Client condition codes by list item; code 3 is never offered, and channel 2 of a QV-57R has no
-// DSR condition.
-constexpr std::array kClientCodes{1, 2, 4, 5};
-constexpr std::array kReducedClientCodes{1, 4, 5};
-
-std::span<const int> ClientCodes(bool reduced) {
-  if (reduced) return kReducedClientCodes;
-  return kClientCodes;
+const PageField& Field(int control) {
+  return PageFieldOf(PageKind::kLan, control);
 }
 
 long long Number(const SettingsRecord& record, SettingKey channelOneKey, int channel) {
@@ -41,15 +24,9 @@ std::string Text(const SettingsRecord& record, SettingKey channelOneKey, int cha
   return std::string(ReadField(record, ChannelKey(channelOneKey, channel)));
 }
 
-int AcceptedServerCode(long long code, bool reduced) {
-  return code == 1 || (code == 2 && !reduced) ? static_cast<int>(code) : 0;
-}
-
-int AcceptedClientCode(long long code, bool reduced) {
-  for (const int accepted : ClientCodes(reduced)) {
-    if (accepted == code) return accepted;
-  }
-  return 0;
+// A mode code that the page's list offers, or 0: a code the list cannot show turns the mode off.
+int AcceptedCode(int control, long long code, bool reduced) {
+  return ItemReading(Field(control), reduced, code) ? static_cast<int>(code) : 0;
 }
 
 bool ShowsClientMode(const LanConnectionState& connection) {
@@ -63,46 +40,37 @@ bool ModePassword(const LanPageState& state) {
 }  // namespace
 
 ChoiceItems ProtocolItems() {
-  return kProtocols;
+  return ItemTexts(Field(IDC_PROTOCOL), false);
 }
 
 ChoiceItems ServerConditionItems(bool reduced) {
-  if (reduced) return kReducedServerConditions;
-  return kServerConditions;
+  return ItemTexts(Field(IDC_SERVER_CONDITION), reduced);
 }
 
 ChoiceItems ClientConditionItems(bool reduced) {
-  if (reduced) return kReducedClientConditions;
-  return kClientConditions;
+  return ItemTexts(Field(IDC_CLIENT_CONDITION), reduced);
 }
 
 ChoiceItems DisconnectConditionItems(bool reduced) {
-  if (reduced) return kReducedDisconnectConditions;
-  return kDisconnectConditions;
+  return ItemTexts(Field(IDC_DISCONNECT_CONDITION), reduced);
 }
 
 int ServerItemOfCode(long long code, bool reduced) {
-  // 0 (server mode off) and 1 both show "常時".
-  return code == 2 && !reduced ? 1 : 0;
+  // 0 (server mode off) shows "常時" like 1.
+  return ItemShowing(Field(IDC_SERVER_CONDITION), reduced, code);
 }
 
 int ClientItemOfCode(long long code, bool reduced) {
-  const std::span<const int> codes = ClientCodes(reduced);
-  for (std::size_t item = 0; item < codes.size(); ++item) {
-    if (codes[item] == code) return static_cast<int>(item);
-  }
-  return 0;
+  return ItemShowing(Field(IDC_CLIENT_CONDITION), reduced, code);
 }
 
 int DisconnectItemOfCode(long long code, bool reduced) {
-  const int items = static_cast<int>(DisconnectConditionItems(reduced).size());
-  return code >= 0 && code < items ? static_cast<int>(code) : 0;
+  return ItemShowing(Field(IDC_DISCONNECT_CONDITION), reduced, code);
 }
 
 int ClientCodeOfItem(int item, bool reduced) {
-  const std::span<const int> codes = ClientCodes(reduced);
-  if (item < 0 || item >= static_cast<int>(codes.size())) return 0;
-  return codes[static_cast<std::size_t>(item)];
+  return static_cast<int>(
+      ReadDecimalNumber(CodeOfItem(Field(IDC_CLIENT_CONDITION), reduced, item)));
 }
 
 int ClientSpecifiedCharacterItem(bool reduced) {
@@ -114,11 +82,13 @@ void FillLanPage(const SettingsRecord& record, LanPageState& state) {
   const bool reduced = state.reduced;
   LanConnectionState& connection = state.connection;
 
-  state.protocol = Number(record, SettingKey::PRT1, channel) == 1 ? kUdpItem : kTcpItem;
+  state.protocol =
+      ItemShowing(Field(IDC_PROTOCOL), false, Number(record, SettingKey::PRT1, channel));
   state.receivePort = Text(record, SettingKey::PORT1, channel);
 
   // A code that the list cannot show is loaded as 0: the mode is off.
-  connection.serverCode = AcceptedServerCode(Number(record, SettingKey::SMODE1, channel), reduced);
+  connection.serverCode =
+      AcceptedCode(IDC_SERVER_CONDITION, Number(record, SettingKey::SMODE1, channel), reduced);
   state.serverCondition = ServerItemOfCode(connection.serverCode, reduced);
 
   // The UDP destination and the TCP client's connect-to address are one setting shown twice.
@@ -127,7 +97,8 @@ void FillLanPage(const SettingsRecord& record, LanPageState& state) {
   state.clientAddress = state.udpAddress;
   state.clientPort = state.udpPort;
 
-  connection.clientCode = AcceptedClientCode(Number(record, SettingKey::CMODE1, channel), reduced);
+  connection.clientCode =
+      AcceptedCode(IDC_CLIENT_CONDITION, Number(record, SettingKey::CMODE1, channel), reduced);
   state.clientCondition = ClientItemOfCode(connection.clientCode, reduced);
   state.clientMode = ShowsClientMode(connection);
 

@@ -5,15 +5,16 @@
 #include <string>
 
 #include "pages/control_states.h"
+#include "pages/page_fields.h"
 
 namespace calbrin {
 
 struct SettingsRecord;
 
-inline constexpr int kPortLow = 0;
-inline constexpr int kPortHigh = 65535;
-inline constexpr int kIdleTimeLow = 1;
-inline constexpr int kIdleTimeHigh = 3600;
+inline constexpr int kPortLow = PageFieldOf(PageKind::kLan, IDC_RECEIVE_PORT).low;
+inline constexpr int kPortHigh = PageFieldOf(PageKind::kLan, IDC_RECEIVE_PORT).high;
+inline constexpr int kIdleTimeLow = PageFieldOf(PageKind::kLan, IDC_IDLE_TIME).low;
+inline constexpr int kIdleTimeHigh = PageFieldOf(PageKind::kLan, IDC_IDLE_TIME).high;
 
 // Items of the protocol list.
 inline constexpr int kTcpItem = 0;
@@ -22,8 +23,8 @@ inline constexpr int kUdpItem = 1;
 inline constexpr int kIdleTimeItem = 1;
 inline constexpr int kDisconnectCharacterItem = 2;
 
-// The lists of one page. Channel 2 of a QV-57R offers fewer conditions; the choice is made when
-// the page is created.
+// The lists of one page, from the field table. Channel 2 of a QV-57R offers fewer conditions; the
+// choice is made when the page is created.
 ChoiceItems ProtocolItems();
 ChoiceItems ServerConditionItems(bool reduced);
 ChoiceItems ClientConditionItems(bool reduced);

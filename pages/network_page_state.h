@@ -5,15 +5,16 @@
 #include <string>
 
 #include "pages/control_states.h"
+#include "pages/page_fields.h"
 
 namespace calbrin {
 
 struct SettingsRecord;
 
-inline constexpr int kMssLow = 536;
-inline constexpr int kMssHigh = 1460;
-inline constexpr int kKeepAliveLow = 0;
-inline constexpr int kKeepAliveHigh = 255;
+inline constexpr int kMssLow = PageFieldOf(PageKind::kNetwork, IDC_MSS).low;
+inline constexpr int kMssHigh = PageFieldOf(PageKind::kNetwork, IDC_MSS).high;
+inline constexpr int kKeepAliveLow = PageFieldOf(PageKind::kNetwork, IDC_KEEP_ALIVE).low;
+inline constexpr int kKeepAliveHigh = PageFieldOf(PageKind::kNetwork, IDC_KEEP_ALIVE).high;
 
 struct NetworkPageState {
   // Controls.

@@ -4,59 +4,44 @@
 #include <array>
 
 #include "pages/edit_rules.h"
+#include "pages/page_fields.h"
 #include "resources/resource.h"
 #include "settings/settings_record.h"
 
 namespace calbrin {
 namespace {
 
-constexpr std::array<const char*, 13> kBaudRates{"300",    "600",    "1200",  "2400",  "4800",
-                                                 "9600",   "19200",  "38400", "57600", "115200",
-                                                 "230400", "460800", "921600"};
-constexpr std::array<const char*, 2> kDataBits{"7 ビット", "8 ビット"};
-constexpr std::array<const char*, 3> kParities{"無し", "偶数", "奇数"};
-constexpr std::array<const char*, 2> kStopBits{"1 ビット", "2 ビット"};
-constexpr std::array<const char*, 3> kFlows{"無し", "RTS/CTS", "Xon/Xoff"};
-constexpr std::array<const char*, 2> kReducedFlows{"無し", "Xon/Xoff"};
-constexpr std::array<const char*, 2> kCharacterCounts{"1 バイト", "2 バイト"};
-constexpr std::array<const char*, 3> kTrailingCounts{"無し", "1 バイト", "2 バイト"};
-
-constexpr int kSevenBitsItem = 0;
-constexpr int kEightBitsItem = 1;
 constexpr int kOneStopBitItem = 0;
 constexpr int kTwoStopBitsItem = 1;
 constexpr int kXonXoffItem = 2;
-constexpr int kReducedXonXoffItem = 1;
 constexpr int kTwoCharactersItem = 1;
 
-// A number that names an item directly, or item 0.
-int ItemOrFirst(long long number, int items) {
-  return number >= 0 && number < items ? static_cast<int>(number) : 0;
+const PageField& Field(int control) {
+  return PageFieldOf(PageKind::kSerial, control);
 }
 
 }  // namespace
 
 ChoiceItems BaudRateItems() {
-  return kBaudRates;
+  return ItemTexts(Field(IDC_BAUD_RATE), false);
 }
 ChoiceItems DataBitsItems() {
-  return kDataBits;
+  return ItemTexts(Field(IDC_DATA_BITS), false);
 }
 ChoiceItems ParityItems() {
-  return kParities;
+  return ItemTexts(Field(IDC_PARITY), false);
 }
 ChoiceItems StopBitsItems() {
-  return kStopBits;
+  return ItemTexts(Field(IDC_STOP_BITS), false);
 }
 ChoiceItems FlowItems(bool reduced) {
-  if (reduced) return kReducedFlows;
-  return kFlows;
+  return ItemTexts(Field(IDC_FLOW), reduced);
 }
 ChoiceItems CharacterCountItems() {
-  return kCharacterCounts;
+  return ItemTexts(Field(IDC_CHAR_COUNT), false);
 }
 ChoiceItems TrailingCountItems() {
-  return kTrailingCounts;
+  return ItemTexts(Field(IDC_TRAILING_COUNT), false);
 }
 
 void FillSerialPage(const SettingsRecord& record, SerialPageState& state) {
@@ -67,36 +52,25 @@ void FillSerialPage(const SettingsRecord& record, SerialPageState& state) {
   };
   const auto number = [&](SettingKey portOneKey) { return ReadDecimalNumber(text(portOneKey)); };
 
-  // The driver buttons are set on every port-2 load, also while they are hidden.
+  // The driver buttons are set on every port-2 load, also while they are hidden; only the exact
+  // text "0" means always active, so this stays apart from the table's number reading.
   if (port == 2) state.driverOnSend = text(SettingKey::CDRV1) != "0";
 
   // The baud rate is shown as stored; it is corrected only when the user leaves the field.
   state.baudRate = text(SettingKey::CBPS1);
-  state.dataBits = number(SettingKey::CBIT1) == 2 ? kSevenBitsItem : kEightBitsItem;
-  switch (number(SettingKey::CPAR1)) {
-    case 2:
-      state.parity = 1;
-      break;
-    case 3:
-      state.parity = 2;
-      break;
-    default:
-      state.parity = 0;
-  }
+  const auto item = [&](int control, SettingKey portOneKey, bool reducedList = false) {
+    return ItemShowing(Field(control), reducedList, number(portOneKey));
+  };
+  state.dataBits = item(IDC_DATA_BITS, SettingKey::CBIT1);
+  state.parity = item(IDC_PARITY, SettingKey::CPAR1);
   // The two ports read a stored stop-bit value differently: only an explicit 2 (or 3) means two
   // stop bits on port 1, only an explicit 1 means one stop bit on port 2.
-  const long long stopBits = number(SettingKey::CSTOP1);
   if (port == 1) {
-    state.stopBits = stopBits == 2 || stopBits == 3 ? kTwoStopBitsItem : kOneStopBitItem;
+    state.stopBits = item(IDC_STOP_BITS, SettingKey::CSTOP1);
   } else {
-    state.stopBits = stopBits == 1 ? kOneStopBitItem : kTwoStopBitsItem;
+    state.stopBits = number(SettingKey::CSTOP1) == 1 ? kOneStopBitItem : kTwoStopBitsItem;
   }
-  const long long flow = number(SettingKey::CFLOW1);
-  if (reducedFlow) {
-    state.flow = flow == 1 || flow == 2 ? kReducedXonXoffItem : 0;
-  } else {
-    state.flow = ItemOrFirst(flow, static_cast<int>(kFlows.size()));
-  }
+  state.flow = item(IDC_FLOW, SettingKey::CFLOW1, reducedFlow);
   state.xon = HexCharacterText(number(SettingKey::CXON1));
   state.xoff = HexCharacterText(number(SettingKey::CXOFF1));
 
@@ -105,11 +79,10 @@ void FillSerialPage(const SettingsRecord& record, SerialPageState& state) {
   state.dataCount = number(SettingKey::PSIZE1) > 0;
   state.dataCountValue = ClampEditNumber(text(SettingKey::PSIZE1), kDataCountLow, kDataCountHigh);
   state.specifiedCharacter = number(SettingKey::PCHAR1) > 0;
-  state.characterCount = number(SettingKey::PCHAR1) == 2 ? kTwoCharactersItem : 0;
+  state.characterCount = item(IDC_CHAR_COUNT, SettingKey::PCHAR1);
   state.character1 = HexCharacterText(number(SettingKey::PMOJ11));
   state.character2 = HexCharacterText(number(SettingKey::PMOJ21));
-  state.trailingCount =
-      ItemOrFirst(number(SettingKey::PTRAL1), static_cast<int>(kTrailingCounts.size()));
+  state.trailingCount = item(IDC_TRAILING_COUNT, SettingKey::PTRAL1);
 }
 
 EnabledStates SerialPageEnabled(const SerialPageState& state) {

@@ -5,15 +5,16 @@
 #include <string>
 
 #include "pages/control_states.h"
+#include "pages/page_fields.h"
 
 namespace calbrin {
 
 struct SettingsRecord;
 
-inline constexpr int kPackingTimeLow = 1;
-inline constexpr int kPackingTimeHigh = 5000;
-inline constexpr int kDataCountLow = 6;
-inline constexpr int kDataCountHigh = 1460;
+inline constexpr int kPackingTimeLow = PageFieldOf(PageKind::kSerial, IDC_PACKING_TIME).low;
+inline constexpr int kPackingTimeHigh = PageFieldOf(PageKind::kSerial, IDC_PACKING_TIME).high;
+inline constexpr int kDataCountLow = PageFieldOf(PageKind::kSerial, IDC_DATA_COUNT_VALUE).low;
+inline constexpr int kDataCountHigh = PageFieldOf(PageKind::kSerial, IDC_DATA_COUNT_VALUE).high;
 
 // Port 2 of a QV-57R has no RTS/CTS flow control but offers driver control.
 struct SerialPortVariant {

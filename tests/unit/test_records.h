@@ -13,12 +13,12 @@ namespace calbrin::test {
 inline SettingsRecord RandomRecord(std::mt19937& rng) {
   static constexpr std::string_view kAlphabet =
       "0123456789abcdefghijklmnopqrstuvwxyz.!#$%&()*+,-/:;<=>?@[]^_{|}~";
+  std::uniform_int_distribution<std::size_t> letter(0, kAlphabet.size() - 1);
   SettingsRecord record;
   for (int i = 0; i < kSettingKeyCount; ++i) {
     std::string value(std::uniform_int_distribution<std::size_t>(0, FieldWidth(i))(rng), ' ');
-    for (char& c : value) {
-      c = kAlphabet[std::uniform_int_distribution<std::size_t>(0, kAlphabet.size() - 1)(rng)];
-    }
+    for (char& c : value)
+      c = kAlphabet[letter(rng)];
     SetField(record, i, value);
   }
   return record;
@@ -32,13 +32,12 @@ inline SettingsRecord FullWidthRecord(char fill = 'x') {
   return record;
 }
 
-// Counts the key lines of a settings text, i.e. its pairs.
+// Counts the key lines of a settings text, i.e. its pairs: half its lines.
 inline int CountPairs(std::string_view text) {
   int lines = 0;
   for (std::size_t at = text.find("\r\n"); at != std::string_view::npos;
-       at = text.find("\r\n", at + 2)) {
+       at = text.find("\r\n", at + 2))
     ++lines;
-  }
   return lines / 2;
 }
 

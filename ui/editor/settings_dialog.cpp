@@ -295,7 +295,7 @@ PageStates SettingsDialog::ReadPages() const {
 }
 
 // Apply's and the collection's view of this dialog.
-class SettingsDialog::DialogApplyUi final : public ApplyUi {
+class SettingsDialog::DialogApplyUi final : public ApplyUi, public CollectUi {
  public:
   explicit DialogApplyUi(SettingsDialog& dialog) : dialog_(dialog) {}
 
@@ -317,8 +317,15 @@ class SettingsDialog::DialogApplyUi final : public ApplyUi {
 bool SettingsDialog::ApplySettings() {
   DialogApplyUi ui(*this);
   App& app = context_.app;
-  return calbrin::ApplySettings(app.console, app.session, ReadPages(), app.secondChannelReduced, ui,
-                                context_.writeSettleTime);
+  const PageStates pages = ReadPages();
+  SettingsRecord collected;
+  SettingsText text;
+  if (CollectSettings(pages, app.session.deviceRecord, false, app.secondChannelReduced, collected,
+                      text, ui) != 0) {
+    return false;
+  }
+  return calbrin::ApplySettings(app.console, app.session.deviceRecord, collected, text,
+                                PasswordChangeOf(pages.network), ui, context_.writeSettleTime);
 }
 
 void SettingsDialog::SaveSettingsFile() {

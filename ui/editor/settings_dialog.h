@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "pages/apply_settings.h"
+#include "net/apply_settings.h"
 #include "pages/collect_settings.h"
 #include "ui/editor/settings_file_dialogs.h"
 #include "ui/main/message_box.h"

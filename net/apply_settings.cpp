@@ -1,9 +1,12 @@
-// Apply: collect, confirm, write, report.
-#include "pages/apply_settings.h"
+// Apply: confirm, write, report.
+#include "net/apply_settings.h"
 
 #include <optional>
 #include <string>
 #include <thread>
+
+#include "net/device_operations.h"
+#include "settings/password_scrambling.h"
 
 namespace calbrin {
 namespace {
@@ -59,41 +62,38 @@ namespace {
 
 // Asks for the settings-password change that the network page holds. Returns the new password
 // ("D E L" to remove it), or nothing when the user declined or the entries differ.
-std::optional<std::string_view> ConfirmNewPassword(const NetworkPageState& network, ApplyUi& ui) {
-  if (network.newPassword.empty()) {
-    if (!network.newPasswordAgain.empty()) {
+std::optional<std::string_view> ConfirmNewPassword(const PasswordChangeRequest& change,
+                                                   ApplyUi& ui) {
+  if (change.password.empty()) {
+    if (!change.again.empty()) {
       ui.ShowError(kPasswordMismatch);
       return std::nullopt;
     }
     if (!ui.AskYesNo(kRemovalQuestion)) return std::nullopt;
     return kRemovedPassword;
   }
-  if (network.newPasswordAgain != network.newPassword) {
+  if (change.again != change.password) {
     ui.ShowError(kPasswordMismatch);
     return std::nullopt;
   }
   if (!ui.AskYesNo(kPasswordQuestion)) return std::nullopt;
-  return network.newPassword;
+  return change.password;
 }
 
 }  // namespace
 
-bool ApplySettings(ConsoleConnection& console, DeviceSession& session, const PageStates& pages,
-                   bool secondChannelReduced, ApplyUi& ui, std::chrono::milliseconds settleTime) {
-  SettingsRecord collected;
-  SettingsText& text = session.settingsText;
-  if (CollectSettings(pages, session.deviceRecord, false, secondChannelReduced, collected, text,
-                      ui) != 0) {
-    return false;
-  }
+bool ApplySettings(ConsoleConnection& console, const SettingsRecord& deviceRecord,
+                   const SettingsRecord& collected, SettingsText text,
+                   const PasswordChangeRequest& passwordChange, ApplyUi& ui,
+                   std::chrono::milliseconds settleTime) {
   const bool sameAddress =
-      ReadField(collected, SettingKey::IP) == ReadField(session.deviceRecord, SettingKey::IP);
+      ReadField(collected, SettingKey::IP) == ReadField(deviceRecord, SettingKey::IP);
   if (!sameAddress && !ui.AskYesNo(kAddressQuestion)) return false;
 
-  const bool changePassword = pages.network.changePassword;
+  const bool changePassword = passwordChange.requested;
   std::optional<std::string_view> newPassword;
   if (changePassword) {
-    newPassword = ConfirmNewPassword(pages.network, ui);
+    newPassword = ConfirmNewPassword(passwordChange, ui);
     if (!newPassword) return false;
   }
 
@@ -103,9 +103,9 @@ bool ApplySettings(ConsoleConnection& console, DeviceSession& session, const Pag
   const int written = WriteSettingsText(console, kind, text.bytes.data(), text.length);
   std::string failure = SettingsStepFailure(written, console.LastSocketError());
   if (failure.empty() && changePassword) {
-    ScramblePassword(*newPassword, kStoredPasswordShift, session.newPassword);
-    failure = PasswordStepFailure(SetDevicePassword(console, session.newPassword),
-                                  console.LastSocketError());
+    ScrambledPassword scrambled;
+    ScramblePassword(*newPassword, kStoredPasswordShift, scrambled);
+    failure = PasswordStepFailure(SetDevicePassword(console, scrambled), console.LastSocketError());
   }
   if (!failure.empty()) {
     ui.SetStatusText(kIdleStatus);

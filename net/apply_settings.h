@@ -1,0 +1,58 @@
+// Apply: collected settings written to the open device, with the settings password change or
+// removal, every question and every failure message on the way.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "net/console_connection.h"
+#include "settings/settings_record.h"
+#include "settings/settings_text.h"
+
+namespace calbrin {
+
+// How long the device is left alone after a write, to store the settings and restart its console.
+inline constexpr std::chrono::milliseconds kWriteSettleTime{5000};
+
+// Where Apply meets the windows. Texts are UTF-8.
+class ApplyUi {
+ public:
+  virtual ~ApplyUi() = default;
+  // An error message box titled "エラー" with the information icon.
+  virtual void ShowError(std::string_view message) = 0;
+  // A question titled "確認" with Yes and No and the question icon; true for Yes.
+  virtual bool AskYesNo(std::string_view question) = 0;
+  // The completion report: titled "確認", an OK button and no icon.
+  virtual void ShowReport(std::string_view message) = 0;
+  // The settings dialog's status line.
+  virtual void SetStatusText(std::string_view text) = 0;
+};
+
+// The settings-password edits of the network page: whether the change box is checked, and the
+// password and its re-entry.
+struct PasswordChangeRequest {
+  bool requested = false;
+  std::string password;
+  std::string again;
+};
+
+// The message of a failed settings write, from WriteSettingsText's result, or empty when it went
+// through. `socketError` is the connection's last socket error.
+std::string SettingsStepFailure(int result, int socketError);
+// The same for the password step, which differs: nothing sent is the no-answer text, and a
+// time-out gets the general failure text.
+std::string PasswordStepFailure(int result, int socketError);
+
+// Writes what the collection produced for the device (`collected` and its text `text`, without a
+// save command; Apply appends that to its own copy) to the device that `console` holds open: asks
+// about an address change (against `deviceRecord`) and the settings-password change, writes the
+// settings (and the new password), waits `settleTime` and reports. True when the device took the
+// settings; false on a No or a failed write, each already shown. The status line ends as a single
+// blank.
+bool ApplySettings(ConsoleConnection& console, const SettingsRecord& deviceRecord,
+                   const SettingsRecord& collected, SettingsText text,
+                   const PasswordChangeRequest& passwordChange, ApplyUi& ui,
+                   std::chrono::milliseconds settleTime = kWriteSettleTime);
+
+}  // namespace calbrin

@@ -1,0 +1,180 @@
+// The settings pages' fields in one table: each control with its setting, kind, choice items,
+// range, edit limit and the label that calbrin-cli shows. Fills, collection, edit rules and the
+// command line's view are driven by it.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "pages/control_states.h"
+#include "pages/edit_rules.h"
+#include "resources/resource.h"
+#include "settings/password_scrambling.h"
+#include "settings/setting_key.h"
+
+namespace calbrin {
+
+enum class PageKind { kNetwork, kLan, kSerial };
+
+enum class FieldKind { kNumber, kText, kAddress, kChoice, kCheck, kHexCharacter, kPassword };
+
+// One item of a choice list.
+struct ChoiceItem {
+  const char* text;           // as the list shows it, UTF-8
+  std::string_view code;      // what the collection stores for the item
+  bool inReducedList = true;  // also offered by channel 2 of a QV-57R
+  // Another stored code that a fill shows as this item, unless an offered item has it as its own.
+  std::string_view alsoReads{};
+};
+
+// What an edit does to its text: on focus loss (clamp, baud) or on every change (hex, printable).
+enum class EditRule { kNone, kClamp, kBaud, kHex, kPrintable };
+
+struct PageField {
+  PageKind page;
+  std::optional<SettingKey> key;  // channel-1 form; none for the new settings password
+  int control;
+  FieldKind kind;
+  // calbrin-cli's label; empty for a second control of a key, which the command line skips.
+  std::string_view label;
+  std::span<const ChoiceItem> items{};
+  int fallbackItem = 0;  // the item shown for a stored code that no item reads
+  int low = 0;           // kNumber: the range that the edit keeps
+  int high = 0;
+  int editLimit = 0;  // characters; 0: no limit
+  EditRule rule = EditRule::kNone;
+};
+
+namespace page_items {
+// clang-format off
+inline constexpr std::array<ChoiceItem, 2> kProtocol{{{"TCP", "0"}, {"UDP", "1"}}};
+inline constexpr std::array<ChoiceItem, 2> kServerCondition{{
+    {"常時", "1"}, {"DSRアクティブ", "2", false}}};
+// Client code 3 is never used.
+inline constexpr std::array<ChoiceItem, 4> kClientCondition{{
+    {"常時", "1"}, {"DSRアクティブ", "2", false}, {"任意のキャラクタ", "4"}, {"指定キャラクタ", "5"}}};
+inline constexpr std::array<ChoiceItem, 4> kDisconnectCondition{{
+    {"無効", "0"}, {"無通信時間", "1"}, {"指定キャラクタ", "2"}, {"DSRノンアクティブ", "3", false}}};
+inline constexpr std::array<ChoiceItem, 13> kBaudRate{{
+    {"300", "300"}, {"600", "600"}, {"1200", "1200"}, {"2400", "2400"}, {"4800", "4800"},
+    {"9600", "9600"}, {"19200", "19200"}, {"38400", "38400"}, {"57600", "57600"},
+    {"115200", "115200"}, {"230400", "230400"}, {"460800", "460800"}, {"921600", "921600"}}};
+inline constexpr std::array<ChoiceItem, 2> kDataBits{{{"7 ビット", "2"}, {"8 ビット", "3"}}};
+// A stored 2 means two stop bits on port 1 (port 2 reads stop bits its own way).
+inline constexpr std::array<ChoiceItem, 2> kStopBits{{{"1 ビット", "1"}, {"2 ビット", "3", true, "2"}}};
+inline constexpr std::array<ChoiceItem, 3> kParity{{{"無し", "0"}, {"偶数", "2"}, {"奇数", "3"}}};
+// The reduced list has no RTS/CTS and shows a stored 1 as Xon/Xoff.
+inline constexpr std::array<ChoiceItem, 3> kFlow{{
+    {"無し", "0"}, {"RTS/CTS", "1", false}, {"Xon/Xoff", "2", true, "1"}}};
+inline constexpr std::array<ChoiceItem, 2> kDriver{{{"送信時アクティブ", "1"}, {"常にアクティブ", "0"}}};
+inline constexpr std::array<ChoiceItem, 2> kCharacterCount{{{"1 バイト", "1"}, {"2 バイト", "2"}}};
+inline constexpr std::array<ChoiceItem, 3> kTrailingCount{{
+    {"無し", "0"}, {"1 バイト", "1"}, {"2 バイト", "2"}}};
+// clang-format on
+}  // namespace page_items
+
+// Every control of the pages that shows a setting or takes a normalised entry, page by page in
+// the order in which calbrin-cli lists them. What a row cannot say stays code beside its page: the
+// Ethernet mode's check box and radio buttons (NEGOS), the automatic address, port 2's reading of
+// stop bits, the driver buttons' exact "0", the passwords and the remote address that two groups
+// show.
+// clang-format off
+inline constexpr auto kPageFields = std::to_array<PageField>({
+    {PageKind::kNetwork, SettingKey::IP, IDC_IP, FieldKind::kAddress, "IPアドレス"},
+    {PageKind::kNetwork, SettingKey::IP, IDC_AUTO_ADDRESS, FieldKind::kCheck, ""},
+    {PageKind::kNetwork, SettingKey::SUBM, IDC_SUBNET_MASK, FieldKind::kAddress, "サブネットマスク"},
+    {PageKind::kNetwork, SettingKey::GWAY, IDC_GATEWAY, FieldKind::kAddress, "デフォルトゲートウェイ"},
+    {PageKind::kNetwork, SettingKey::NEGOS, IDC_AUTO_NEGOTIATION, FieldKind::kCheck, "スピード / 通信方式"},
+    {PageKind::kNetwork, SettingKey::MSS, IDC_MSS, FieldKind::kNumber, "MSSサイズ", {}, 0, 536, 1460, 4, EditRule::kClamp},
+    {PageKind::kNetwork, SettingKey::KEEP_A, IDC_KEEP_ALIVE, FieldKind::kNumber, "TCPキープアライブ (x5秒)", {}, 0, 0, 255, 3, EditRule::kClamp},
+    {PageKind::kNetwork, std::nullopt, IDC_NEW_PASSWORD, FieldKind::kPassword, "", {}, 0, 0, 0, kMaxPasswordLength, EditRule::kPrintable},
+    {PageKind::kNetwork, std::nullopt, IDC_NEW_PASSWORD_AGAIN, FieldKind::kPassword, "", {}, 0, 0, 0, kMaxPasswordLength, EditRule::kPrintable},
+
+    {PageKind::kLan, SettingKey::PRT1, IDC_PROTOCOL, FieldKind::kChoice, "プロトコル", page_items::kProtocol},
+    {PageKind::kLan, SettingKey::PORT1, IDC_RECEIVE_PORT, FieldKind::kNumber, "受信ポート番号", {}, 0, 0, 65535, 5, EditRule::kClamp},
+    {PageKind::kLan, SettingKey::HIP1, IDC_UDP_ADDRESS, FieldKind::kAddress, "送信先 / 接続先IPアドレス"},
+    {PageKind::kLan, SettingKey::HIP1, IDC_CLIENT_ADDRESS, FieldKind::kAddress, ""},
+    {PageKind::kLan, SettingKey::HPORT1, IDC_UDP_PORT, FieldKind::kNumber, "送信先 / 接続先ポート番号", {}, 0, 0, 65535, 0, EditRule::kClamp},
+    // The client's connect-to port takes any text; the collection cuts it to the field.
+    {PageKind::kLan, SettingKey::HPORT1, IDC_CLIENT_PORT, FieldKind::kText, ""},
+    {PageKind::kLan, SettingKey::SMODE1, IDC_SERVER_CONDITION, FieldKind::kChoice, "サーバモード 接続条件", page_items::kServerCondition},
+    {PageKind::kLan, SettingKey::SPASS1, IDC_PASSWORD_REQUIRED, FieldKind::kCheck, "サーバモード パスワード"},
+    {PageKind::kLan, SettingKey::CMODE1, IDC_CLIENT_CONDITION, FieldKind::kChoice, "クライアントモード 接続条件", page_items::kClientCondition},
+    {PageKind::kLan, SettingKey::CPASS1, IDC_PASSWORD_REQUIRED, FieldKind::kCheck, "クライアントモード パスワード"},
+    {PageKind::kLan, SettingKey::DMODE1, IDC_DISCONNECT_CONDITION, FieldKind::kChoice, "切断条件", page_items::kDisconnectCondition},
+    {PageKind::kLan, SettingKey::PASS1, IDC_LAN_PASSWORD, FieldKind::kPassword, "パスワード", {}, 0, 0, 0, kMaxPasswordLength, EditRule::kPrintable},
+    {PageKind::kLan, SettingKey::CCHAR1, IDC_CLIENT_CHAR, FieldKind::kHexCharacter, "接続の指定キャラクタ", {}, 0, 0, 0, 2, EditRule::kHex},
+    {PageKind::kLan, SettingKey::DCHAR1, IDC_DISCONNECT_CHAR, FieldKind::kHexCharacter, "切断の指定キャラクタ", {}, 0, 0, 0, 2, EditRule::kHex},
+    {PageKind::kLan, SettingKey::DTIME1, IDC_IDLE_TIME, FieldKind::kNumber, "無通信時間 (秒)", {}, 0, 1, 3600, 4, EditRule::kClamp},
+    {PageKind::kLan, SettingKey::FLUSH1, IDC_FLUSH, FieldKind::kCheck, "TCP接続時シリアル受信バッファクリア"},
+
+    {PageKind::kSerial, SettingKey::CBPS1, IDC_BAUD_RATE, FieldKind::kNumber, "ボーレート (bps)", page_items::kBaudRate, 0, kLowestBaudRate, kHighestBaudRate, 7, EditRule::kBaud},
+    {PageKind::kSerial, SettingKey::CBIT1, IDC_DATA_BITS, FieldKind::kChoice, "データ長", page_items::kDataBits, 1},
+    {PageKind::kSerial, SettingKey::CSTOP1, IDC_STOP_BITS, FieldKind::kChoice, "ストップビット", page_items::kStopBits},
+    {PageKind::kSerial, SettingKey::CPAR1, IDC_PARITY, FieldKind::kChoice, "パリティ", page_items::kParity},
+    {PageKind::kSerial, SettingKey::CFLOW1, IDC_FLOW, FieldKind::kChoice, "フロー制御", page_items::kFlow},
+    {PageKind::kSerial, SettingKey::CXON1, IDC_XON, FieldKind::kHexCharacter, "Xon", {}, 0, 0, 0, 2, EditRule::kHex},
+    {PageKind::kSerial, SettingKey::CXOFF1, IDC_XOFF, FieldKind::kHexCharacter, "Xoff", {}, 0, 0, 0, 2, EditRule::kHex},
+    {PageKind::kSerial, SettingKey::CDRV1, IDC_DRIVER_ON_SEND, FieldKind::kChoice, "ドライバ制御", page_items::kDriver},
+    {PageKind::kSerial, SettingKey::P_EN1, IDC_PACKING, FieldKind::kCheck, "パッキング制御"},
+    {PageKind::kSerial, SettingKey::PTIME1, IDC_PACKING_TIME, FieldKind::kNumber, "無通信時間 (ミリ秒)", {}, 0, 1, 5000, 4, EditRule::kClamp},
+    {PageKind::kSerial, SettingKey::PSIZE1, IDC_DATA_COUNT_VALUE, FieldKind::kNumber, "データ数 (0=無効)", {}, 0, 6, 1460, 5, EditRule::kClamp},
+    {PageKind::kSerial, SettingKey::PSIZE1, IDC_DATA_COUNT, FieldKind::kCheck, ""},
+    {PageKind::kSerial, SettingKey::PCHAR1, IDC_CHAR_COUNT, FieldKind::kChoice, "キャラクタ数 (0=無効)", page_items::kCharacterCount},
+    {PageKind::kSerial, SettingKey::PCHAR1, IDC_SPECIFIED_CHAR, FieldKind::kCheck, ""},
+    {PageKind::kSerial, SettingKey::PMOJ11, IDC_CHAR_1, FieldKind::kHexCharacter, "キャラクタ1", {}, 0, 0, 0, 2, EditRule::kHex},
+    {PageKind::kSerial, SettingKey::PMOJ21, IDC_CHAR_2, FieldKind::kHexCharacter, "キャラクタ2", {}, 0, 0, 0, 2, EditRule::kHex},
+    {PageKind::kSerial, SettingKey::PTRAL1, IDC_TRAILING_COUNT, FieldKind::kChoice, "後続データ数", page_items::kTrailingCount},
+});
+// clang-format on
+
+// The row of `control` on a page of `page`; nullptr for a control without one.
+constexpr const PageField* FindPageField(PageKind page, int control) {
+  for (const PageField& field : kPageFields) {
+    if (field.page == page && field.control == control) return &field;
+  }
+  return nullptr;
+}
+
+// The row of a control that has one (a page's own controls, by the page's code).
+constexpr const PageField& PageFieldOf(PageKind page, int control) {
+  return *FindPageField(page, control);
+}
+
+// The items of a choice list in list order: all of them, or those of the reduced channel 2.
+ChoiceItems ItemTexts(const PageField& field, bool reduced);
+
+// The item that shows a stored number: the offered item with that code, else the offered item
+// that also reads it; none when no item does.
+std::optional<int> ItemReading(const PageField& field, bool reduced, long long number);
+// The same with the field's fallback item for a number that no item reads.
+int ItemShowing(const PageField& field, bool reduced, long long number);
+
+// The code that the selected `item` stores; empty when the selection is none of the items.
+std::string_view CodeOfItem(const PageField& field, bool reduced, int item);
+
+// The text of an item whose code or extra read code is `value` exactly, over every item; empty
+// when none has it.
+std::string_view ItemTextOfCode(const PageField& field, std::string_view value);
+
+// The edits of a page with a character limit, for the window to set at creation.
+struct EditLimit {
+  int control;
+  int limit;
+};
+std::span<const EditLimit> EditLimits(PageKind page);
+
+// The rule and limit of an edit; kNone and 0 for controls that have none.
+EditRule EditRuleOf(PageKind page, int control);
+int EditLimitOf(PageKind page, int control);
+
+// The focus-loss rule of `control` applied to its text: the corrected text, or none when the
+// control has no focus-loss rule (its text stays as it is).
+std::optional<std::string> FocusLossText(PageKind page, int control, std::string_view text);
+// The change rule: the filtered text when it must replace the edit's text, or none.
+std::optional<std::string> ChangedText(PageKind page, int control, std::string_view text);
+
+}  // namespace calbrin
