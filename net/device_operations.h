@@ -28,7 +28,6 @@ struct CurrentDeviceIdentity {
 struct DeviceSession {
   CurrentDeviceIdentity identity;
   ScrambledPassword login;        // login shift
-  ScrambledPassword newPassword;  // stored-password shift, filled by Apply
   SettingsText settingsText;      // the console's answer to GETPARAM
   SettingsRecord deviceRecord;
 };
