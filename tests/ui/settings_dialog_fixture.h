@@ -1,49 +1,52 @@
-// A modeless settings dialog over a test record, for tests that drive its pages the way a user
-// does.
+// A modeless settings dialog over a test record, its connection and file record, with every
+// message box and file dialog recorded.
 #pragma once
 
-#include <windows.h>
-// After windows.h, which it needs.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "settings/settings_record.h"
-#include "tests/ui/page_driver.h"
-#include "ui/editor/settings_dialog.h"
-#include "ui/main/app.h"
+#include "net/console_connection.h"
+#include "net/device_operations.h"
+#include "sim/device_protocol.h"
+#include "tests/ui/ui_support.h"
 
 namespace calbrin::test {
 
-// The dialog over the fixture's App, with the controls of its pages at hand the way a user
-// reaches them.
 class SettingsDialogFixture : public ::testing::Test, public PageDriver {
  protected:
+  SettingsDialogFixture() {
+    std::string_view("192.168.11.203").copy(session_.identity.address.data(), 14);
+    std::string_view("02-00-00-00-00-07").copy(session_.identity.mac.data(), 17);
+  }
+  void TearDown() override {
+    dialog_.reset();
+    PumpMessages();
+  }
   SettingsDialog& Dialog() override { return *dialog_; }
   void Problem(const std::string& what) override { ADD_FAILURE() << what; }
 
-  void SetModel(std::string_view code) { SetField(record_, SettingKey::MODEL, code); }
+  // The settings of a fresh device of `model` ("48", "57"), with the `changes` of SetSettings.
+  void UseDevice(std::string_view model, std::string_view changes = "") {
+    record_ = sim::DefaultSettings(model, "10.1.1.20");
+    SetSettings(record_, changes);
+  }
 
   HWND Open() {
-    dialog_.emplace(SettingsDialogContext{
-        .app = app_,
-        .showMessage =
-            [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
-              messages_.push_back(caption + L"|" + text);
-              if ((type & MB_YESNO) == 0) return IDOK;
-              const int answer = answers_.empty() ? IDYES : answers_.front();
-              if (!answers_.empty()) answers_.pop_front();
-              return answer;
-            },
+    dialog_.emplace(SettingsDialogData{
+        .session = session_,
+        .console = console_,
+        .fileRecord = fileRecord_,
+        .applicationDirectory = L"C:\\calbrin",
+        .showMessage = messages_.Function(),
         .chooseFile = [this](HWND, SettingsFileDialog kind, const std::wstring& folder,
                              const std::wstring& proposed) -> std::optional<std::wstring> {
-          fileDialogs_.push_back({kind, folder, proposed});
+          fileDialogs_.push_back(std::to_wstring(static_cast<int>(kind)) + L"|" + folder + L"|" +
+                                 proposed);
           return chosenFile_;
         },
         .writeSettleTime = std::chrono::milliseconds(10)});
@@ -53,36 +56,13 @@ class SettingsDialogFixture : public ::testing::Test, public PageDriver {
     return window;
   }
 
-  void TearDown() override {
-    dialog_.reset();  // destroys a window that is still open
-    PumpMessages();
-  }
-
-  struct FileDialogShown {
-    SettingsFileDialog kind;
-    std::wstring folder;
-    std::wstring proposedName;
-  };
-
-  SettingsDialogFixture() {
-    constexpr std::string_view kAddress = "192.168.11.203";
-    kAddress.copy(app_.session.identity.address.data(), kAddress.size());
-    app_.applicationDirectory = L"C:\\calbrin";
-  }
-
-  // Console waits short enough for a silent simulated device to be given up on quickly.
-  App app_{DeviceDiscovery::kCollectionWindow,
-           ConsoleTimeLimits{.prompt = std::chrono::milliseconds(1000),
-                             .loginAnswer = std::chrono::milliseconds(1000),
-                             .settings = std::chrono::milliseconds(1000),
-                             .acknowledgement = std::chrono::milliseconds(1000)}};
-  SettingsRecord& record_ = app_.session.deviceRecord;
-  bool& secondChannelReduced_ = app_.secondChannelReduced;
-  // Message boxes as "caption|text"; questions take the answers in turn, then Yes.
-  std::vector<std::wstring> messages_;
-  std::deque<int> answers_;
-  // File dialogs shown, and the file that each one returns (none: Cancel).
-  std::vector<FileDialogShown> fileDialogs_;
+  ConsoleConnection console_;
+  DeviceSession session_;
+  SettingsRecord& record_ = session_.deviceRecord;
+  SettingsRecord fileRecord_;
+  MessageRecorder messages_;
+  // File dialogs shown as "kind|folder|proposed name", and the file each returns (none: Cancel).
+  std::vector<std::wstring> fileDialogs_;
   std::optional<std::wstring> chosenFile_;
   std::optional<SettingsDialog> dialog_;
 };

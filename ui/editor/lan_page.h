@@ -9,10 +9,10 @@ namespace calbrin {
 class LanPage : public SettingsPage {
  public:
   // `channel` is 1 or 2, fixed for the page's life. Channel 2 offers the reduced choices when
-  // `secondChannelReduced` holds true as the page is created.
-  LanPage(int channel, const bool& secondChannelReduced)
-      : secondChannelReduced_(secondChannelReduced) {
+  // the open device's second channel is the reduced one.
+  LanPage(int channel, bool secondChannelReduced) {
     state_.channel = channel;
+    state_.reduced = channel == 2 && secondChannelReduced;
   }
 
   void Fill(const SettingsRecord& record) override;
@@ -32,7 +32,6 @@ class LanPage : public SettingsPage {
   // page.
   void ShowChoices();
 
-  const bool& secondChannelReduced_;
   LanPageState state_;
 };
 

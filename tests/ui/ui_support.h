@@ -1,0 +1,172 @@
+// What the window tests and the journey share: a recorder of message boxes, the test adapters,
+// and a driver of the settings pages that acts the way a user does.
+#pragma once
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <deque>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "net/adapters.h"
+#include "resources/resource.h"
+#include "settings/settings_record.h"
+#include "ui/editor/settings_dialog.h"
+#include "ui/editor/settings_page.h"
+#include "ui/main/message_box.h"
+
+namespace calbrin::test {
+
+inline std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), text.size())));
+  return text;
+}
+
+inline void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+// A message box as one text: caption, text and MB_ flags.
+inline std::wstring Box(std::wstring_view caption, std::wstring_view text, UINT type) {
+  return std::wstring(caption) + L"|" + std::wstring(text) + L"|" + std::to_wstring(type);
+}
+inline std::wstring ErrorBox(std::wstring_view text) {
+  return Box(L"エラー", text, MB_OK | MB_ICONINFORMATION);
+}
+inline std::wstring QuestionBox(std::wstring_view text) {
+  return Box(L"確認", text, MB_YESNO | MB_ICONQUESTION);
+}
+inline std::wstring ReportBox(std::wstring_view text) {
+  return Box(L"確認", text, MB_OK);
+}
+
+// Every message box shown, in order; questions take the answers in turn, then Yes.
+struct MessageRecorder {
+  std::vector<std::wstring> shown;
+  std::deque<int> answers;
+
+  MessageBoxFunction Function() {
+    return [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
+      shown.push_back(Box(caption, text, type));
+      if ((type & MB_YESNO) == 0) return IDOK;
+      const int answer = answers.empty() ? IDYES : answers.front();
+      if (!answers.empty()) answers.pop_front();
+      return answer;
+    };
+  }
+};
+
+// The loopback adapter, chosen at start-up inside a test's namespace, and a LAN one.
+inline int FillTestAdapters(AdapterTable& table) {
+  table = {};
+  table.entries[0] = {0, "lo", "127.0.0.1", 8, "255.0.0.0"};
+  table.entries[1] = {0, "LAN", "192.168.1.10", 24, "255.255.255.0"};
+  table.count = 2;
+  return 1;
+}
+
+enum Tab : int { kNetworkTab = 0, kLan1Tab, kLan2Tab, kSerial1Tab, kSerial2Tab };
+
+// The pages of a settings dialog, driven the way a user drives them.
+class PageDriver {
+ public:
+  virtual ~PageDriver() = default;
+
+  std::vector<int> VisiblePages() {
+    std::vector<int> visible;
+    for (int i = 0; i < SettingsDialog::kPageCount; ++i) {
+      if (IsWindowVisible(Page(i))) visible.push_back(i);
+    }
+    return visible;
+  }
+  HWND Page(int tab) { return Dialog().PageAt(tab)->Window(); }
+  HWND Control(int tab, int id) { return GetDlgItem(Page(tab), id); }
+  bool Enabled(int tab, int id) { return IsWindowEnabled(Control(tab, id)) != FALSE; }
+  // Shown on its page, whether the page is on top or not.
+  bool Visible(int tab, int id) {
+    return (GetWindowLongPtrW(Control(tab, id), GWL_STYLE) & WS_VISIBLE) != 0;
+  }
+  std::wstring Text(int tab, int id) { return WindowText(Control(tab, id)); }
+  int ItemCount(int tab, int id) {
+    return static_cast<int>(SendMessageW(Control(tab, id), CB_GETCOUNT, 0, 0));
+  }
+  int CurrentTab() { return TabCtrl_GetCurSel(GetDlgItem(Dialog().Window(), IDC_TAB)); }
+
+  // Selects a tab the way the tab strip reports a user's click.
+  void SelectTab(int index) {
+    HWND tab = GetDlgItem(Dialog().Window(), IDC_TAB);
+    TabCtrl_SetCurSel(tab, index);
+    NMHDR header{tab, IDC_TAB, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(Dialog().Window(), WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&header));
+  }
+  void ShowTab(int tab) {
+    if (CurrentTab() != tab) SelectTab(tab);
+  }
+  // A click on a button of the page; a greyed button takes no click.
+  void Click(int tab, int id) {
+    ShowTab(tab);
+    if (!Enabled(tab, id)) return Problem("control " + std::to_string(id) + " is greyed");
+    SendMessageW(Control(tab, id), BM_CLICK, 0, 0);
+  }
+  // A choice in a drop-down list.
+  void Choose(int tab, int id, int item) {
+    ShowTab(tab);
+    if (!Enabled(tab, id)) return Problem("list " + std::to_string(id) + " is greyed");
+    SendMessageW(Control(tab, id), CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    SendMessageW(Page(tab), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Control(tab, id)));
+  }
+  // The window that takes the keys of a control: the edit inside a combo box, else the control.
+  HWND KeyTarget(int tab, int id) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(Control(tab, id), &info) && info.hwndItem != nullptr) return info.hwndItem;
+    return Control(tab, id);
+  }
+  // Empties the control, focuses it and types `keys`.
+  void Type(int tab, int id, std::wstring_view keys) {
+    ShowTab(tab);
+    HWND target = KeyTarget(tab, id);
+    SetWindowTextW(target, L"");
+    SetFocus(target);
+    for (const wchar_t key : keys)
+      SendMessageW(target, WM_CHAR, key, 1);
+  }
+  // Focuses the control, replaces its text, and leaves it.
+  void EnterAndLeave(int tab, int id, std::wstring_view text) {
+    ShowTab(tab);
+    SetFocus(KeyTarget(tab, id));
+    SetWindowTextW(Control(tab, id), std::wstring(text).c_str());
+    Leave();
+  }
+  void Leave() { SetFocus(GetDlgItem(Dialog().Window(), IDCANCEL)); }
+  void Command(int id) { SendMessageW(Dialog().Window(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  void Apply() { SendMessageW(GetDlgItem(Dialog().Window(), IDOK), BM_CLICK, 0, 0); }
+
+ protected:
+  virtual SettingsDialog& Dialog() = 0;
+  // Something a user could not have done was asked for.
+  virtual void Problem(const std::string& what) = 0;
+};
+
+// Sets the fields of `record` named by `pairs`, "KEY=VALUE KEY=VALUE ...".
+inline void SetSettings(SettingsRecord& record, std::string_view pairs) {
+  std::istringstream in{std::string(pairs)};
+  for (std::string pair; in >> pair;) {
+    const std::string key = pair.substr(0, pair.find('='));
+    for (int i = 0; i < kSettingKeyCount; ++i) {
+      if (KeyText(i) == key) SetField(record, i, pair.substr(key.size() + 1));
+    }
+  }
+}
+
+}  // namespace calbrin::test
