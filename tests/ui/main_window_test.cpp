@@ -46,7 +46,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   int Rows() const { return ListView_GetItemCount(list_); }
-  std::wstring Status() const { return test::WindowText(GetDlgItem(hwnd_, IDC_STATUS)); }
+  std::wstring Status() const { return WindowText(GetDlgItem(hwnd_, IDC_STATUS)); }
   void Click(int id) { SendDlgItemMessageW(hwnd_, id, BM_CLICK, 0, 0); }
   void AddByHand(const std::string& address) {
     window_->askAddress = [address](HWND, AddAddressDialogData& data) { data = {true, address}; };
@@ -90,7 +90,7 @@ class MainWindowTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowTest, StartsReadyWithItsColumnsAdaptersAndTheHiddenDefaultButton) {
-  EXPECT_EQ(test::WindowText(hwnd_), L"Calbrin");
+  EXPECT_EQ(WindowText(hwnd_), L"Calbrin");
   EXPECT_TRUE(WorkingControlsEnabled(true));
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(hwnd_, IDOK)));
   EXPECT_EQ(LOWORD(SendMessageW(hwnd_, DM_GETDEFID, 0, 0)), IDOK);
@@ -123,6 +123,12 @@ TEST_F(MainWindowTest, StartsReadyWithItsColumnsAdaptersAndTheHiddenDefaultButto
 TEST_F(MainWindowTest, RowsAreColouredBySubnetRemovedByEscapeAndEmptiedByEnter) {
   for (const char* address : {"127.0.0.5", "192.168.1.20", "host", "127.0.0.5"})
     AddByHand(address);
+  // The list asks for every row to be drawn on its own, which is when it takes the colour.
+  NMCUSTOMDRAW paint{};
+  paint.hdr = {list_, IDC_DEVICE_LIST, static_cast<UINT>(NM_CUSTOMDRAW)};
+  paint.dwDrawStage = CDDS_PREPAINT;
+  SendMessageW(hwnd_, WM_NOTIFY, IDC_DEVICE_LIST, reinterpret_cast<LPARAM>(&paint));
+  EXPECT_EQ(GetWindowLongPtrW(hwnd_, DWLP_MSGRESULT), CDRF_NOTIFYITEMDRAW);
   EXPECT_EQ(RowColours(), (std::vector{kUntouched, kRed, kRed, kUntouched}));
   // Escape removes the row that is both selected and focused, wherever the focus is.
   Select(0, LVIS_SELECTED);
@@ -211,7 +217,7 @@ TEST_F(MainWindowOpenTest, TheToolsOwnSettingsDialogOpensModalTitledWithTheAddre
       [&](HWND dialog) {
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), hwnd_);
         EXPECT_TRUE(app_->console.Connected());
-        model = test::WindowText(GetDlgItem(dialog, IDC_MODEL_LABEL));
+        model = WindowText(GetDlgItem(dialog, IDC_MODEL_LABEL));
         SendDlgItemMessageW(dialog, IDCANCEL, BM_CLICK, 0, 0);
       },
       [this] { Click(IDC_OPEN_SETTINGS); }));

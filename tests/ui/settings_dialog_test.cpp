@@ -26,7 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 using enum test::Tab;
 using test::ErrorBox;
-using test::WindowText;
 
 class SettingsDialogTest : public test::SettingsDialogFixture {
  protected:
@@ -151,8 +150,9 @@ TEST_F(SettingsApplyTest, EditsOnEveryPageAndANewPasswordAreStoredByTheDevice) {
   }
   EXPECT_EQ(simulator_.Password(0), "Line-7");
   EXPECT_EQ(messages_.shown, (std::vector<std::wstring>{
-                                 test::QuestionBox(L"パスワードが変更されます。よろしいですか?"),
-                                 test::ReportBox(L"  書込みが完了しました。")}));
+                                 test::Box(L"確認", L"パスワードが変更されます。よろしいですか?",
+                                           MB_YESNO | MB_ICONQUESTION),
+                                 test::Box(L"確認", L"  書込みが完了しました。", MB_OK)}));
 }
 
 TEST_F(SettingsApplyTest, AFailedCheckShowsItsPageAndMessageAndWritesNothing) {

@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 using testing::DriveModal;
 
 std::wstring ItemText(HWND dialog, int id) {
-  return test::WindowText(GetDlgItem(dialog, id));
+  return WindowText(GetDlgItem(dialog, id));
 }
 
 // Refuses an empty field, keeps printable characters up to 32, scrambles the password on OK and
@@ -54,7 +54,7 @@ TEST(PasswordDialog, KeepsPrintableCharactersAndScramblesThemOnOkOnly) {
       [](HWND edit) {
         EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 32);
         SetWindowTextW(edit, std::wstring(40, L'k').c_str());
-        EXPECT_EQ(test::WindowText(edit), std::wstring(32, L'k'));
+        EXPECT_EQ(WindowText(edit), std::wstring(32, L'k'));
         SetWindowTextW(edit, L"sec ret");
       },
       IDOK);

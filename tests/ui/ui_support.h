@@ -6,7 +6,6 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
-#include <deque>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -15,17 +14,12 @@
 #include "net/adapters.h"
 #include "resources/resource.h"
 #include "settings/settings_record.h"
+#include "ui/controls/dialog_controls.h"
 #include "ui/editor/settings_dialog.h"
 #include "ui/editor/settings_page.h"
 #include "ui/main/message_box.h"
 
 namespace calbrin::test {
-
-inline std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), text.size())));
-  return text;
-}
 
 inline void PumpMessages() {
   MSG message;
@@ -42,25 +36,15 @@ inline std::wstring Box(std::wstring_view caption, std::wstring_view text, UINT 
 inline std::wstring ErrorBox(std::wstring_view text) {
   return Box(L"エラー", text, MB_OK | MB_ICONINFORMATION);
 }
-inline std::wstring QuestionBox(std::wstring_view text) {
-  return Box(L"確認", text, MB_YESNO | MB_ICONQUESTION);
-}
-inline std::wstring ReportBox(std::wstring_view text) {
-  return Box(L"確認", text, MB_OK);
-}
 
-// Every message box shown, in order; questions take the answers in turn, then Yes.
+// Every message box shown, in order; questions are answered Yes.
 struct MessageRecorder {
   std::vector<std::wstring> shown;
-  std::deque<int> answers;
 
   MessageBoxFunction Function() {
     return [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
       shown.push_back(Box(caption, text, type));
-      if ((type & MB_YESNO) == 0) return IDOK;
-      const int answer = answers.empty() ? IDYES : answers.front();
-      if (!answers.empty()) answers.pop_front();
-      return answer;
+      return (type & MB_YESNO) != 0 ? IDYES : IDOK;
     };
   }
 };
@@ -99,7 +83,6 @@ class PageDriver {
   int ItemCount(int tab, int id) {
     return static_cast<int>(SendMessageW(Control(tab, id), CB_GETCOUNT, 0, 0));
   }
-  int CurrentTab() { return TabCtrl_GetCurSel(GetDlgItem(Dialog().Window(), IDC_TAB)); }
 
   // Selects a tab the way the tab strip reports a user's click.
   void SelectTab(int index) {
@@ -109,7 +92,7 @@ class PageDriver {
     SendMessageW(Dialog().Window(), WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&header));
   }
   void ShowTab(int tab) {
-    if (CurrentTab() != tab) SelectTab(tab);
+    if (TabCtrl_GetCurSel(GetDlgItem(Dialog().Window(), IDC_TAB)) != tab) SelectTab(tab);
   }
   // A click on a button of the page; a greyed button takes no click.
   void Click(int tab, int id) {
