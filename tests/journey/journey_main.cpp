@@ -19,7 +19,6 @@
 #include "settings/password_scrambling.h"
 #include "settings/settings_record.h"
 #include "sim/device_protocol.h"
-#include "tests/ui/modal_driver.h"
 #include "tests/ui/ui_support.h"
 #include "ui/main/app.h"
 #include "ui/main/main_window.h"
@@ -175,7 +174,7 @@ class Journey {
   bool Search() {
     Say("1. search from the loopback adapter");
     SendMessageW(Item(IDC_SEARCH), BM_CLICK, 0, 0);
-    testing::PumpUntil([this] { return IsWindowEnabled(Item(IDC_SEARCH)) != FALSE; }, 10000);
+    test::PumpUntil([this] { return IsWindowEnabled(Item(IDC_SEARCH)) != FALSE; }, 10000);
     HWND list = Item(IDC_DEVICE_LIST);
     rows_.clear();
     for (int row = 0; row < ListView_GetItemCount(list); ++row) {
@@ -223,7 +222,7 @@ class Journey {
       Fail("the settings dialog could not be created");
       return;
     }
-    testing::PumpUntil([] { return false; }, 100);
+    test::PumpUntil([] { return false; }, 100);
     if (act_) {
       Pages pages(dialog);
       act_(pages);

@@ -11,14 +11,13 @@
 #include <vector>
 
 #include "sim/simulator.h"
-#include "tests/ui/modal_driver.h"
 #include "tests/ui/ui_support.h"
 #include "ui/main/app.h"
 
 namespace calbrin {
 namespace {
 
-using testing::DriveModal;
+using test::DriveModal;
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kUntouched = RGB(1, 2, 3);
@@ -161,7 +160,7 @@ TEST_F(MainWindowTest, SearchEmptiesTheListAndGreysTheControlsUntilItHasListened
   Click(IDC_SEARCH);
   EXPECT_EQ(Rows(), 0);
   EXPECT_TRUE(WorkingControlsEnabled(false));
-  EXPECT_TRUE(testing::PumpUntil([this] { return WorkingControlsEnabled(true); }, 5000));
+  EXPECT_TRUE(test::PumpUntil([this] { return WorkingControlsEnabled(true); }, 5000));
   EXPECT_EQ(Status(), L"");
 }
 

@@ -12,7 +12,6 @@
 
 #include "resources/resource.h"
 #include "settings/password_scrambling.h"
-#include "tests/ui/modal_driver.h"
 #include "tests/ui/ui_support.h"
 #include "ui/editor/settings_file_dialogs.h"
 #include "ui/main/small_dialogs.h"
@@ -21,7 +20,7 @@ namespace calbrin {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::DriveModal;
+using test::DriveModal;
 
 std::wstring ItemText(HWND dialog, int id) {
   return WindowText(GetDlgItem(dialog, id));
@@ -77,8 +76,10 @@ TEST(AddAddressDialog, GivesTheTypedAddressWithBlankFieldsAsZeroAndNothingWhenBl
     EXPECT_TRUE(DriveModal(
         L"IPアドレスの追加",
         [&c](HWND dialog) {
-          testing::TypeAddress(GetDlgItem(dialog, IDC_ADDRESS), c.fields[0], c.fields[1],
-                               c.fields[2], c.fields[3]);
+          // The four fields of the address control, as a user types them.
+          HWND field = GetWindow(GetDlgItem(dialog, IDC_ADDRESS), GW_CHILD);
+          for (int i = 0; i < 4 && field; ++i, field = GetWindow(field, GW_HWNDNEXT))
+            SetWindowTextW(field, c.fields[i]);
           SendDlgItemMessageW(dialog, c.button, BM_CLICK, 0, 0);
         },
         [&] { ShowAddAddressDialog(nullptr, data); }));

@@ -6,6 +6,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -27,6 +28,44 @@ inline void PumpMessages() {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+}
+
+// Handles the waiting messages of this thread until `done` is true or `limitMs` passes.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+  for (const DWORD started = GetTickCount(); !done(); Sleep(5)) {
+    if (GetTickCount() - started > limitMs) return false;
+    PumpMessages();
+  }
+  return true;
+}
+
+// Calls `open`, which shows a modal dialog, the way a user acts on a dialog that blocks the code
+// that opened it: as soon as a dialog titled `caption` (any dialog, when empty) is visible,
+// `drive` runs with it from within that dialog's loop, and should end it. One left open is ended
+// after five seconds, so that a failing test never hangs. True when `drive` ran.
+inline bool DriveModal(const std::wstring& caption, const std::function<void(HWND dialog)>& drive,
+                       const std::function<void()>& open) {
+  static struct {
+    const std::wstring* caption;
+    const std::function<void(HWND)>* drive;
+    bool ran;
+    DWORD started;
+  } pending;
+  pending = {&caption, &drive, false, GetTickCount()};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog =
+        FindWindowW(L"#32770", pending.caption->empty() ? nullptr : pending.caption->c_str());
+    if (dialog == nullptr || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog)) return;
+    if (!pending.ran) {
+      pending.ran = true;
+      (*pending.drive)(dialog);
+    } else if (GetTickCount() - pending.started > 5000) {
+      EndDialog(dialog, IDCANCEL);
+    }
+  });
+  open();
+  KillTimer(nullptr, timer);
+  return pending.ran;
 }
 
 // A message box as one text: caption, text and MB_ flags.
