@@ -299,8 +299,8 @@ TEST_F(SettingsDialogTest, TitleModelAndVariantFollowTheDeviceRecord) {
     HWND window = Open();
     EXPECT_EQ(WindowText(window), L"192.168.11.203");
     EXPECT_EQ(Item(IDC_MODEL_LABEL), c.label);
-    EXPECT_EQ(dialog_->Lan(2).ReducedLists(), c.reduced);
-    EXPECT_EQ(dialog_->Serial(2).ReducedLists(), c.reduced);
+    EXPECT_EQ(dialog_->Lan(2).Read().reduced, c.reduced);
+    EXPECT_EQ(dialog_->Serial(2).Read().variant.reduced, c.reduced);
     EXPECT_EQ(Item(IDC_SETTINGS_STATUS), L" ");
   }
 }

@@ -19,9 +19,6 @@ class LanPage : public SettingsPage {
   // What the controls hold now, with the connection state.
   LanPageState Read() const;
 
-  int Channel() const { return state_.channel; }
-  bool ReducedLists() const { return state_.reduced; }
-
  protected:
   void OnInit(const SettingsRecord& record) override;
   bool OnCommand(int id, int code, HWND control) override;

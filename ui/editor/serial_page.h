@@ -20,9 +20,6 @@ class SerialPage : public SettingsPage {
   // What the controls hold now.
   SerialPageState Read() const;
 
-  int Port() const { return state_.variant.port; }
-  bool ReducedLists() const { return state_.variant.reduced; }
-
  protected:
   void OnInit(const SettingsRecord& record) override;
   bool OnCommand(int id, int code, HWND control) override;

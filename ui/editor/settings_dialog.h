@@ -81,8 +81,6 @@ class SettingsDialog {
   NetworkPage& Network() const;
   LanPage& Lan(int channel) const;     // channel 1 or 2
   SerialPage& Serial(int port) const;  // port 1 or 2
-  // The open device's model name ("QV-48R2", "QV-57R" or empty), set as the dialog opens.
-  const std::string& ModelNameText() const { return modelNameText_; }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -111,6 +109,7 @@ class SettingsDialog {
 
   SettingsDialogData data_;
   bool secondChannelReduced_;
+  // "QV-48R2", "QV-57R" or empty: the start of a saved file's proposed name.
   std::string modelNameText_;
   std::unique_ptr<NetworkPage> network_;
   std::array<std::unique_ptr<LanPage>, 2> lan_;
