@@ -155,15 +155,10 @@ TEST_F(SettingsPagesTest, ClicksAndChoicesShowWhatThePageRulesSay) {
   Step(lan, kLan2Tab, IDC_CLIENT_MODE, -1, OnModeClicked);
 
   const SerialPage& serial = dialog_->Serial(1);
-  for (const auto& [id, item] : {std::pair{IDC_FLOW, 2},
-                                 {IDC_PACKING, -1},
-                                 {IDC_SPECIFIED_CHAR, -1},
-                                 {IDC_CHAR_COUNT, 1},
-                                 {IDC_DATA_COUNT, -1},
-                                 {IDC_PACKING, -1},
-                                 {IDC_PACKING, -1},
-                                 {IDC_SPECIFIED_CHAR, -1},
-                                 {IDC_FLOW, 0}})
+  const int steps[][2] = {{IDC_FLOW, 2},       {IDC_PACKING, -1},    {IDC_SPECIFIED_CHAR, -1},
+                          {IDC_CHAR_COUNT, 1}, {IDC_DATA_COUNT, -1}, {IDC_PACKING, -1},
+                          {IDC_PACKING, -1},   {IDC_FLOW, 0}};
+  for (const auto& [id, item] : steps)
     Step<SerialPage, SerialPageState>(serial, kSerial1Tab, id, item);
   Step<SerialPage, SerialPageState>(dialog_->Serial(2), kSerial2Tab, IDC_FLOW, 1);
 }
