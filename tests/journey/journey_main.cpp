@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,8 +19,7 @@
 #include "settings/password_scrambling.h"
 #include "settings/settings_record.h"
 #include "tests/support/sim_settings.h"
-#include "tests/ui/modal_driver.h"
-#include "tests/ui/page_driver.h"
+#include "tests/ui/ui_support.h"
 #include "ui/main/app.h"
 #include "ui/main/main_window.h"
 #include "ui/main/wide_text.h"
@@ -55,31 +53,13 @@ std::string OneLine(const std::wstring& caption, const std::wstring& text) {
   return line;
 }
 
-// The settings that the journey sets on the pages, by key, as the device must store them. The
-// channel passwords are compared unscrambled.
-const std::map<SettingKey, std::string>& ChangedSettings() {
-  static const std::map<SettingKey, std::string> changed{
-      {SettingKey::GWAY, "192.168.1.1"},  {SettingKey::NEGOS, "3"},
-      {SettingKey::MSS, "1200"},          {SettingKey::KEEP_A, "24"},
-      {SettingKey::PORT1, "4001"},        {SettingKey::SMODE1, "0"},
-      {SettingKey::CMODE1, "5"},          {SettingKey::CCHAR1, "13"},
-      {SettingKey::HIP1, "192.168.1.50"}, {SettingKey::HPORT1, "5050"},
-      {SettingKey::CPASS1, "1"},          {SettingKey::PASS1, std::string(kLanPassword)},
-      {SettingKey::DMODE1, "1"},          {SettingKey::DTIME1, "30"},
-      {SettingKey::FLUSH1, "1"},          {SettingKey::PRT2, "1"},
-      {SettingKey::PORT2, "4002"},        {SettingKey::HIP2, "192.168.1.60"},
-      {SettingKey::HPORT2, "6060"},       {SettingKey::CBPS1, "38400"},
-      {SettingKey::CBIT1, "2"},           {SettingKey::CPAR1, "2"},
-      {SettingKey::CSTOP1, "3"},          {SettingKey::CFLOW1, "2"},
-      {SettingKey::CXON1, "18"},          {SettingKey::P_EN1, "1"},
-      {SettingKey::PTIME1, "50"},         {SettingKey::PSIZE1, "256"},
-      {SettingKey::CBPS2, "115200"},      {SettingKey::CFLOW2, "1"},
-      {SettingKey::P_EN2, "1"},           {SettingKey::PCHAR2, "2"},
-      {SettingKey::PMOJ12, "13"},         {SettingKey::PMOJ22, "10"},
-      {SettingKey::PTRAL2, "1"},
-  };
-  return changed;
-}
+// The settings that the journey sets on the pages, as the device must store them; the channel
+// passwords are compared unscrambled, PASS1 with kLanPassword.
+constexpr std::string_view kChangedSettings =
+    "GWAY=192.168.1.1 NEGOS=3 MSS=1200 KEEP_A=24 PORT1=4001 SMODE1=0 CMODE1=5 CCHAR1=13 "
+    "HIP1=192.168.1.50 HPORT1=5050 CPASS1=1 DMODE1=1 DTIME1=30 FLUSH1=1 PRT2=1 PORT2=4002 "
+    "HIP2=192.168.1.60 HPORT2=6060 CBPS1=38400 CBIT1=2 CPAR1=2 CSTOP1=3 CFLOW1=2 CXON1=18 P_EN1=1 "
+    "PTIME1=50 PSIZE1=256 CBPS2=115200 CFLOW2=1 P_EN2=1 PCHAR2=2 PMOJ12=13 PMOJ22=10 PTRAL2=1";
 
 // The pages of one open settings dialog, driven like a user.
 class Pages final : public test::PageDriver {
@@ -91,7 +71,7 @@ class Pages final : public test::PageDriver {
     SendMessageW(Control(tab, id), IPM_SETADDRESS, 0, MAKEIPADDRESS(a, b, c, d));
   }
 
-  // Every page, with the values of ChangedSettings().
+  // Every page, with the values of kChangedSettings.
   void ChangeEveryPage() {
     SetAddress(kNetworkTab, IDC_GATEWAY, 192, 168, 1, 1);
     Click(kNetworkTab, IDC_AUTO_NEGOTIATION);
@@ -137,9 +117,6 @@ class Pages final : public test::PageDriver {
     EnterAndLeave(kSerial2Tab, IDC_CHAR_2, L"0A");
     Choose(kSerial2Tab, IDC_TRAILING_COUNT, 1);
   }
-
-  void Command(int id) { SendMessageW(dialog_.Window(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-  void Apply() { SendMessageW(GetDlgItem(dialog_.Window(), IDOK), BM_CLICK, 0, 0); }
 
  protected:
   SettingsDialog& Dialog() override { return dialog_; }
@@ -197,7 +174,7 @@ class Journey {
   bool Search() {
     Say("1. search from the loopback adapter");
     SendMessageW(Item(IDC_SEARCH), BM_CLICK, 0, 0);
-    testing::PumpUntil([this] { return IsWindowEnabled(Item(IDC_SEARCH)) != FALSE; }, 10000);
+    test::PumpUntil([this] { return IsWindowEnabled(Item(IDC_SEARCH)) != FALSE; }, 10000);
     HWND list = Item(IDC_DEVICE_LIST);
     rows_.clear();
     for (int row = 0; row < ListView_GetItemCount(list); ++row) {
@@ -207,6 +184,7 @@ class Journey {
         ListView_GetItemText(list, row, column, text, 64);
         line += (column > 0 ? "  " : "") + Utf8Text(text);
         if (column == 0) rows_.push_back(Utf8Text(text));
+        if (column == 2 && Utf8Text(text) != "QV-48R2") Fail("a row's model is not QV-48R2");
       }
       Say("   found  " + line);
     }
@@ -232,17 +210,19 @@ class Journey {
 
   void ShowDialog(HWND owner) {
     opened_ = true;
-    SettingsDialogContext context{
-        .app = *app_,
+    SettingsDialog dialog(SettingsDialogData{
+        .session = app_->session,
+        .console = app_->console,
+        .fileRecord = app_->fileRecord,
+        .applicationDirectory = app_->applicationDirectory,
         .showMessage = window_.showMessage,
-        .chooseFile = [this](HWND, SettingsFileDialog, const std::wstring&,
-                             const std::wstring&) -> std::optional<std::wstring> { return file_; }};
-    SettingsDialog dialog(context);
+        .chooseFile = [this](HWND, SettingsFileDialog, const std::wstring&, const std::wstring&)
+            -> std::optional<std::wstring> { return file_; }});
     if (dialog.CreateModeless(owner) == nullptr) {
       Fail("the settings dialog could not be created");
       return;
     }
-    testing::PumpUntil([] { return false; }, 100);
+    test::PumpUntil([] { return false; }, 100);
     if (act_) {
       Pages pages(dialog);
       act_(pages);
@@ -254,25 +234,21 @@ class Journey {
   // Opens the device once more and compares what it stores with what the journey set.
   void Compare(std::string_view address) {
     Open(address, nullptr);
-    const SettingsRecord before = ToRecord(sim::DefaultSettings("48", address));
+    SettingsRecord expected = ToRecord(sim::DefaultSettings("48", address));
+    test::SetSettings(expected, kChangedSettings);
     int same = 0;
     for (int i = 0; i < kSettingKeyCount; ++i) {
-      const auto key = static_cast<SettingKey>(i);
-      const auto changed = ChangedSettings().find(key);
-      std::string expected(changed != ChangedSettings().end() ? changed->second
-                                                              : ReadField(before, i));
+      std::string want(ReadField(expected, i));
       std::string stored(ReadField(lastRecord_, i));
-      if (key == SettingKey::PASS1 || key == SettingKey::PASS2) {
-        std::string password;
-        UnscramblePassword(stored, password);
-        stored = password;
-        if (changed == ChangedSettings().end()) expected.clear();
+      if (i == Index(SettingKey::PASS1) || i == Index(SettingKey::PASS2)) {
+        UnscramblePassword(std::string(stored), stored);
+        want = i == Index(SettingKey::PASS1) ? kLanPassword : "";
       }
-      if (stored == expected) {
+      if (stored == want) {
         ++same;
       } else {
         Fail(std::string(address) + " " + std::string(KeyText(i)) + ": stored \"" + stored +
-             "\", set \"" + expected + "\"");
+             "\", set \"" + want + "\"");
       }
     }
     Say("   " + std::string(address) + ": " + std::to_string(same) + " of " +

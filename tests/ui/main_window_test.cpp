@@ -1,564 +1,339 @@
-// The main window, created without its own loop and driven the way a user drives it.
-#include <windows.h>
+// The main window, created without its own loop and driven the way a user drives it: what only a
+// window shows of its list, the search's greyed controls, and the open flow; the password and
+// add-address dialogs and the common file dialogs of settings files.
+#include "ui/main/main_window.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "tests/support/native_program.h"
-#include "modal_driver.h"
-#include "resources/resource.h"
-#include "tests/support/sim_settings.h"
+#include "settings/password_scrambling.h"
+#include "sim/simulator.h"
+#include "tests/ui/ui_support.h"
+#include "ui/editor/settings_file_dialogs.h"
 #include "ui/main/app.h"
-#include "ui/main/main_window.h"
+#include "ui/main/small_dialogs.h"
 
 namespace calbrin {
 namespace {
 
-using testing::DriveModal;
-using testing::PumpUntil;
-using testing::TypeAddress;
+namespace fs = std::filesystem;
+using test::DriveModal;
 
-struct ShownMessage {
-  HWND owner;
-  std::wstring text;
-  std::wstring caption;
-  UINT type;
-};
-
-// Two adapters: the loopback one, chosen at start-up, and a LAN one.
-int FillTestAdapters(AdapterTable& table) {
-  table = {};
-  table.entries[0].name = "lo";
-  table.entries[0].address = "127.0.0.1";
-  table.entries[0].prefixLength = 8;
-  table.entries[0].mask = "255.0.0.0";
-  table.entries[1].name = "LAN";
-  table.entries[1].address = "192.168.1.10";
-  table.entries[1].prefixLength = 24;
-  table.entries[1].mask = "255.255.255.0";
-  table.count = 2;
-  return 1;
-}
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kUntouched = RGB(1, 2, 3);
 
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&controls);
-    ConsoleTimeLimits limits;
-    limits.prompt = std::chrono::milliseconds(1000);
-    app = std::make_unique<App>(std::chrono::milliseconds(100), limits);
-    app->console.Startup();
-    app->discovery.Startup("");
-    window = std::make_unique<MainWindow>(*app);
-    window->fillAdapters = FillTestAdapters;
-    window->showMessage = [this](HWND owner, const std::wstring& text, const std::wstring& caption,
-                                 UINT type) {
-      messages.push_back({owner, text, caption, type});
-      return IDOK;
-    };
-    window->showSettingsDialog = [this](HWND) { ++settingsShown; };
-    hwnd = window->Create();
-    ASSERT_NE(hwnd, nullptr);
-    ShowWindow(hwnd, SW_SHOW);
-    list = GetDlgItem(hwnd, IDC_DEVICE_LIST);
+    app_ = std::make_unique<App>(std::chrono::milliseconds(100));
+    app_->console.Startup();
+    app_->discovery.Startup("");
+    window_ = std::make_unique<MainWindow>(*app_);
+    window_->fillAdapters = test::FillTestAdapters;
+    window_->showMessage = messages_.Function();
+    hwnd_ = window_->Create();
+    ASSERT_NE(hwnd_, nullptr);
+    ShowWindow(hwnd_, SW_SHOW);
+    list_ = GetDlgItem(hwnd_, IDC_DEVICE_LIST);
   }
-
   void TearDown() override {
-    if (hwnd != nullptr) DestroyWindow(hwnd);
-    window.reset();
-    app->discovery.Shutdown();
-    app->console.Shutdown();
+    DestroyWindow(hwnd_);
+    app_->discovery.Shutdown();
+    app_->console.Shutdown();
   }
 
-  int Rows() const { return ListView_GetItemCount(list); }
-
-  std::wstring Cell(int row, int column) const {
-    wchar_t text[256] = {};
-    ListView_GetItemText(list, row, column, text, 256);
-    return text;
-  }
-
-  void Click(int id) { SendDlgItemMessageW(hwnd, id, BM_CLICK, 0, 0); }
-
-  // "リストに追加" with `address` entered in the add dialog and OK pressed.
+  int Rows() const { return ListView_GetItemCount(list_); }
+  std::wstring Status() const { return WindowText(GetDlgItem(hwnd_, IDC_STATUS)); }
+  void Click(int id) { SendDlgItemMessageW(hwnd_, id, BM_CLICK, 0, 0); }
   void AddByHand(const std::string& address) {
-    window->askAddress = [address](HWND, AddAddressDialogData& data) {
-      data.added = true;
-      data.address = address;
-    };
+    window_->askAddress = [address](HWND, AddAddressDialogData& data) { data = {true, address}; };
     Click(IDC_ADD_TO_LIST);
   }
-
-  // "リストに追加" through the real add dialog, which `drive` fills in and closes.
-  bool AddThroughDialog(const std::function<void(HWND dialog)>& drive) {
-    window->askAddress = ShowAddAddressDialog;
-    return DriveModal(L"IPアドレスの追加", drive, [this] { Click(IDC_ADD_TO_LIST); });
+  void Select(int row, UINT state = LVIS_SELECTED | LVIS_FOCUSED) {
+    ListView_SetItemState(list_, row, state, LVIS_SELECTED | LVIS_FOCUSED);
   }
-
-  void SelectRow(int row) {
-    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  }
-
   // A key pressed while `focus` has the keyboard, through the dialog manager as in the loop.
   void PressKey(HWND focus, WPARAM key) {
     SetFocus(focus);
     MSG message{focus, WM_KEYDOWN, key, 0, 0, {0, 0}};
-    IsDialogMessageW(hwnd, &message);
+    IsDialogMessageW(hwnd_, &message);
   }
-
-  // The colour the list is told to draw a row's text in, through its custom-draw request.
-  COLORREF RowColour(int row) {
-    NMLVCUSTOMDRAW draw{};
-    draw.nmcd.hdr = {list, IDC_DEVICE_LIST, static_cast<UINT>(NM_CUSTOMDRAW)};
-    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
-    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
-    draw.clrText = RGB(1, 2, 3);
-    SendMessageW(hwnd, WM_NOTIFY, IDC_DEVICE_LIST, reinterpret_cast<LPARAM>(&draw));
-    return draw.clrText;
+  // The colours the list is told to draw the rows' texts in, through its custom-draw request.
+  std::vector<COLORREF> RowColours() {
+    std::vector<COLORREF> colours;
+    for (int row = 0; row < Rows(); ++row) {
+      NMLVCUSTOMDRAW draw{};
+      draw.nmcd.hdr = {list_, IDC_DEVICE_LIST, static_cast<UINT>(NM_CUSTOMDRAW)};
+      draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+      draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+      draw.clrText = kUntouched;
+      SendMessageW(hwnd_, WM_NOTIFY, IDC_DEVICE_LIST, reinterpret_cast<LPARAM>(&draw));
+      colours.push_back(draw.clrText);
+    }
+    return colours;
   }
-
   bool WorkingControlsEnabled(bool enabled) const {
     for (const int id : {IDC_SEARCH, IDC_ADAPTER, IDC_OPEN_SETTINGS, IDC_ADD_TO_LIST, IDCANCEL}) {
-      if ((IsWindowEnabled(GetDlgItem(hwnd, id)) != FALSE) != enabled) return false;
+      if ((IsWindowEnabled(GetDlgItem(hwnd_, id)) != FALSE) != enabled) return false;
     }
     return true;
   }
 
-  std::unique_ptr<App> app;
-  std::unique_ptr<MainWindow> window;
-  HWND hwnd = nullptr;
-  HWND list = nullptr;
-  std::vector<ShownMessage> messages;
-  int settingsShown = 0;
+  std::unique_ptr<App> app_;
+  std::unique_ptr<MainWindow> window_;
+  HWND hwnd_ = nullptr;
+  HWND list_ = nullptr;
+  test::MessageRecorder messages_;
 };
 
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kUntouched = RGB(1, 2, 3);
-
-TEST_F(MainWindowTest, StartsReadyWithAnEmptyListAndTheHiddenDefaultButton) {
-  wchar_t caption[64] = {};
-  GetWindowTextW(hwnd, caption, 64);
-  EXPECT_STREQ(caption, L"Calbrin");
+TEST_F(MainWindowTest, StartsReadyWithItsColumnsAdaptersAndTheHiddenDefaultButton) {
+  EXPECT_EQ(WindowText(hwnd_), L"Calbrin");
   EXPECT_TRUE(WorkingControlsEnabled(true));
-  EXPECT_FALSE(IsWindowVisible(GetDlgItem(hwnd, IDOK)));
-  EXPECT_EQ(LOWORD(SendMessageW(hwnd, DM_GETDEFID, 0, 0)), IDOK);
-  EXPECT_EQ(Rows(), 0);
-  wchar_t status[64] = {L'x'};
-  GetDlgItemTextW(hwnd, IDC_STATUS, status, 64);
-  EXPECT_STREQ(status, L"");
-  EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, IDC_SEARCH));
-  EXPECT_NE(ListView_GetExtendedListViewStyle(list) & LVS_EX_FULLROWSELECT, 0u);
-
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(hwnd_, IDOK)));
+  EXPECT_EQ(LOWORD(SendMessageW(hwnd_, DM_GETDEFID, 0, 0)), IDOK);
+  EXPECT_EQ(GetFocus(), GetDlgItem(hwnd_, IDC_SEARCH));
+  EXPECT_NE(ListView_GetExtendedListViewStyle(list_) & LVS_EX_FULLROWSELECT, 0u);
   const wchar_t* titles[] = {L"IPアドレス", L"MACアドレス", L"モデル", L"バージョン"};
   const int widths[] = {110, 140, 85, 64};
   for (int i = 0; i < 4; ++i) {
     wchar_t title[64] = {};
     LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = title;
     column.cchTextMax = 64;
-    ASSERT_TRUE(ListView_GetColumn(list, i, &column));
+    ASSERT_TRUE(ListView_GetColumn(list_, i, &column));
     EXPECT_STREQ(title, titles[i]);
     EXPECT_EQ(column.cx, widths[i]);
-    EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
   }
-  EXPECT_EQ(app->productVersion, (std::array<std::uint16_t, 4>{1, 0, 0, 0}));
+  wchar_t adapter[128] = {};
+  SendDlgItemMessageW(hwnd_, IDC_ADAPTER, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(adapter));
+  EXPECT_STREQ(adapter, L"192.168.1.10 (LAN)");
+  // No route out of the test's namespace: the first adapter is the chosen one.
+  EXPECT_EQ(SendDlgItemMessageW(hwnd_, IDC_ADAPTER, CB_GETCURSEL, 0, 0), 0);
+  app_->productVersion = {1, 5, 0, 0};
+  SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(IDM_VERSION, 0), 0);
+  EXPECT_EQ(messages_.shown, std::vector<std::wstring>{test::Box(
+                                 L"バージョン情報", L"    バージョン : 1.05    ", MB_OK)});
 }
 
-TEST_F(MainWindowTest, AdapterComboShowsAddressThenNameAndSelectsTheChosenAdapter) {
-  HWND combo = GetDlgItem(hwnd, IDC_ADAPTER);
-  ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 2);
-  wchar_t text[128] = {};
-  SendMessageW(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
-  EXPECT_STREQ(text, L"127.0.0.1 (lo)");
-  SendMessageW(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
-  EXPECT_STREQ(text, L"192.168.1.10 (LAN)");
-  // No route out of the test's namespace, so the first adapter is the chosen one.
-  EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
-  EXPECT_EQ(app->adapters.entries[0].selected, 1);
-}
+// Rows keep their own subnet colour when a row above them goes, and follow the chosen adapter.
+TEST_F(MainWindowTest, RowsAreColouredBySubnetRemovedByEscapeAndEmptiedByEnter) {
+  for (const char* address : {"127.0.0.5", "192.168.1.20", "host", "127.0.0.5"})
+    AddByHand(address);
+  // The list asks for every row to be drawn on its own, which is when it takes the colour.
+  NMCUSTOMDRAW paint{};
+  paint.hdr = {list_, IDC_DEVICE_LIST, static_cast<UINT>(NM_CUSTOMDRAW)};
+  paint.dwDrawStage = CDDS_PREPAINT;
+  SendMessageW(hwnd_, WM_NOTIFY, IDC_DEVICE_LIST, reinterpret_cast<LPARAM>(&paint));
+  EXPECT_EQ(GetWindowLongPtrW(hwnd_, DWLP_MSGRESULT), CDRF_NOTIFYITEMDRAW);
+  EXPECT_EQ(RowColours(), (std::vector{kUntouched, kRed, kRed, kUntouched}));
+  // Escape removes the row that is both selected and focused, wherever the focus is.
+  Select(0, LVIS_SELECTED);
+  PressKey(GetDlgItem(hwnd_, IDC_SEARCH), VK_ESCAPE);
+  EXPECT_EQ(Rows(), 4);
+  Select(0);
+  PressKey(GetDlgItem(hwnd_, IDC_SEARCH), VK_ESCAPE);
+  EXPECT_EQ(RowColours(), (std::vector{kRed, kRed, kUntouched}));
 
-TEST_F(MainWindowTest, AddingByHandAppendsRowsColouredBySubnet) {
-  AddByHand("127.0.0.5");
-  AddByHand("192.168.1.20");
-  AddByHand("127.0.0.5");
-  ASSERT_EQ(Rows(), 3);
-  EXPECT_EQ(Cell(0, 0), L"127.0.0.5");
-  EXPECT_EQ(Cell(1, 0), L"192.168.1.20");
-  EXPECT_EQ(Cell(2, 0), L"127.0.0.5");
-  EXPECT_EQ(Cell(0, 1), L"");
-  EXPECT_EQ(Cell(0, 2), L"");
-  EXPECT_EQ(Cell(0, 3), L"");
-  EXPECT_EQ(RowColour(0), kUntouched);
-  EXPECT_EQ(RowColour(1), kRed);
-  EXPECT_EQ(RowColour(2), kUntouched);
-}
+  HWND combo = GetDlgItem(hwnd_, IDC_ADAPTER);
+  SendMessageW(combo, CB_SETCURSEL, 1, 0);
+  SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(IDC_ADAPTER, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+  AddByHand("192.168.1.30");
+  EXPECT_EQ(RowColours(), (std::vector{kUntouched, kRed, kRed, kUntouched}));
 
-TEST_F(MainWindowTest, AddDialogAddsTypedAddressesAndNothingForBlankOrCancel) {
-  const auto typeAndPress = [](const wchar_t* a, const wchar_t* b, const wchar_t* c,
-                               const wchar_t* d, int button) {
-    return [=](HWND dialog) {
-      TypeAddress(GetDlgItem(dialog, IDC_ADDRESS), a, b, c, d);
-      SendDlgItemMessageW(dialog, button, BM_CLICK, 0, 0);
-    };
-  };
-  EXPECT_TRUE(AddThroughDialog([this](HWND dialog) {
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), hwnd);
-    EXPECT_FALSE(IsWindowEnabled(hwnd));
-    SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
-  }));
-  EXPECT_TRUE(AddThroughDialog(typeAndPress(L"0", L"0", L"0", L"0", IDOK)));
-  EXPECT_TRUE(AddThroughDialog(typeAndPress(L"127", L"0", L"0", L"9", IDCANCEL)));
+  PressKey(list_, VK_RETURN);
   EXPECT_EQ(Rows(), 0);
-  EXPECT_TRUE(AddThroughDialog(typeAndPress(L"192", L"168", L"1", L"20", IDOK)));
-  EXPECT_TRUE(AddThroughDialog(typeAndPress(L"192", L"168", L"1", L"20", IDOK)));
-  ASSERT_EQ(Rows(), 2);
-  EXPECT_EQ(Cell(0, 0), L"192.168.1.20");
-  EXPECT_EQ(Cell(1, 0), L"192.168.1.20");
-  EXPECT_EQ(RowColour(1), kRed);
-}
-
-TEST_F(MainWindowTest, ListFullOfTwentyRowsTakesNoMore) {
-  for (int i = 0; i < MainWindow::kMaxRows; ++i)
+  // At most twenty rows: a full list asks for no more.
+  for (int i = 0; i < MainWindow::kMaxRows + 1; ++i)
     AddByHand("127.0.0." + std::to_string(i + 2));
-  ASSERT_EQ(Rows(), MainWindow::kMaxRows);
-  bool asked = false;
-  window->askAddress = [&asked](HWND, AddAddressDialogData& data) {
-    asked = true;
-    data.added = true;
-    data.address = "127.0.0.99";
-  };
-  Click(IDC_ADD_TO_LIST);
-  EXPECT_FALSE(asked);
   EXPECT_EQ(Rows(), MainWindow::kMaxRows);
 }
 
-TEST_F(MainWindowTest, EnterEmptiesTheList) {
-  AddByHand("127.0.0.5");
-  AddByHand("127.0.0.6");
-  PressKey(list, VK_RETURN);
-  EXPECT_EQ(Rows(), 0);
-  AddByHand("127.0.0.7");
-  PressKey(GetDlgItem(hwnd, IDC_ADAPTER), VK_RETURN);
-  EXPECT_EQ(Rows(), 0);
-  EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(MainWindowTest, EscapeRemovesTheSelectedRowAndTheRowsBelowKeepTheirColours) {
+// Nothing answers inside the test's namespace: the search still gives the controls back.
+TEST_F(MainWindowTest, SearchEmptiesTheListAndGreysTheControlsUntilItHasListened) {
   AddByHand("192.168.1.20");
-  AddByHand("127.0.0.6");
-  AddByHand("192.168.1.21");
-  ASSERT_EQ(RowColour(1), kUntouched);
-  SelectRow(1);
-  PressKey(GetDlgItem(hwnd, IDC_SEARCH), VK_ESCAPE);
-  ASSERT_EQ(Rows(), 2);
-  EXPECT_EQ(Cell(0, 0), L"192.168.1.20");
-  EXPECT_EQ(Cell(1, 0), L"192.168.1.21");
-  EXPECT_EQ(RowColour(0), kRed);
-  EXPECT_EQ(RowColour(1), kRed);
-}
-
-TEST_F(MainWindowTest, RemoveNeedsARowThatIsBothSelectedAndFocused) {
-  AddByHand("127.0.0.5");
-  AddByHand("127.0.0.6");
-  Click(IDCANCEL);
-  EXPECT_EQ(Rows(), 2);
-  ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED | LVIS_FOCUSED);
-  ListView_SetItemState(list, 1, LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  Click(IDCANCEL);
-  EXPECT_EQ(Rows(), 2);
-  SelectRow(1);
-  Click(IDCANCEL);
-  ASSERT_EQ(Rows(), 1);
-  EXPECT_EQ(Cell(0, 0), L"127.0.0.5");
-  EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(MainWindowTest, ChoosingAnotherAdapterRecoloursEveryRow) {
-  AddByHand("127.0.0.5");
-  AddByHand("192.168.1.20");
-  HWND combo = GetDlgItem(hwnd, IDC_ADAPTER);
-  SendMessageW(combo, CB_SETCURSEL, 1, 0);
-  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_ADAPTER, CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(combo));
-  EXPECT_EQ(app->adapters.entries[0].selected, 0);
-  EXPECT_EQ(app->adapters.entries[1].selected, 1);
-  EXPECT_EQ(RowColour(0), kRed);
-  EXPECT_EQ(RowColour(1), kUntouched);
-  // A row added now is tested against the new adapter.
-  AddByHand("192.168.1.30");
-  EXPECT_EQ(RowColour(2), kUntouched);
-}
-
-TEST_F(MainWindowTest, ListAsksForEveryRowToBeDrawnSeparately) {
-  NMLVCUSTOMDRAW draw{};
-  draw.nmcd.hdr = {list, IDC_DEVICE_LIST, static_cast<UINT>(NM_CUSTOMDRAW)};
-  draw.nmcd.dwDrawStage = CDDS_PREPAINT;
-  EXPECT_TRUE(SendMessageW(hwnd, WM_NOTIFY, IDC_DEVICE_LIST, reinterpret_cast<LPARAM>(&draw)));
-  EXPECT_EQ(GetWindowLongPtrW(hwnd, DWLP_MSGRESULT), CDRF_NOTIFYITEMDRAW);
-}
-
-TEST_F(MainWindowTest, SearchEmptiesTheListDisablesTheControlsAndBringsThemBack) {
-  AddByHand("127.0.0.5");
+  SendMessageW(hwnd_, kStepMessage, 6, 0);  // no such step
+  EXPECT_TRUE(WorkingControlsEnabled(true));
   Click(IDC_SEARCH);
   EXPECT_EQ(Rows(), 0);
   EXPECT_TRUE(WorkingControlsEnabled(false));
-  const DWORD clicked = GetTickCount();
-  // Nothing answers inside the test's namespace: the controls still come back.
-  EXPECT_TRUE(PumpUntil([this] { return WorkingControlsEnabled(true); }, 5000));
-  EXPECT_GE(GetTickCount() - clicked, 500u);
-  EXPECT_EQ(Rows(), 0);
-  wchar_t status[64] = {L'x'};
-  GetDlgItemTextW(hwnd, IDC_STATUS, status, 64);
-  EXPECT_STREQ(status, L"");
+  EXPECT_TRUE(test::PumpUntil([this] { return WorkingControlsEnabled(true); }, 5000));
+  EXPECT_EQ(Status(), L"");
 }
 
-TEST_F(MainWindowTest, StepCodesDisableTheirControlsAndCodesAboveFiveDoNothing) {
-  SendMessageW(hwnd, kStepMessage, 6, 0);
-  SendMessageW(hwnd, kStepMessage, 0x10006, 0);
-  EXPECT_TRUE(WorkingControlsEnabled(true));
-  SendMessageW(hwnd, kStepMessage, 2, 0);
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDC_SEARCH)));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hwnd, IDC_OPEN_SETTINGS)));
-  SendMessageW(hwnd, kStepMessage, 4, 0);
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDC_ADD_TO_LIST)));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDCANCEL)));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hwnd, IDC_ADAPTER)));
-  SendMessageW(hwnd, kStepMessage, 1, 0);
-  EXPECT_TRUE(WorkingControlsEnabled(true));
-}
-
-TEST_F(MainWindowTest, OpenWithoutASelectedRowSaysSo) {
-  AddByHand("127.0.0.5");
-  Click(IDC_OPEN_SETTINGS);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, L"デバイスが選択されていません。\r\nIPアドレスを選択してください。");
-  EXPECT_EQ(messages[0].caption, L"エラー");
-  EXPECT_EQ(messages[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-  EXPECT_EQ(settingsShown, 0);
-}
-
-TEST_F(MainWindowTest, DoubleClickOnARowOpensAndOnEmptySpaceDoesNothing) {
-  NMITEMACTIVATE activate{};
-  activate.hdr = {list, IDC_DEVICE_LIST, static_cast<UINT>(NM_DBLCLK)};
-  activate.iItem = -1;
-  SendMessageW(hwnd, WM_NOTIFY, IDC_DEVICE_LIST, reinterpret_cast<LPARAM>(&activate));
-  EXPECT_TRUE(messages.empty());
-  // A row hit without a selection: the open runs and reports the missing selection.
-  AddByHand("127.0.0.5");
-  activate.iItem = 0;
-  SendMessageW(hwnd, WM_NOTIFY, IDC_DEVICE_LIST, reinterpret_cast<LPARAM>(&activate));
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, L"デバイスが選択されていません。\r\nIPアドレスを選択してください。");
-}
-
-TEST_F(MainWindowTest, OpenOfADeviceThatRefusesReportsTheSocketErrorAndDeselects) {
-  AddByHand("127.0.0.1");
-  SelectRow(0);
-  Click(IDC_OPEN_SETTINGS);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text.rfind(L"ソケットエラー : 10061 \r\n", 0), 0u)
-      << messages[0].text.size();
-  EXPECT_NE(messages[0].text.find(L"接続先から拒否されたため、接続できませんでした。"),
-            std::wstring::npos);
-  EXPECT_EQ(messages[0].caption, L"エラー");
-  EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
-  wchar_t status[64] = {L'x'};
-  GetDlgItemTextW(hwnd, IDC_STATUS, status, 64);
-  EXPECT_STREQ(status, L"");
-  EXPECT_EQ(std::string(app->session.identity.AddressText()), "127.0.0.1");
-  EXPECT_EQ(settingsShown, 0);
-}
-
-TEST_F(MainWindowTest, VersionBoxShowsTheProductVersion) {
-  app->productVersion = {1, 5, 0, 0};
-  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDM_VERSION, 0), 0);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].owner, hwnd);
-  EXPECT_EQ(messages[0].text, L"    バージョン : 1.05    ");
-  EXPECT_EQ(messages[0].caption, L"バージョン情報");
-  EXPECT_EQ(messages[0].type, static_cast<UINT>(MB_OK));
-}
-
-// A discovery reply of a device: version byte, model code and MAC address.
-std::string ReplyHex(int version, int model, int lastMacByte) {
-  std::string bytes(32, '\0');
-  bytes[4] = static_cast<char>(version);
-  bytes[6] = static_cast<char>(model);
-  const int mac[] = {2, 0, 0, 0x0A, 0x1B, lastMacByte};
-  for (int i = 0; i < 6; ++i)
-    bytes[static_cast<std::size_t>(24 + i)] = static_cast<char>(mac[i]);
-  std::string hex;
-  for (const unsigned char c : bytes) {
-    char digits[3];
-    std::snprintf(digits, sizeof digits, "%02x", c);
-    hex += digits;
-  }
-  return hex;
-}
-
-TEST_F(MainWindowTest, SearchListsTheDevicesThatAnswerWithTheirFourTexts) {
-  // A native helper answers the broadcast, each reply from its own loopback address.
-  const test::SharedFile ready = test::NewSharedFile("main-window-responder");
-  const std::string tool = test::NativeToolPath("udp_responder");
-  ASSERT_FALSE(tool.empty()) << "CALBRIN_NATIVE_TOOLS is not set";
-  ASSERT_TRUE(test::StartNativeProgram(tool, {ready.nativePath, "127.0.0.3", ReplyHex(113, 2, 0xFF),
-                                              "127.0.0.2", ReplyHex(5, 1, 0x01)}));
-  ASSERT_TRUE(test::AwaitFile(ready.localPath, 0, std::chrono::seconds(5)));
-
-  AddByHand("192.168.1.20");
-  Click(IDC_SEARCH);
-  EXPECT_TRUE(PumpUntil([this] { return WorkingControlsEnabled(true); }, 5000));
-  std::remove(ready.localPath.c_str());
-  ASSERT_EQ(Rows(), 2);
-  EXPECT_EQ(Cell(0, 0), L"127.0.0.3");
-  EXPECT_EQ(Cell(0, 1), L"02-00-00-0A-1B-FF");
-  EXPECT_EQ(Cell(0, 2), L"QV-57R");
-  EXPECT_EQ(Cell(0, 3), L"1.13");
-  EXPECT_EQ(Cell(1, 0), L"127.0.0.2");
-  EXPECT_EQ(Cell(1, 2), L"QV-48R2");
-  EXPECT_EQ(Cell(1, 3), L"0.05");
-  EXPECT_EQ(RowColour(0), kUntouched);
-  EXPECT_EQ(RowColour(1), kUntouched);
-}
-
-// Opening devices of the simulator from the list, through the real password dialog.
+// Opening a simulated device: by a double-click on its row through the password dialog, and by
+// the open button into the tool's own settings dialog.
 class MainWindowOpenTest : public MainWindowTest {
  protected:
   void StartDevice(const std::string& password) {
     sim::DeviceConfig config;
     config.password = password;
-    simulator.AddDevice(config);
+    simulator_.AddDevice(config);
     std::string error;
-    ASSERT_TRUE(simulator.Start(error)) << error;
+    ASSERT_TRUE(simulator_.Start(error)) << error;
     AddByHand("127.0.0.2");
-    SelectRow(0);
+    Select(0);
   }
-
-  // Double-clicks the selected row; `typePassword` answers the password dialog, or none when no
-  // dialog is expected. Returns whether the password dialog was shown.
-  bool OpenByDoubleClick(const std::function<void(HWND dialog)>& typePassword) {
-    NMITEMACTIVATE activate{};
-    activate.hdr = {list, IDC_DEVICE_LIST, static_cast<UINT>(NM_DBLCLK)};
-    activate.iItem = 0;
-    return DriveModal(L"パスワード入力", typePassword, [&] {
-      SendMessageW(hwnd, WM_NOTIFY, IDC_DEVICE_LIST, reinterpret_cast<LPARAM>(&activate));
-    });
-  }
-
   void ExpectCleanEnd() {
-    EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
-    wchar_t status[64] = {L'x'};
-    GetDlgItemTextW(hwnd, IDC_STATUS, status, 64);
-    EXPECT_STREQ(status, L"");
-    EXPECT_FALSE(app->console.Connected());
+    EXPECT_EQ(ListView_GetSelectedCount(list_), 0u);
+    EXPECT_EQ(Status(), L"");
+    EXPECT_FALSE(app_->console.Connected());
   }
 
-  static std::function<void(HWND)> Type(const wchar_t* password, int button = IDOK) {
-    return [=](HWND dialog) {
-      SetDlgItemTextW(dialog, IDC_PASSWORD, password);
-      SendDlgItemMessageW(dialog, button, BM_CLICK, 0, 0);
-    };
-  }
-
-  sim::Simulator simulator;
+  sim::Simulator simulator_;
 };
 
-TEST_F(MainWindowOpenTest, DeviceWithoutPasswordOpensTheSettingsDirectly) {
-  StartDevice("");
-  bool connectedDuringDialog = false;
-  window->showSettingsDialog = [&](HWND) {
-    ++settingsShown;
-    connectedDuringDialog = app->console.Connected();
-  };
-  EXPECT_FALSE(OpenByDoubleClick(Type(L"unused")));
-  EXPECT_TRUE(messages.empty());
-  EXPECT_EQ(settingsShown, 1);
-  EXPECT_TRUE(connectedDuringDialog);
-  EXPECT_EQ(std::string(app->session.identity.AddressText()), "127.0.0.2");
+TEST_F(MainWindowOpenTest, AWrongPasswordIsRefusedWithItsMessage) {
+  StartDevice("pw12");
+  window_->showSettingsDialog = [](HWND) { ADD_FAILURE() << "the settings dialog opened"; };
+  NMITEMACTIVATE activate{};
+  activate.hdr = {list_, IDC_DEVICE_LIST, static_cast<UINT>(NM_DBLCLK)};
+  EXPECT_TRUE(DriveModal(
+      L"パスワード入力",
+      [this](HWND dialog) {
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), hwnd_);
+        EXPECT_EQ(Status(), L"接続中...");
+        SetDlgItemTextW(dialog, IDC_PASSWORD, L"wrong");
+        SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
+      },
+      [&] {
+        SendMessageW(hwnd_, WM_NOTIFY, IDC_DEVICE_LIST, reinterpret_cast<LPARAM>(&activate));
+      }));
+  EXPECT_EQ(messages_.shown,
+            std::vector<std::wstring>{test::ErrorBox(
+                L" 認証されませんでした。\r\n パスワードが異なる可能性があります。")});
   ExpectCleanEnd();
 }
 
-TEST_F(MainWindowOpenTest, CommandPromptDeviceOpensTheRealSettingsDialogTitledWithItsAddress) {
+TEST_F(MainWindowOpenTest, TheToolsOwnSettingsDialogOpensModalTitledWithTheAddress) {
   StartDevice("");
-  window->showSettingsDialog = nullptr;  // the tool's own settings dialog
-  bool connectedDuringDialog = false;
   std::wstring model;
-  int tabs = 0;
-  const bool shown = DriveModal(
+  EXPECT_TRUE(DriveModal(
       L"127.0.0.2",
       [&](HWND dialog) {
-        EXPECT_EQ(GetWindow(dialog, GW_OWNER), hwnd);
-        EXPECT_FALSE(IsWindowEnabled(hwnd));
-        connectedDuringDialog = app->console.Connected();
-        wchar_t label[64] = {};
-        GetDlgItemTextW(dialog, IDC_MODEL_LABEL, label, 64);
-        model = label;
-        tabs = TabCtrl_GetItemCount(GetDlgItem(dialog, IDC_TAB));
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), hwnd_);
+        EXPECT_TRUE(app_->console.Connected());
+        model = WindowText(GetDlgItem(dialog, IDC_MODEL_LABEL));
         SendDlgItemMessageW(dialog, IDCANCEL, BM_CLICK, 0, 0);
       },
-      [this] { Click(IDC_OPEN_SETTINGS); });
-  EXPECT_TRUE(shown);
-  EXPECT_TRUE(connectedDuringDialog);
+      [this] { Click(IDC_OPEN_SETTINGS); }));
   EXPECT_EQ(model, L"MODEL: QV-48R2");
-  EXPECT_EQ(tabs, 5);
-  EXPECT_TRUE(messages.empty());
-  EXPECT_EQ(settingsShown, 0);
   ExpectCleanEnd();
 }
 
-TEST_F(MainWindowOpenTest, RightPasswordOpensTheSettings) {
-  StartDevice("pw12");
-  EXPECT_TRUE(OpenByDoubleClick([this](HWND dialog) {
-    // Modal to the main window, whose status line says that it is connecting.
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), hwnd);
-    EXPECT_FALSE(IsWindowEnabled(hwnd));
-    wchar_t status[64] = {};
-    GetDlgItemTextW(hwnd, IDC_STATUS, status, 64);
-    EXPECT_STREQ(status, L"接続中...");
-    Type(L"pw12")(dialog);
-  }));
-  EXPECT_TRUE(messages.empty());
-  EXPECT_EQ(settingsShown, 1);
-  ExpectCleanEnd();
+// Refuses an empty field, keeps printable characters up to 32, scrambles the password on OK and
+// leaves the login alone on cancel.
+TEST(PasswordDialog, KeepsPrintableCharactersAndScramblesThemOnOkOnly) {
+  ScrambledPassword login;
+  test::MessageRecorder messages;
+  PasswordDialogData data{&login, messages.Function()};
+  const auto run = [&](const std::function<void(HWND edit)>& type, int button) {
+    EXPECT_TRUE(DriveModal(
+        L"パスワード入力",
+        [&](HWND dialog) {
+          EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_PASSWORD)), L"");
+          type(GetDlgItem(dialog, IDC_PASSWORD));
+          SendDlgItemMessageW(dialog, button, BM_CLICK, 0, 0);
+          if (button == IDOK && login.present == 0)
+            SendDlgItemMessageW(dialog, IDCANCEL, BM_CLICK, 0, 0);
+        },
+        [&] { ShowPasswordDialog(nullptr, data); }));
+  };
+  run([](HWND edit) { SetWindowTextW(edit, L"typed"); }, IDCANCEL);
+  run([](HWND) {}, IDOK);
+  EXPECT_EQ(login.present, 0);
+  EXPECT_EQ(messages.shown,
+            std::vector<std::wstring>{test::ErrorBox(L"パスワードが入力されていません")});
+  run(
+      [](HWND edit) {
+        EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 32);
+        SetWindowTextW(edit, std::wstring(40, L'k').c_str());
+        EXPECT_EQ(WindowText(edit), std::wstring(32, L'k'));
+        SetWindowTextW(edit, L"sec ret");
+      },
+      IDOK);
+  std::string unscrambled;
+  UnscramblePasswordWithShift(login.Scrambled(), kLoginShift, unscrambled);
+  EXPECT_EQ(unscrambled, "sec");
 }
 
-TEST_F(MainWindowOpenTest, WrongPasswordIsRefusedWithItsMessage) {
-  StartDevice("pw12");
-  EXPECT_TRUE(OpenByDoubleClick(Type(L"wrong")));
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, L" 認証されませんでした。\r\n パスワードが異なる可能性があります。");
-  EXPECT_EQ(settingsShown, 0);
-  ExpectCleanEnd();
+TEST(AddAddressDialog, GivesTheTypedAddressWithBlankFieldsAsZeroAndNothingWhenBlank) {
+  const struct {
+    const wchar_t* fields[4];
+    int button;
+    bool added;
+    const char* address;
+  } cases[] = {{{L"192", L"168", L"0", L"10"}, IDOK, true, "192.168.0.10"},
+               {{L"192", L"168", L"3", L""}, IDOK, true, "192.168.3.0"},
+               {{L"", L"", L"", L""}, IDOK, false, ""}};
+  for (const auto& c : cases) {
+    AddAddressDialogData data;
+    EXPECT_TRUE(DriveModal(
+        L"IPアドレスの追加",
+        [&c](HWND dialog) {
+          // The four fields of the address control, as a user types them.
+          HWND field = GetWindow(GetDlgItem(dialog, IDC_ADDRESS), GW_CHILD);
+          for (int i = 0; i < 4 && field; ++i, field = GetWindow(field, GW_HWNDNEXT))
+            SetWindowTextW(field, c.fields[i]);
+          SendDlgItemMessageW(dialog, c.button, BM_CLICK, 0, 0);
+        },
+        [&] { ShowAddAddressDialog(nullptr, data); }));
+    EXPECT_EQ(data.added, c.added) << c.address;
+    EXPECT_EQ(data.address, c.address);
+  }
 }
 
-TEST_F(MainWindowOpenTest, CancelledPasswordEndsWithoutAMessage) {
-  StartDevice("pw12");
-  EXPECT_TRUE(OpenByDoubleClick(Type(L"pw12", IDCANCEL)));
-  EXPECT_TRUE(messages.empty());
-  EXPECT_EQ(settingsShown, 0);
-  ExpectCleanEnd();
-}
+// Control identifiers of the common file dialog's name field and file type list.
+constexpr int kFileNameCombo = 0x47c;
+constexpr int kFileNameEdit = 0x480;
+constexpr int kFileTypeList = 0x470;
 
-TEST(MainWindowModal, ClosingTheWindowEndsItWithZero) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES};
-  InitCommonControlsEx(&controls);
-  auto app = std::make_unique<App>();
-  MainWindow window(*app);
-  window.fillAdapters = FillTestAdapters;
-  INT_PTR result = -1;
-  const bool ran = DriveModal(
-      L"Calbrin", [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); },
-      [&] { result = window.Run(); });
-  EXPECT_TRUE(ran);
-  EXPECT_EQ(result, 0);
+// The real open and save dialogs: the proposed name, the filter, the default extension.
+TEST(SettingsFileDialogs, SaveAddsTheExtensionOpenHandsBackTheFileAndCancelNothing) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const fs::path folder = fs::path(temp) / ("calbrin-dialogs-" + std::to_string(GetTickCount64()));
+  fs::create_directories(folder);
+  std::ofstream(folder / "plant.qvs") << "MODEL\r\n48\r\n";
+  const auto choose = [&](SettingsFileDialog kind, const std::wstring& proposed,
+                          const std::wstring& name, int button) {
+    std::optional<std::wstring> chosen;
+    EXPECT_TRUE(DriveModal(
+        L"",
+        [&](HWND dialog) {
+          wchar_t shown[300] = {};
+          if (GetDlgItemTextW(dialog, kFileNameCombo, shown, 300) == 0)
+            GetDlgItemTextW(dialog, kFileNameEdit, shown, 300);
+          EXPECT_EQ(std::wstring(shown), proposed);
+          wchar_t type[64] = {};
+          SendDlgItemMessageW(dialog, kFileTypeList, CB_GETLBTEXT, 0,
+                              reinterpret_cast<LPARAM>(type));
+          EXPECT_STREQ(type, L"QV Setup Files(*.qvs)");
+          SetDlgItemTextW(dialog, kFileNameCombo, name.c_str());
+          SetDlgItemTextW(dialog, kFileNameEdit, name.c_str());
+          SendMessageW(dialog, WM_COMMAND, button, 0);
+        },
+        [&] { chosen = ChooseSettingsFile(nullptr, kind, folder.wstring(), proposed); }));
+    return chosen;
+  };
+  const auto saved = choose(SettingsFileDialog::kSave, L"QV-48R2_02-00-00-00-00-01.qvs",
+                            (folder / L"plant2").wstring(), IDOK);
+  EXPECT_EQ(fs::path(saved.value_or(L"")), folder / L"plant2.qvs");
+  const auto opened =
+      choose(SettingsFileDialog::kOpen, L"", (folder / L"plant.qvs").wstring(), IDOK);
+  EXPECT_EQ(fs::path(opened.value_or(L"")), folder / L"plant.qvs");
+  EXPECT_FALSE(choose(SettingsFileDialog::kOpen, L"", L"", IDCANCEL).has_value());
+  fs::remove_all(folder);
 }
 
 }  // namespace

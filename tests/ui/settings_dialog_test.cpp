@@ -1,356 +1,458 @@
-// The settings dialog under a real window manager: title, model label and variant flag, the five
-// tabs and their pages, page placement and switching, and how the dialog closes.
+// The settings dialog and its pages. The page rules are the pure rules, tested natively; here,
+// after each click or list choice, the controls must equal those rules applied to what the page
+// reads back, the channel-2 variant must reach the lists, and each edit must carry its edit rule.
+// Beyond that: the title and model, the tabs, how the dialog closes, and one success and one
+// failure of each of its flows (Apply against a simulated device, saving and loading a file).
 #include "ui/editor/settings_dialog.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "resources/resource.h"
-#include "settings/settings_record.h"
+#include "net/console_connection.h"
+#include "net/device_operations.h"
+#include "pages/lan_page_state.h"
+#include "pages/network_page_state.h"
+#include "pages/serial_page_state.h"
+#include "settings/settings_text.h"
 #include "tests/support/sim_settings.h"
-#include "tests/ui/settings_dialog_fixture.h"
+#include "tests/ui/ui_support.h"
 #include "ui/editor/lan_page.h"
 #include "ui/editor/network_page.h"
 #include "ui/editor/serial_page.h"
-#include "ui/main/app.h"
 
 namespace calbrin {
 namespace {
 
-using test::PumpMessages;
-using test::WindowText;
+namespace fs = std::filesystem;
+using enum test::Tab;
+using test::ErrorBox;
 
-std::wstring TabCaption(HWND tab, int index) {
-  wchar_t buffer[64] = {};
-  TCITEMW item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = buffer;
-  item.cchTextMax = 64;
-  if (!TabCtrl_GetItem(tab, index, &item)) return L"<no item>";
-  return buffer;
-}
-
-// The rectangle of `child` in the client coordinates of `parent`.
-RECT RectIn(HWND parent, HWND child) {
-  RECT rect{};
-  GetWindowRect(child, &rect);
-  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-void ExpectSameRect(const RECT& expected, const RECT& actual) {
-  EXPECT_EQ(expected.left, actual.left);
-  EXPECT_EQ(expected.top, actual.top);
-  EXPECT_EQ(expected.right, actual.right);
-  EXPECT_EQ(expected.bottom, actual.bottom);
-}
-
-class SettingsDialogTest : public test::SettingsDialogFixture {
+// A modeless settings dialog over a test record, its connection and file record, with every
+// message box and file dialog recorded.
+class SettingsDialogFixture : public ::testing::Test, public test::PageDriver {
  protected:
-  std::wstring ModelLabel() const {
-    return WindowText(GetDlgItem(dialog_->Window(), IDC_MODEL_LABEL));
+  SettingsDialogFixture() {
+    std::string_view("192.168.11.203").copy(session_.identity.address.data(), 14);
+    std::string_view("02-00-00-00-00-07").copy(session_.identity.mac.data(), 17);
+  }
+  void TearDown() override {
+    dialog_.reset();
+    test::PumpMessages();
+  }
+  SettingsDialog& Dialog() override { return *dialog_; }
+  void Problem(const std::string& what) override { ADD_FAILURE() << what; }
+
+  // The settings of a fresh device of `model` ("48", "57"), with the `changes` of SetSettings.
+  void UseDevice(std::string_view model, std::string_view changes = "") {
+    record_ = ToRecord(sim::DefaultSettings(model, "10.1.1.20"));
+    test::SetSettings(record_, changes);
+  }
+
+  HWND Open() {
+    dialog_.emplace(SettingsDialogData{
+        .session = session_,
+        .console = console_,
+        .fileRecord = fileRecord_,
+        .applicationDirectory = L"C:\\calbrin",
+        .showMessage = messages_.Function(),
+        .chooseFile = [this](HWND, SettingsFileDialog kind, const std::wstring& folder,
+                             const std::wstring& proposed) -> std::optional<std::wstring> {
+          fileDialogs_.push_back(std::to_wstring(static_cast<int>(kind)) + L"|" + folder + L"|" +
+                                 proposed);
+          return chosenFile_;
+        },
+        .writeSettleTime = std::chrono::milliseconds(10)});
+    HWND window = dialog_->CreateModeless(nullptr);
+    EXPECT_NE(window, nullptr) << "CreateDialogParamW failed with error " << GetLastError();
+    test::PumpMessages();
+    return window;
+  }
+
+  ConsoleConnection console_;
+  DeviceSession session_;
+  SettingsRecord& record_ = session_.deviceRecord;
+  SettingsRecord fileRecord_;
+  test::MessageRecorder messages_;
+  // File dialogs shown as "kind|folder|proposed name", and the file each returns (none: Cancel).
+  std::vector<std::wstring> fileDialogs_;
+  std::optional<std::wstring> chosenFile_;
+  std::optional<SettingsDialog> dialog_;
+};
+
+// What the click rules decide, as one text, so that a difference shows which part differs.
+std::string Ruled(const NetworkPageState& s) {
+  std::ostringstream out;
+  out << s.speed100Checked << s.fullDuplexChecked << s.speed100 << s.fullDuplex;
+  return out.str();
+}
+std::string Ruled(const LanPageState& s) {
+  std::ostringstream out;
+  out << s.protocol << s.clientMode << s.passwordRequired << ' ' << s.connection.serverCode
+      << s.connection.clientCode << s.connection.serverPassword << s.connection.clientPassword;
+  return out.str();
+}
+std::string Ruled(const SerialPageState&) {
+  return "";
+}
+EnabledStates Rules(const NetworkPageState& s) {
+  return NetworkPageEnabled(s);
+}
+EnabledStates Rules(const LanPageState& s) {
+  return LanPageEnabled(s);
+}
+EnabledStates Rules(const SerialPageState& s) {
+  return SerialPageEnabled(s);
+}
+
+class SettingsPagesTest : public SettingsDialogFixture {
+ protected:
+  // A click (item -1) or a list choice on `page`, shown on `tab`; then the page shows what `rule`
+  // and the enable rules make of what it reads back.
+  template <typename Page, typename State>
+  void Step(const Page& page, int tab, int id, int item, void (*rule)(State&) = nullptr) {
+    SCOPED_TRACE(testing::Message() << "tab " << tab << " control " << id << " item " << item);
+    if (item < 0) {
+      Click(tab, id);
+    } else {
+      Choose(tab, id, item);
+    }
+    const State read = page.Read();
+    State expected = read;
+    if (rule != nullptr) rule(expected);
+    EXPECT_EQ(Ruled(read), Ruled(expected));
+    for (const ControlEnabled& control : Rules(expected))
+      EXPECT_EQ(Enabled(tab, control.id), control.enabled) << "control " << control.id;
   }
 };
 
-TEST_F(SettingsDialogTest, TitleIsTheDeviceAddress) {
-  SetModel("48");
+TEST_F(SettingsPagesTest, ClicksAndChoicesShowWhatThePageRulesSay) {
+  UseDevice("57", "NEGOS=2 SPASS2=1");
+  ASSERT_NE(Open(), nullptr);
+  const NetworkPage& network = dialog_->Network();
+  for (const int id : {IDC_AUTO_NEGOTIATION, IDC_AUTO_NEGOTIATION, IDC_AUTO_ADDRESS,
+                       IDC_CHANGE_PASSWORD, IDC_AUTO_ADDRESS})
+    Step(network, kNetworkTab, id, -1, OnAutoNegotiationClicked);
+  for (const int id : {IDC_FULL_DUPLEX, IDC_SPEED_10M, IDC_SPEED_100M})
+    Step(network, kNetworkTab, id, -1, OnSpeedOrDuplexClicked);
+
+  const LanPage& lan = dialog_->Lan(2);
+  Step(lan, kLan2Tab, IDC_PROTOCOL, kUdpItem, OnProtocolChanged);
+  Step(lan, kLan2Tab, IDC_PROTOCOL, kTcpItem, OnProtocolChanged);
+  Step(lan, kLan2Tab, IDC_CLIENT_MODE, -1, OnModeClicked);
+  Step<LanPage, LanPageState>(lan, kLan2Tab, IDC_CLIENT_CONDITION, 2);
+  Step(lan, kLan2Tab, IDC_PASSWORD_REQUIRED, -1, OnPasswordRequiredClicked);
+  Step(lan, kLan2Tab, IDC_SERVER_MODE, -1, OnModeClicked);
+  Step<LanPage, LanPageState>(lan, kLan2Tab, IDC_DISCONNECT_CONDITION, 2);
+  Step<LanPage, LanPageState>(lan, kLan2Tab, IDC_DISCONNECT_CONDITION, 1);
+  Step(lan, kLan2Tab, IDC_CLIENT_MODE, -1, OnModeClicked);
+
+  const SerialPage& serial = dialog_->Serial(1);
+  const int steps[][2] = {{IDC_FLOW, 2},       {IDC_PACKING, -1},    {IDC_SPECIFIED_CHAR, -1},
+                          {IDC_CHAR_COUNT, 1}, {IDC_DATA_COUNT, -1}, {IDC_PACKING, -1},
+                          {IDC_PACKING, -1},   {IDC_FLOW, 0}};
+  for (const auto& [id, item] : steps)
+    Step<SerialPage, SerialPageState>(serial, kSerial1Tab, id, item);
+  Step<SerialPage, SerialPageState>(dialog_->Serial(2), kSerial2Tab, IDC_FLOW, 1);
+}
+
+// The variant decided from the device record reaches the channel-2 pages, and only them.
+TEST_F(SettingsPagesTest, TheSecondChannelOfAQv57rOffersTheReducedChoices) {
+  for (const bool reduced : {false, true}) {
+    UseDevice(reduced ? "57" : "48", "CDRV2=0 CFLOW2=1");
+    ASSERT_NE(Open(), nullptr);
+    const auto count = [](ChoiceItems items) { return static_cast<int>(items.size()); };
+    for (const int tab : {kLan1Tab, kLan2Tab}) {
+      const bool tabReduced = reduced && tab == kLan2Tab;
+      EXPECT_EQ(ItemCount(tab, IDC_SERVER_CONDITION), count(ServerConditionItems(tabReduced)));
+      EXPECT_EQ(ItemCount(tab, IDC_CLIENT_CONDITION), count(ClientConditionItems(tabReduced)));
+      EXPECT_EQ(ItemCount(tab, IDC_DISCONNECT_CONDITION),
+                count(DisconnectConditionItems(tabReduced)));
+      EXPECT_FALSE(Visible(tab, IDC_RFC2217));
+    }
+    for (const int tab : {kSerial1Tab, kSerial2Tab}) {
+      const bool tabReduced = reduced && tab == kSerial2Tab;
+      EXPECT_EQ(ItemCount(tab, IDC_FLOW), count(FlowItems(tabReduced)));
+      for (const int id : {IDC_DRIVER_LABEL, IDC_DRIVER_ON_SEND, IDC_DRIVER_ALWAYS})
+        EXPECT_EQ(Visible(tab, id), tabReduced) << id;
+    }
+    // CFLOW2 1 is Xon/Xoff on the reduced list, RTS/CTS on the full one.
+    EXPECT_EQ(Enabled(kSerial2Tab, IDC_XON), reduced);
+    EXPECT_EQ(IsDlgButtonChecked(Page(kSerial2Tab), IDC_DRIVER_ALWAYS), BST_CHECKED);
+    dialog_.reset();
+  }
+}
+
+// Each edit: its length limit, and what typing into it or leaving it shows. A filter that
+// replaces the text leaves the caret at the end of what was typed.
+TEST_F(SettingsPagesTest, EveryEditCarriesItsRule) {
+  UseDevice("48");
+  ASSERT_NE(Open(), nullptr);
+  enum How { kTyped, kLeft };
+  const struct {
+    int tab, id, limit;
+    How how;
+    const wchar_t* input;
+    const wchar_t* shown;
+  } cases[] = {
+      {kNetworkTab, IDC_MSS, 4, kLeft, L"99999", L"1460"},
+      {kNetworkTab, IDC_KEEP_ALIVE, 3, kLeft, L"999", L"255"},
+      {kNetworkTab, IDC_NEW_PASSWORD, 32, kTyped, L"ab c", L"abc"},
+      {kNetworkTab, IDC_NEW_PASSWORD_AGAIN, 32, kTyped, L"x\u3042y", L"xy"},
+      {kLan1Tab, IDC_RECEIVE_PORT, 5, kLeft, L"70000", L"65535"},
+      {kLan1Tab, IDC_UDP_PORT, 0, kLeft, L"99999", L"65535"},
+      {kLan1Tab, IDC_IDLE_TIME, 4, kLeft, L"0", L"1"},
+      {kLan1Tab, IDC_CLIENT_CHAR, 2, kTyped, L"a b", L"AB"},
+      {kLan1Tab, IDC_DISCONNECT_CHAR, 2, kTyped, L"1g", L"1"},
+      {kLan1Tab, IDC_LAN_PASSWORD, 32, kTyped, L"p w", L"pw"},
+      {kLan1Tab, IDC_CLIENT_PORT, 0, kLeft, L"port 80 of the host", L"port 80 of the host"},
+      {kSerial1Tab, IDC_BAUD_RATE, 7, kTyped, L"1a4-4.0x0 ", L"14400"},
+      {kSerial1Tab, IDC_BAUD_RATE, 7, kLeft, L"1234567", L"921600"},
+      {kSerial1Tab, IDC_XON, 2, kTyped, L"ab", L"AB"},
+      {kSerial1Tab, IDC_XOFF, 2, kTyped, L"-", L""},
+      {kSerial1Tab, IDC_PACKING_TIME, 4, kLeft, L"0", L"1"},
+      {kSerial1Tab, IDC_DATA_COUNT_VALUE, 5, kLeft, L"2", L"6"},
+      {kSerial1Tab, IDC_CHAR_1, 2, kTyped, L"0d", L"0D"},
+      {kSerial2Tab, IDC_CHAR_2, 2, kTyped, L"x", L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "tab " << c.tab << " control " << c.id);
+    HWND target = KeyTarget(c.tab, c.id);
+    if (c.limit > 0) {
+      EXPECT_EQ(SendMessageW(target, EM_GETLIMITTEXT, 0, 0), c.limit);
+    }
+    // Leaving needs the focus, which a greyed edit does not take.
+    EnableWindow(Control(c.tab, c.id), TRUE);
+    if (c.how == kTyped) {
+      Type(c.tab, c.id, c.input);
+      DWORD start = 0;
+      SendMessageW(target, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+      EXPECT_EQ(start, std::wstring_view(c.shown).size());
+    } else {
+      EnterAndLeave(c.tab, c.id, c.input);
+    }
+    EXPECT_EQ(Text(c.tab, c.id), c.shown);
+  }
+}
+
+// However large the pages' font, no control is cut off: the strip and the dialog grow to hold the
+// pages, and the buttons stay below the strip.
+TEST_F(SettingsPagesTest, EveryControlOfEveryPageIsOnScreen) {
+  UseDevice("57");
+  ASSERT_NE(Open(), nullptr);
+  const auto rectIn = [](HWND parent, HWND child) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  for (int tab = 0; tab < SettingsDialog::kPageCount; ++tab) {
+    RECT page{};
+    GetClientRect(Page(tab), &page);
+    for (HWND child = GetWindow(Page(tab), GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+      const RECT rect = rectIn(Page(tab), child);
+      EXPECT_LE(rect.bottom, page.bottom) << "tab " << tab << " control " << GetDlgCtrlID(child);
+      EXPECT_LE(rect.right, page.right) << "tab " << tab << " control " << GetDlgCtrlID(child);
+    }
+  }
+  HWND window = dialog_->Window();
+  RECT client{};
+  GetClientRect(window, &client);
+  const RECT strip = rectIn(window, GetDlgItem(window, IDC_TAB));
+  for (const int id : {IDOK, IDCANCEL, IDC_SETTINGS_STATUS}) {
+    const RECT rect = rectIn(window, GetDlgItem(window, id));
+    EXPECT_GE(rect.top, strip.bottom) << id;
+    EXPECT_LE(rect.bottom, client.bottom) << id;
+  }
+}
+
+class SettingsDialogTest : public SettingsDialogFixture {
+ protected:
+  std::wstring Item(int id) { return WindowText(GetDlgItem(dialog_->Window(), id)); }
+};
+
+TEST_F(SettingsDialogTest, TitleModelAndVariantFollowTheDeviceRecord) {
+  const struct {
+    const char* code;
+    const wchar_t* label;
+    bool reduced;
+  } cases[] = {{"48", L"MODEL: QV-48R2", false},
+               {"48A", L"MODEL: QV-48R2", false},
+               {"57", L"MODEL: QV-57R", true},
+               {"99", L"MODEL: ?", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    SetField(record_, SettingKey::MODEL, c.code);
+    HWND window = Open();
+    EXPECT_EQ(WindowText(window), L"192.168.11.203");
+    EXPECT_EQ(Item(IDC_MODEL_LABEL), c.label);
+    EXPECT_EQ(dialog_->Lan(2).Read().reduced, c.reduced);
+    EXPECT_EQ(dialog_->Serial(2).Read().variant.reduced, c.reduced);
+    EXPECT_EQ(Item(IDC_SETTINGS_STATUS), L" ");
+  }
+}
+
+TEST_F(SettingsDialogTest, EachTabShowsOnlyItsOwnPageWhichKeepsItsEdits) {
+  UseDevice("48");
   HWND window = Open();
-  ASSERT_NE(window, nullptr);
-  EXPECT_EQ(WindowText(window), L"192.168.11.203");
-}
-
-TEST_F(SettingsDialogTest, Model48IsTheFullModelAndClearsTheFlag) {
-  SetModel("48");
-  secondChannelReduced_ = true;
-  ASSERT_NE(Open(), nullptr);
-  EXPECT_EQ(ModelLabel(), L"MODEL: QV-48R2");
-  EXPECT_EQ(dialog_->ModelNameText(), "QV-48R2");
-  EXPECT_FALSE(secondChannelReduced_);
-}
-
-TEST_F(SettingsDialogTest, OnlyTheFirstTwoCharactersOfTheModelCount) {
-  SetModel("48A");
-  secondChannelReduced_ = true;
-  ASSERT_NE(Open(), nullptr);
-  EXPECT_EQ(ModelLabel(), L"MODEL: QV-48R2");
-  EXPECT_EQ(dialog_->ModelNameText(), "QV-48R2");
-  EXPECT_FALSE(secondChannelReduced_);
-}
-
-TEST_F(SettingsDialogTest, Model57IsTheReducedModel) {
-  SetModel("57");
-  ASSERT_NE(Open(), nullptr);
-  EXPECT_EQ(ModelLabel(), L"MODEL: QV-57R");
-  EXPECT_EQ(dialog_->ModelNameText(), "QV-57R");
-  EXPECT_TRUE(secondChannelReduced_);
-}
-
-TEST_F(SettingsDialogTest, UnknownModelShowsAQuestionMarkAndCountsAsReduced) {
-  SetModel("99");
-  ASSERT_NE(Open(), nullptr);
-  EXPECT_EQ(ModelLabel(), L"MODEL: ?");
-  EXPECT_EQ(dialog_->ModelNameText(), "");
-  EXPECT_TRUE(secondChannelReduced_);
-  EXPECT_EQ(TabCtrl_GetItemCount(GetDlgItem(dialog_->Window(), IDC_TAB)), 5);
-}
-
-TEST_F(SettingsDialogTest, FiveTabsWithTheirCaptions) {
-  SetModel("48");
-  ASSERT_NE(Open(), nullptr);
-  HWND tab = GetDlgItem(dialog_->Window(), IDC_TAB);
+  HWND tab = GetDlgItem(window, IDC_TAB);
+  const wchar_t* captions[] = {L"共通", L"LAN(1)", L"LAN(2)", L"シリアルポート(1)",
+                               L"シリアルポート(2)"};
   ASSERT_EQ(TabCtrl_GetItemCount(tab), 5);
-  EXPECT_EQ(TabCaption(tab, 0), L"共通");
-  EXPECT_EQ(TabCaption(tab, 1), L"LAN(1)");
-  EXPECT_EQ(TabCaption(tab, 2), L"LAN(2)");
-  EXPECT_EQ(TabCaption(tab, 3), L"シリアルポート(1)");
-  EXPECT_EQ(TabCaption(tab, 4), L"シリアルポート(2)");
-}
-
-TEST_F(SettingsDialogTest, PagesAreBoundToTheirChannelsAndPorts) {
-  SetModel("48");
-  ASSERT_NE(Open(), nullptr);
-  EXPECT_EQ(dialog_->PageAt(0), &dialog_->Network());
-  EXPECT_EQ(dialog_->PageAt(1), &dialog_->Lan(1));
-  EXPECT_EQ(dialog_->PageAt(2), &dialog_->Lan(2));
-  EXPECT_EQ(dialog_->PageAt(3), &dialog_->Serial(1));
-  EXPECT_EQ(dialog_->PageAt(4), &dialog_->Serial(2));
-  EXPECT_EQ(dialog_->Lan(1).Channel(), 1);
-  EXPECT_EQ(dialog_->Lan(2).Channel(), 2);
-  EXPECT_EQ(dialog_->Serial(1).Port(), 1);
-  EXPECT_EQ(dialog_->Serial(2).Port(), 2);
-  EXPECT_EQ(dialog_->PageAt(5), nullptr);
-  EXPECT_EQ(dialog_->PageAt(-1), nullptr);
-  for (int i = 0; i < SettingsDialog::kPageCount; ++i) {
-    HWND page = dialog_->PageAt(i)->Window();
-    ASSERT_NE(page, nullptr) << "page " << i;
-    EXPECT_EQ(GetParent(page), dialog_->Window()) << "page " << i;
-    // Borderless children, no caption of their own.
-    const LONG_PTR style = GetWindowLongPtrW(page, GWL_STYLE);
-    EXPECT_TRUE(style & WS_CHILD) << "page " << i;
-    EXPECT_FALSE(style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME)) << "page " << i;
+  for (int i = 0; i < 5; ++i) {
+    wchar_t caption[64] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption;
+    item.cchTextMax = 64;
+    TabCtrl_GetItem(tab, i, &item);
+    EXPECT_STREQ(caption, captions[i]);
   }
-}
-
-TEST_F(SettingsDialogTest, OpensOnTheNetworkPageWithABlankStatusLine) {
-  SetModel("57");
-  ASSERT_NE(Open(), nullptr);
-  EXPECT_EQ(TabCtrl_GetCurSel(GetDlgItem(dialog_->Window(), IDC_TAB)), 0);
   EXPECT_EQ(VisiblePages(), std::vector<int>{0});
-  EXPECT_EQ(WindowText(GetDlgItem(dialog_->Window(), IDC_SETTINGS_STATUS)), L" ");
-}
-
-TEST_F(SettingsDialogTest, SelectingATabShowsOnlyItsPageAndFocusesIt) {
-  SetModel("48");
-  ASSERT_NE(Open(), nullptr);
-  for (int index : {3, 1, 4, 0, 2, 2, 0}) {
+  for (const int index : {3, 1, 4, 0, 2}) {
     SelectTab(index);
-    EXPECT_EQ(VisiblePages(), std::vector<int>{index}) << "tab " << index;
-    // The page passes its focus on to its first control.
-    HWND page = dialog_->PageAt(index)->Window();
-    EXPECT_TRUE(GetFocus() == page || IsChild(page, GetFocus())) << "tab " << index;
+    EXPECT_EQ(VisiblePages(), std::vector<int>{index});
+    EXPECT_TRUE(IsChild(Page(index), GetFocus())) << index;
   }
-}
-
-TEST_F(SettingsDialogTest, ASelectionChangeFromAnotherControlIsIgnored) {
-  SetModel("48");
-  ASSERT_NE(Open(), nullptr);
-  SelectTab(2);
-  HWND tab = GetDlgItem(dialog_->Window(), IDC_TAB);
-  TabCtrl_SetCurSel(tab, 4);
-  NMHDR header{tab, 4711, static_cast<UINT>(TCN_SELCHANGE)};
-  SendMessageW(dialog_->Window(), WM_NOTIFY, 4711, reinterpret_cast<LPARAM>(&header));
-  EXPECT_EQ(VisiblePages(), std::vector<int>{2});
-}
-
-TEST_F(SettingsDialogTest, EveryPageFillsTheTabsDisplayArea) {
-  SetModel("48");
-  ASSERT_NE(Open(), nullptr);
-  HWND tab = GetDlgItem(dialog_->Window(), IDC_TAB);
-  RECT area{};
-  GetClientRect(tab, &area);
-  TabCtrl_AdjustRect(tab, FALSE, &area);
-  MapWindowPoints(tab, dialog_->Window(), reinterpret_cast<POINT*>(&area), 2);
-  // The display area lies inside the tab strip, below its row of tabs.
-  const RECT strip = RectIn(dialog_->Window(), tab);
-  EXPECT_GT(area.top, strip.top);
-  EXPECT_LT(area.bottom, strip.bottom);
-  for (int i = 0; i < SettingsDialog::kPageCount; ++i) {
-    SCOPED_TRACE(i);
-    ExpectSameRect(area, RectIn(dialog_->Window(), dialog_->PageAt(i)->Window()));
-  }
-}
-
-TEST_F(SettingsDialogTest, CancelClosesWithTwo) {
-  SetModel("48");
-  HWND window = Open();
-  ASSERT_NE(window, nullptr);
+  EnterAndLeave(kLan1Tab, IDC_RECEIVE_PORT, L"2101");
+  SelectTab(kSerial1Tab);
+  EXPECT_EQ(Text(kLan1Tab, IDC_RECEIVE_PORT), L"2101");
+  HMENU file = GetSubMenu(GetMenu(window), 0);
+  EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(IDM_SAVE_SETTINGS_FILE));
+  EXPECT_EQ(GetMenuItemID(file, 1), static_cast<UINT>(IDM_OPEN_SETTINGS_FILE));
+  // Cancel, and the close box.
   SendMessageW(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
-  PumpMessages();
-  EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(dialog_->Result(), std::optional<int>(kSettingsDialogCancelled));
-}
-
-TEST_F(SettingsDialogTest, CloseBoxClosesWithZero) {
-  SetModel("48");
-  HWND window = Open();
-  ASSERT_NE(window, nullptr);
-  SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  PumpMessages();
-  EXPECT_FALSE(IsWindow(window));
+  SendMessageW(Open(), WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_EQ(dialog_->Result(), std::optional<int>(kSettingsDialogClosed));
 }
 
-// A write error leaves the tab as it was; cancelled file dialogs change nothing.
-TEST_F(SettingsDialogTest, FailedApplyAndCancelledFileCommandsLeaveTheDialogOpen) {
-  record_ = ToRecord(sim::DefaultSettings("48", "192.168.11.203"));
-  HWND window = Open();
-  ASSERT_NE(window, nullptr);
-  SelectTab(3);
-  SendMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
-  SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_SAVE_SETTINGS_FILE, 0), 0);
-  SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_OPEN_SETTINGS_FILE, 0), 0);
-  PumpMessages();
-  EXPECT_TRUE(IsWindow(window));
-  EXPECT_TRUE(IsWindowVisible(window));
-  EXPECT_FALSE(dialog_->Result().has_value());
-  EXPECT_EQ(VisiblePages(), std::vector<int>{3});
-  // No device is connected: the write finds the connection closed.
-  EXPECT_EQ(messages_,
-            std::vector<std::wstring>{L"エラー|書込みに失敗しました。\r\n接続が切断されました。"});
-  EXPECT_EQ(fileDialogs_.size(), 2u);
-}
-
-TEST_F(SettingsDialogTest, TheMenuHoldsTheTwoFileCommands) {
-  SetModel("48");
-  HWND window = Open();
-  ASSERT_NE(window, nullptr);
-  HMENU menu = GetMenu(window);
-  ASSERT_NE(menu, nullptr);
-  ASSERT_EQ(GetMenuItemCount(menu), 1);
-  wchar_t text[64] = {};
-  GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
-  EXPECT_STREQ(text, L"ファイル");
-  HMENU file = GetSubMenu(menu, 0);
-  ASSERT_EQ(GetMenuItemCount(file), 2);
-  EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(IDM_SAVE_SETTINGS_FILE));
-  EXPECT_EQ(GetMenuItemID(file, 1), static_cast<UINT>(IDM_OPEN_SETTINGS_FILE));
-  GetMenuStringW(file, 0, text, 64, MF_BYPOSITION);
-  EXPECT_STREQ(text, L"設定をファイルに保存");
-  GetMenuStringW(file, 1, text, 64, MF_BYPOSITION);
-  EXPECT_STREQ(text, L"設定ファイルを開く");
-}
-
-// The modal dialog, driven from a thread timer that its own message loop dispatches: each tick
-// takes the next step against the dialog found by its title.
-class ModalSettingsDialogTest : public ::testing::Test {
+// Apply against a simulated device that the open flow holds open.
+class SettingsApplyTest : public SettingsDialogFixture {
  protected:
-  using Step = void (*)(HWND dialog);
+  SettingsApplyTest() { console_.Startup(); }
+  ~SettingsApplyTest() override { console_.Shutdown(); }
 
-  // Runs `show`, which opens the modal dialog titled `title`, while the timer takes the steps.
-  template <typename Show>
-  static int RunModalWith(std::string_view title, std::vector<Step> steps, Show show) {
-    steps_ = std::move(steps);
-    next_ = 0;
-    title_ = std::wstring(title.begin(), title.end());
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &ModalSettingsDialogTest::OnTimer);
-    const int result = show();
-    KillTimer(nullptr, timer);
-    PumpMessages();
-    return result;
+  // Opens a simulated device of `model` the way the main window does and runs `body` while its
+  // settings dialog would be shown.
+  void WhileOpen(std::string model, const std::function<void()>& body) {
+    sim::DeviceConfig config;
+    config.model = std::move(model);
+    simulator_.AddDevice(config);
+    std::string error;
+    ASSERT_TRUE(simulator_.Start(error)) << error;
+    class Ui final : public OpenDeviceUi {
+     public:
+      explicit Ui(const std::function<void()>& body) : body_(body) {}
+      std::optional<Row> SelectedRow() override { return Row{"127.0.0.2", "02-00-00-00-00-01"}; }
+      void SetStatusText(std::string_view) override {}
+      void DeselectAllRows() override {}
+      void AskPassword(ScrambledPassword&) override {}
+      void ShowSettingsDialog() override { body_(); }
+      void ShowError(std::string_view message) override { ADD_FAILURE() << message; }
+
+     private:
+      const std::function<void()>& body_;
+    } ui(body);
+    AdapterTable adapters;
+    test::FillTestAdapters(adapters);
+    adapters.entries[0].selected = 1;
+    EXPECT_EQ(OpenDevice(console_, adapters, session_, ui), 1);
   }
 
-  int RunModalWith(std::vector<Step> steps) {
-    return RunModalWith(kAddress, std::move(steps), [this] {
-      return ShowSettingsDialog(
-          nullptr, SettingsDialogContext{.app = app_,
-                                         .showMessage = [](HWND, const std::wstring& text,
-                                                           const std::wstring&, UINT) {
-                                           messages_.push_back(text);
-                                           return IDOK;
-                                         }});
-    });
-  }
-
-  ModalSettingsDialogTest() {
-    kAddress.copy(app_.session.identity.address.data(), kAddress.size());
-  }
-
-  static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = FindWindowW(L"#32770", title_.c_str());
-    if (dialog == nullptr || next_ >= steps_.size()) return;
-    steps_[next_++](dialog);
-  }
-
-  static inline std::vector<Step> steps_;
-  static inline std::size_t next_ = 0;
-  static inline std::wstring title_;
-  static inline bool openAfterApply_ = false;
-  static inline std::vector<std::wstring> messages_;
-  static constexpr std::string_view kAddress = "10.0.0.77";
-
-  App app_;
-  SettingsRecord& record_ = app_.session.deviceRecord;
-  bool& secondChannelReduced_ = app_.secondChannelReduced;
+  sim::Simulator simulator_;
 };
 
-TEST_F(ModalSettingsDialogTest, CancelReturnsTwo) {
-  SetField(record_, SettingKey::MODEL, "57");
-  const int result = RunModalWith(
-      {[](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); }});
-  EXPECT_EQ(result, kSettingsDialogCancelled);
-  EXPECT_TRUE(secondChannelReduced_);
+TEST_F(SettingsApplyTest, EditsOnEveryPageAndANewPasswordAreStoredByTheDevice) {
+  WhileOpen("57", [this] {
+    ASSERT_NE(Open(), nullptr);
+    EnterAndLeave(kNetworkTab, IDC_MSS, L"1000");
+    Click(kNetworkTab, IDC_CHANGE_PASSWORD);
+    Type(kNetworkTab, IDC_NEW_PASSWORD, L"Line-7");
+    Type(kNetworkTab, IDC_NEW_PASSWORD_AGAIN, L"Line-7");
+    EnterAndLeave(kLan1Tab, IDC_RECEIVE_PORT, L"4001");
+    Click(kLan2Tab, IDC_CLIENT_MODE);
+    Choose(kLan2Tab, IDC_CLIENT_CONDITION, 1);
+    EnterAndLeave(kSerial1Tab, IDC_BAUD_RATE, L"14400");
+    Click(kSerial2Tab, IDC_DRIVER_ON_SEND);
+    Choose(kSerial2Tab, IDC_FLOW, 1);
+    Apply();
+    EXPECT_EQ(dialog_->Result(), std::optional<int>(kSettingsDialogApplied));
+  });
+  const SettingsRecord stored = ToRecord(simulator_.Settings(0));
+  SettingsRecord expected = ToRecord(sim::DefaultSettings("57", "127.0.0.2"));
+  test::SetSettings(expected, "MSS=1000 PORT1=4001 SMODE2=0 CMODE2=4 CBPS1=14400 CDRV2=1 CFLOW2=2");
+  for (int i = 0; i < kSettingKeyCount; ++i) {
+    if (i != Index(SettingKey::PASS1) && i != Index(SettingKey::PASS2)) {
+      EXPECT_EQ(ReadField(stored, i), ReadField(expected, i)) << KeyText(i);
+    }
+  }
+  EXPECT_EQ(simulator_.Password(0), "Line-7");
+  EXPECT_EQ(messages_.shown, (std::vector<std::wstring>{
+                                 test::Box(L"確認", L"パスワードが変更されます。よろしいですか?",
+                                           MB_YESNO | MB_ICONQUESTION),
+                                 test::Box(L"確認", L"  書込みが完了しました。", MB_OK)}));
 }
 
-TEST_F(ModalSettingsDialogTest, CloseBoxReturnsZero) {
-  const int result =
-      RunModalWith({[](HWND dialog) { SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }});
-  EXPECT_EQ(result, kSettingsDialogClosed);
+TEST_F(SettingsApplyTest, AFailedCheckShowsItsPageAndMessageAndWritesNothing) {
+  WhileOpen("48", [this] {
+    ASSERT_NE(Open(), nullptr);
+    Click(kLan1Tab, IDC_PASSWORD_REQUIRED);
+    SelectTab(kSerial1Tab);
+    Apply();
+    EXPECT_FALSE(dialog_->Result().has_value());
+    EXPECT_EQ(VisiblePages(), std::vector<int>{kLan1Tab});
+    EXPECT_EQ(WindowText(GetDlgItem(dialog_->Window(), IDC_SETTINGS_STATUS)), L" ");
+  });
+  EXPECT_EQ(messages_.shown,
+            std::vector<std::wstring>{
+                ErrorBox(L"LAN(1)のTCPパスワードが設定されていません。\r\n入力してください。")});
+  EXPECT_EQ(simulator_.LastWriteBlock(0), "");
 }
 
-TEST_F(ModalSettingsDialogTest, EscapeCancels) {
-  const int result = RunModalWith({[](HWND dialog) {
-    HWND focus = GetFocus();
-    PostMessageW(focus != nullptr ? focus : dialog, WM_KEYDOWN, VK_ESCAPE, 0);
-  }});
-  EXPECT_EQ(result, kSettingsDialogCancelled);
-}
+// The file commands: what a save proposes and writes, and the two refusals.
+TEST_F(SettingsDialogTest, SaveWritesThePagesAndRefusalsAreReported) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const fs::path folder = fs::path(temp) / ("calbrin-files-" + std::to_string(GetTickCount64()));
+  fs::create_directories(folder);
+  const auto command = [this](int id, const fs::path& path) {
+    chosenFile_ = path.wstring();
+    Command(id);
+  };
+  UseDevice("48");
+  ASSERT_NE(Open(), nullptr);
+  EnterAndLeave(kLan1Tab, IDC_RECEIVE_PORT, L"4101");
+  command(IDM_SAVE_SETTINGS_FILE, folder / "plant.qvs");
+  command(IDM_SAVE_SETTINGS_FILE, folder / "no-such-folder" / "x.qvs");
+  std::ostringstream saved;
+  saved << std::ifstream(folder / "plant.qvs", std::ios::binary).rdbuf();
+  SettingsRecord read;
+  ASSERT_EQ(ParseSettings(saved.str(), read), kSettingKeyCount);
+  EXPECT_EQ(ReadField(read, SettingKey::PORT1), "4101");
+  // The device's receive text is the device's: a save leaves it alone.
+  EXPECT_EQ(session_.settingsText.View(), "");
+  dialog_.reset();
 
-TEST_F(ModalSettingsDialogTest, ApplyThatFailsLeavesTheDialogOpen) {
-  openAfterApply_ = false;
-  messages_.clear();
-  const int result =
-      RunModalWith({[](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0); },
-                    [](HWND dialog) {
-                      openAfterApply_ = IsWindowVisible(dialog) != FALSE;
-                      SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-                    }});
-  EXPECT_TRUE(openAfterApply_);
-  EXPECT_EQ(result, kSettingsDialogCancelled);
-  // An empty record has no receive port: the collection refuses it.
-  EXPECT_EQ(messages_, std::vector<std::wstring>{
-                           L"LAN(1)の受信ポート番号0は設定できません。\r\n値を変更してください。"});
-}
-
-TEST_F(ModalSettingsDialogTest, OpensTheDeviceThatTheApplicationHoldsOpen) {
-  App app;
-  constexpr std::string_view kOtherAddress = "172.16.5.9";
-  kOtherAddress.copy(app.session.identity.address.data(), kOtherAddress.size());
-  SetField(app.session.deviceRecord, SettingKey::MODEL, "57");
-  static std::wstring label;
-  label.clear();
-  const int result = RunModalWith(kOtherAddress, {[](HWND dialog) {
-                                    label = WindowText(GetDlgItem(dialog, IDC_MODEL_LABEL));
-                                    SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-                                  }},
-                                  [&app] { return ShowSettingsDialog(nullptr, app); });
-  EXPECT_EQ(result, kSettingsDialogCancelled);
-  EXPECT_EQ(label, L"MODEL: QV-57R");
-  EXPECT_TRUE(app.secondChannelReduced);
+  UseDevice("57");
+  ASSERT_NE(Open(), nullptr);
+  command(IDM_OPEN_SETTINGS_FILE, folder / "plant.qvs");
+  EXPECT_EQ(Text(kLan1Tab, IDC_RECEIVE_PORT), L"10001");
+  EXPECT_EQ(fileDialogs_, (std::vector<std::wstring>{L"1|C:\\calbrin|QV-48R2_02-00-00-00-00-07.qvs",
+                                                     L"1|C:\\calbrin|QV-48R2_02-00-00-00-00-07.qvs",
+                                                     L"0|C:\\calbrin|"}));
+  EXPECT_EQ(messages_.shown, (std::vector<std::wstring>{
+                                 ErrorBox(L"ファイルを作成できませんでした。"),
+                                 ErrorBox(L" 設定情報が読込めませんでした。\r\n "
+                                          L"設定ファイルのモデルが異なる可能性があります。")}));
+  fs::remove_all(folder);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // LanPage: one LAN channel's settings on their controls.
 #include "ui/editor/lan_page.h"
 
-#include "settings/password_scrambling.h"
 #include "resources/resource.h"
+#include "settings/password_scrambling.h"
 #include "ui/controls/dialog_controls.h"
 #include "ui/controls/edit_filters.h"
 
@@ -24,7 +24,6 @@ void LanPage::OnInit(const SettingsRecord& record) {
   LimitEditText(page, IDC_LAN_PASSWORD, kMaxPasswordLength);
   LimitEditText(page, IDC_IDLE_TIME, 4);
   LimitEditText(page, IDC_DISCONNECT_CHAR, 2);
-  state_.reduced = state_.channel == 2 && secondChannelReduced_;
   FillChoiceList(page, IDC_SERVER_CONDITION, ServerConditionItems(state_.reduced));
   FillChoiceList(page, IDC_CLIENT_CONDITION, ClientConditionItems(state_.reduced));
   FillChoiceList(page, IDC_DISCONNECT_CONDITION, DisconnectConditionItems(state_.reduced));

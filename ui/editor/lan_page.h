@@ -9,18 +9,15 @@ namespace calbrin {
 class LanPage : public SettingsPage {
  public:
   // `channel` is 1 or 2, fixed for the page's life. Channel 2 offers the reduced choices when
-  // `secondChannelReduced` holds true as the page is created.
-  LanPage(int channel, const bool& secondChannelReduced)
-      : secondChannelReduced_(secondChannelReduced) {
+  // the open device's second channel is the reduced one.
+  LanPage(int channel, bool secondChannelReduced) {
     state_.channel = channel;
+    state_.reduced = channel == 2 && secondChannelReduced;
   }
 
   void Fill(const SettingsRecord& record) override;
   // What the controls hold now, with the connection state.
   LanPageState Read() const;
-
-  int Channel() const { return state_.channel; }
-  bool ReducedLists() const { return state_.reduced; }
 
  protected:
   void OnInit(const SettingsRecord& record) override;
@@ -32,7 +29,6 @@ class LanPage : public SettingsPage {
   // page.
   void ShowChoices();
 
-  const bool& secondChannelReduced_;
   LanPageState state_;
 };
 

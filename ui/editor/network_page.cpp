@@ -1,8 +1,8 @@
 // NetworkPage: the device-wide settings on their controls.
 #include "ui/editor/network_page.h"
 
-#include "settings/password_scrambling.h"
 #include "resources/resource.h"
+#include "settings/password_scrambling.h"
 #include "ui/controls/dialog_controls.h"
 #include "ui/controls/edit_filters.h"
 

@@ -4,8 +4,6 @@
 #include <array>
 
 #include "resources/resource.h"
-#include "settings/device_model.h"
-#include "settings/settings_record.h"
 #include "ui/controls/dialog_controls.h"
 #include "ui/controls/edit_filters.h"
 
@@ -26,12 +24,7 @@ void ShowDriverControls(HWND page, bool shown) {
 
 void SerialPage::OnInit(const SettingsRecord& record) {
   HWND page = Window();
-  SerialPortVariant& variant = state_.variant;
-  if (variant.port == 2) {
-    // The device's own model decides, whatever was opened before: only "48" has the full port 2.
-    secondChannelReduced_ = SecondChannelReduced(ReadField(record, SettingKey::MODEL));
-    variant.reduced = secondChannelReduced_;
-  }
+  const SerialPortVariant& variant = state_.variant;
   ShowDriverControls(page, false);
 
   SendDlgItemMessageW(page, IDC_BAUD_RATE, CB_LIMITTEXT, kBaudRateLimit, 0);

@@ -9,19 +9,16 @@ namespace calbrin {
 
 class SerialPage : public SettingsPage {
  public:
-  // `port` is 1 or 2, fixed for the page's life. The port-2 page decides, as it is created,
-  // whether the open device's second channel is the reduced one and records it in
-  // `secondChannelReduced`.
-  SerialPage(int port, bool& secondChannelReduced) : secondChannelReduced_(secondChannelReduced) {
+  // `port` is 1 or 2, fixed for the page's life. Port 2 offers the reduced flow control and the
+  // driver control when the open device's second channel is the reduced one.
+  SerialPage(int port, bool secondChannelReduced) {
     state_.variant.port = port;
+    state_.variant.reduced = port == 2 && secondChannelReduced;
   }
 
   void Fill(const SettingsRecord& record) override;
   // What the controls hold now.
   SerialPageState Read() const;
-
-  int Port() const { return state_.variant.port; }
-  bool ReducedLists() const { return state_.variant.reduced; }
 
  protected:
   void OnInit(const SettingsRecord& record) override;
@@ -31,7 +28,6 @@ class SerialPage : public SettingsPage {
   void Show(const SerialPageState& state);
   void ShowEnabled();
 
-  bool& secondChannelReduced_;
   SerialPageState state_;
 };
 

@@ -15,7 +15,6 @@
 #include "ui/editor/lan_page.h"
 #include "ui/editor/network_page.h"
 #include "ui/editor/serial_page.h"
-#include "ui/main/app.h"
 #include "ui/main/wide_text.h"
 
 namespace calbrin {
@@ -46,13 +45,17 @@ constexpr std::array<TabBinding, SettingsDialog::kPageCount> kTabs{{
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(const SettingsDialogContext& context)
-    : context_(context),
+SettingsDialog::SettingsDialog(const SettingsDialogData& data)
+    : data_(data),
+      // Only "48" has the full channel 2, so an unknown code never depends on the device opened
+      // before.
+      secondChannelReduced_(
+          SecondChannelReduced(ReadField(data.session.deviceRecord, SettingKey::MODEL))),
       network_(std::make_unique<NetworkPage>()),
-      lan_{std::make_unique<LanPage>(1, context.app.secondChannelReduced),
-           std::make_unique<LanPage>(2, context.app.secondChannelReduced)},
-      serial_{std::make_unique<SerialPage>(1, context.app.secondChannelReduced),
-              std::make_unique<SerialPage>(2, context.app.secondChannelReduced)} {}
+      lan_{std::make_unique<LanPage>(1, secondChannelReduced_),
+           std::make_unique<LanPage>(2, secondChannelReduced_)},
+      serial_{std::make_unique<SerialPage>(1, secondChannelReduced_),
+              std::make_unique<SerialPage>(2, secondChannelReduced_)} {}
 
 SettingsDialog::~SettingsDialog() {
   if (window_ != nullptr) DestroyWindow(window_);
@@ -134,19 +137,15 @@ INT_PTR CALLBACK SettingsDialog::DialogProc(HWND window, UINT message, WPARAM wP
 }
 
 void SettingsDialog::OnInit() {
-  SetWindowTextW(window_, WideText(context_.app.session.identity.AddressText()).c_str());
-  IdentifyModel();
+  SetWindowTextW(window_, WideText(data_.session.identity.AddressText()).c_str());
+  ShowModel();
   CreatePages();
   SetDlgItemTextW(window_, IDC_SETTINGS_STATUS, L" ");
 }
 
-void SettingsDialog::IdentifyModel() {
-  const std::string_view modelCode =
-      ReadField(context_.app.session.deviceRecord, SettingKey::MODEL);
+void SettingsDialog::ShowModel() {
+  const std::string_view modelCode = ReadField(data_.session.deviceRecord, SettingKey::MODEL);
   modelNameText_.assign(calbrin::ModelNameText(ModelOf(modelCode)));
-  // One rule for both channel-2 pages and the codec, whatever the label shows: only "48" has the
-  // full channel 2, so an unknown code never depends on the device opened before.
-  context_.app.secondChannelReduced = SecondChannelReduced(modelCode);
   const std::wstring label =
       L"MODEL: " + (modelNameText_.empty() ? std::wstring(L"?") : WideText(modelNameText_));
   SetDlgItemTextW(window_, IDC_MODEL_LABEL, label.c_str());
@@ -161,10 +160,9 @@ void SettingsDialog::CreatePages() {
     TabCtrl_InsertItem(tab, i, &item);
   }
 
-  // In tab order: the channel-2 pages read the variant flag set above while they load.
   for (int i = 0; i < kPageCount; ++i) {
     PageAt(i)->Create(window_, kTabs[static_cast<std::size_t>(i)].pageLayout,
-                      context_.app.session.deviceRecord);
+                      data_.session.deviceRecord);
   }
   FitTabToPages();
 
@@ -285,7 +283,7 @@ void SettingsDialog::SetStatusText(std::string_view text) {
 }
 
 void SettingsDialog::ShowError(std::string_view message) {
-  context_.showMessage(window_, WideText(message), L"エラー", MB_OK | MB_ICONINFORMATION);
+  data_.showMessage(window_, WideText(message), L"エラー", MB_OK | MB_ICONINFORMATION);
 }
 
 PageStates SettingsDialog::ReadPages() const {
@@ -302,11 +300,11 @@ class SettingsDialog::DialogApplyUi final : public ApplyUi, public CollectUi {
   void ShowError(std::string_view message) override { dialog_.ShowError(message); }
   void ShowPage(int tab) override { dialog_.SelectTab(tab); }
   bool AskYesNo(std::string_view question) override {
-    return dialog_.context_.showMessage(dialog_.window_, WideText(question), L"確認",
-                                        MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return dialog_.data_.showMessage(dialog_.window_, WideText(question), L"確認",
+                                     MB_YESNO | MB_ICONQUESTION) == IDYES;
   }
   void ShowReport(std::string_view message) override {
-    dialog_.context_.showMessage(dialog_.window_, WideText(message), L"確認", MB_OK);
+    dialog_.data_.showMessage(dialog_.window_, WideText(message), L"確認", MB_OK);
   }
   void SetStatusText(std::string_view text) override { dialog_.SetStatusText(text); }
 
@@ -316,59 +314,55 @@ class SettingsDialog::DialogApplyUi final : public ApplyUi, public CollectUi {
 
 bool SettingsDialog::ApplySettings() {
   DialogApplyUi ui(*this);
-  App& app = context_.app;
   const PageStates pages = ReadPages();
   SettingsRecord collected;
   SettingsText text;
-  if (CollectSettings(pages, app.session.deviceRecord, false, app.secondChannelReduced, collected,
+  if (CollectSettings(pages, data_.session.deviceRecord, false, secondChannelReduced_, collected,
                       text, ui) != 0) {
     return false;
   }
-  return calbrin::ApplySettings(app.console, app.session.deviceRecord, collected, text,
-                                PasswordChangeOf(pages.network), ui, context_.writeSettleTime);
+  return calbrin::ApplySettings(data_.console, data_.session.deviceRecord, collected, text,
+                                PasswordChangeOf(pages.network), ui, data_.writeSettleTime);
 }
 
 void SettingsDialog::SaveSettingsFile() {
-  App& app = context_.app;
-  const std::string name = ProposedSettingsFileName(modelNameText_, app.session.identity.MacText());
-  const std::optional<std::wstring> path = context_.chooseFile(
-      window_, SettingsFileDialog::kSave, app.applicationDirectory, WideText(name));
+  const std::string name =
+      ProposedSettingsFileName(modelNameText_, data_.session.identity.MacText());
+  const std::optional<std::wstring> path = data_.chooseFile(
+      window_, SettingsFileDialog::kSave, data_.applicationDirectory, WideText(name));
   if (!path) return;
   // The pages are checked before anything touches the disk: a refused collection leaves any file
   // of that name as it was.
   DialogApplyUi ui(*this);
   SettingsRecord collected;
-  if (CollectSettings(ReadPages(), app.session.deviceRecord, true, app.secondChannelReduced,
-                      collected, app.session.settingsText, ui) != 0) {
+  SettingsText text;
+  if (CollectSettings(ReadPages(), data_.session.deviceRecord, true, secondChannelReduced_,
+                      collected, text, ui) != 0) {
     return;
   }
-  if (!WriteSettingsFile(std::filesystem::path(*path), app.session.settingsText.View()))
+  if (!WriteSettingsFile(std::filesystem::path(*path), text.View()))
     ShowError(kFileNotCreatedMessage);
 }
 
 void SettingsDialog::LoadSettingsFile() {
-  App& app = context_.app;
   const std::optional<std::wstring> path =
-      context_.chooseFile(window_, SettingsFileDialog::kOpen, app.applicationDirectory, L"");
+      data_.chooseFile(window_, SettingsFileDialog::kOpen, data_.applicationDirectory, L"");
   if (!path) return;
+  // A file of the other variant is refused: its channel-2 codes would not fit the pages.
   const SettingsFileRead result =
-      ReadSettingsFile(std::filesystem::path(*path), app.secondChannelReduced, app.fileRecord);
+      ReadSettingsFile(std::filesystem::path(*path), secondChannelReduced_, data_.fileRecord);
   if (result != SettingsFileRead::kLoaded) {
     ShowError(SettingsFileReadMessage(result));
     return;
   }
   // Every page, the hidden ones too; the tab shown stays as it is.
   for (int i = 0; i < kPageCount; ++i)
-    PageAt(i)->Fill(app.fileRecord);
+    PageAt(i)->Fill(data_.fileRecord);
 }
 
-int ShowSettingsDialog(HWND owner, const SettingsDialogContext& context) {
-  SettingsDialog dialog(context);
+int ShowSettingsDialog(HWND owner, const SettingsDialogData& data) {
+  SettingsDialog dialog(data);
   return dialog.RunModal(owner);
-}
-
-int ShowSettingsDialog(HWND owner, App& app) {
-  return ShowSettingsDialog(owner, SettingsDialogContext{.app = app});
 }
 
 }  // namespace calbrin

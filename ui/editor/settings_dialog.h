@@ -10,14 +10,16 @@
 #include <string>
 #include <string_view>
 
+#include "net/console_connection.h"
+#include "net/device_operations.h"
 #include "net/apply_settings.h"
 #include "pages/collect_settings.h"
+#include "settings/settings_record.h"
 #include "ui/editor/settings_file_dialogs.h"
 #include "ui/main/message_box.h"
 
 namespace calbrin {
 
-struct App;
 class SettingsPage;
 class NetworkPage;
 class LanPage;
@@ -30,12 +32,17 @@ enum SettingsDialogResult : int {
   kSettingsDialogCancelled = 2,  // Cancel or Esc
 };
 
-// What the dialog works with: the application's open device, its connection and file record, and
-// the seams that tests replace. Everything must outlive the dialog.
-struct SettingsDialogContext {
-  // The device session (its record, address and MAC), the console connection that holds it open,
-  // the file record, the channel-2 variant flag and the application directory.
-  App& app;
+// What the dialog works with: the open device, the connection that holds it open, the file record,
+// and the seams that tests replace. Everything must outlive the dialog.
+struct SettingsDialogData {
+  // The open device: its record (which the pages show and which names the model) and its
+  // address and MAC. Apply writes through it.
+  DeviceSession& session;
+  ConsoleConnection& console;
+  // The record that a settings file is read into.
+  SettingsRecord& fileRecord;
+  // Where the file dialogs start.
+  std::wstring applicationDirectory;
   // Every message box and question of the dialog, of Apply and of the file commands.
   MessageBoxFunction showMessage = SystemMessageBox;
   SettingsFileChooser chooseFile = ChooseSettingsFile;
@@ -43,10 +50,9 @@ struct SettingsDialogContext {
   std::chrono::milliseconds writeSettleTime = kWriteSettleTime;
 };
 
-// Runs the settings dialog modally for the device that `app` holds open. Returns a
+// Runs the settings dialog modally for the device that `data` holds open. Returns a
 // SettingsDialogResult.
-int ShowSettingsDialog(HWND owner, App& app);
-int ShowSettingsDialog(HWND owner, const SettingsDialogContext& context);
+int ShowSettingsDialog(HWND owner, const SettingsDialogData& data);
 
 // One run of the dialog. Used on the user-interface thread only. The object must outlive its
 // window; the pages are destroyed with the window.
@@ -54,7 +60,8 @@ class SettingsDialog {
  public:
   static constexpr int kPageCount = 5;
 
-  explicit SettingsDialog(const SettingsDialogContext& context);
+  // Whether channel 2 is the reduced one follows from the device record's model, once, here.
+  explicit SettingsDialog(const SettingsDialogData& data);
   SettingsDialog(const SettingsDialog&) = delete;
   SettingsDialog& operator=(const SettingsDialog&) = delete;
   ~SettingsDialog();
@@ -74,8 +81,6 @@ class SettingsDialog {
   NetworkPage& Network() const;
   LanPage& Lan(int channel) const;     // channel 1 or 2
   SerialPage& Serial(int port) const;  // port 1 or 2
-  // The open device's model name ("QV-48R2", "QV-57R" or empty), set as the dialog opens.
-  const std::string& ModelNameText() const { return modelNameText_; }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -85,7 +90,7 @@ class SettingsDialog {
   bool OnNotify(const NMHDR& header);
   void End(int result);
 
-  void IdentifyModel();
+  void ShowModel();
   void CreatePages();
   void FitTabToPages();
   void ShowPage(int tabIndex);
@@ -102,7 +107,9 @@ class SettingsDialog {
 
   class DialogApplyUi;
 
-  SettingsDialogContext context_;
+  SettingsDialogData data_;
+  bool secondChannelReduced_;
+  // "QV-48R2", "QV-57R" or empty: the start of a saved file's proposed name.
   std::string modelNameText_;
   std::unique_ptr<NetworkPage> network_;
   std::array<std::unique_ptr<LanPage>, 2> lan_;

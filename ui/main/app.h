@@ -29,8 +29,6 @@ struct App {
   DeviceSession session;
   // The record that a settings file is read into or written from.
   SettingsRecord fileRecord;
-  // True while the open device is one whose second channel has the reduced choices.
-  bool secondChannelReduced = false;
   // The folder of the executable, without a trailing separator.
   std::wstring applicationDirectory;
   // Major, minor and the two words of the lower half of the product version; 0 when unreadable.

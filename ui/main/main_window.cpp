@@ -7,11 +7,11 @@
 #include <string_view>
 
 #include "net/device_operations.h"
+#include "net/subnet.h"
 #include "resources/resource.h"
 #include "ui/editor/settings_dialog.h"
 #include "ui/main/app.h"
 #include "ui/main/small_dialogs.h"
-#include "net/subnet.h"
 #include "ui/main/wide_text.h"
 
 namespace calbrin {
@@ -64,7 +64,12 @@ class MainWindowOpenUi final : public OpenDeviceUi {
     if (window_.showSettingsDialog) {
       window_.showSettingsDialog(window_.window_);
     } else {
-      calbrin::ShowSettingsDialog(window_.window_, window_.app_);
+      App& app = window_.app_;
+      calbrin::ShowSettingsDialog(
+          window_.window_, SettingsDialogData{.session = app.session,
+                                              .console = app.console,
+                                              .fileRecord = app.fileRecord,
+                                              .applicationDirectory = app.applicationDirectory});
     }
   }
   void ShowError(std::string_view message) override {

@@ -1,0 +1,194 @@
+// What the window tests and the journey share: a recorder of message boxes, the test adapters,
+// and a driver of the settings pages that acts the way a user does.
+#pragma once
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "net/adapters.h"
+#include "resources/resource.h"
+#include "settings/settings_record.h"
+#include "ui/controls/dialog_controls.h"
+#include "ui/editor/settings_dialog.h"
+#include "ui/editor/settings_page.h"
+#include "ui/main/message_box.h"
+
+namespace calbrin::test {
+
+inline void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+// Handles the waiting messages of this thread until `done` is true or `limitMs` passes.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+  for (const DWORD started = GetTickCount(); !done(); Sleep(5)) {
+    if (GetTickCount() - started > limitMs) return false;
+    PumpMessages();
+  }
+  return true;
+}
+
+// Calls `open`, which shows a modal dialog, the way a user acts on a dialog that blocks the code
+// that opened it: as soon as a dialog titled `caption` (any dialog, when empty) is visible,
+// `drive` runs with it from within that dialog's loop, and should end it. One left open is ended
+// after five seconds, so that a failing test never hangs. True when `drive` ran.
+inline bool DriveModal(const std::wstring& caption, const std::function<void(HWND dialog)>& drive,
+                       const std::function<void()>& open) {
+  static struct {
+    const std::wstring* caption;
+    const std::function<void(HWND)>* drive;
+    bool ran;
+    DWORD started;
+  } pending;
+  pending = {&caption, &drive, false, GetTickCount()};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog =
+        FindWindowW(L"#32770", pending.caption->empty() ? nullptr : pending.caption->c_str());
+    if (dialog == nullptr || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog)) return;
+    if (!pending.ran) {
+      pending.ran = true;
+      (*pending.drive)(dialog);
+    } else if (GetTickCount() - pending.started > 5000) {
+      EndDialog(dialog, IDCANCEL);
+    }
+  });
+  open();
+  KillTimer(nullptr, timer);
+  return pending.ran;
+}
+
+// A message box as one text: caption, text and MB_ flags.
+inline std::wstring Box(std::wstring_view caption, std::wstring_view text, UINT type) {
+  return std::wstring(caption) + L"|" + std::wstring(text) + L"|" + std::to_wstring(type);
+}
+inline std::wstring ErrorBox(std::wstring_view text) {
+  return Box(L"エラー", text, MB_OK | MB_ICONINFORMATION);
+}
+
+// Every message box shown, in order; questions are answered Yes.
+struct MessageRecorder {
+  std::vector<std::wstring> shown;
+
+  MessageBoxFunction Function() {
+    return [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
+      shown.push_back(Box(caption, text, type));
+      return (type & MB_YESNO) != 0 ? IDYES : IDOK;
+    };
+  }
+};
+
+// The loopback adapter, chosen at start-up inside a test's namespace, and a LAN one.
+inline int FillTestAdapters(AdapterTable& table) {
+  table = {};
+  table.entries[0] = {0, "lo", "127.0.0.1", 8, "255.0.0.0"};
+  table.entries[1] = {0, "LAN", "192.168.1.10", 24, "255.255.255.0"};
+  table.count = 2;
+  return 1;
+}
+
+enum Tab : int { kNetworkTab = 0, kLan1Tab, kLan2Tab, kSerial1Tab, kSerial2Tab };
+
+// The pages of a settings dialog, driven the way a user drives them.
+class PageDriver {
+ public:
+  virtual ~PageDriver() = default;
+
+  std::vector<int> VisiblePages() {
+    std::vector<int> visible;
+    for (int i = 0; i < SettingsDialog::kPageCount; ++i) {
+      if (IsWindowVisible(Page(i))) visible.push_back(i);
+    }
+    return visible;
+  }
+  HWND Page(int tab) { return Dialog().PageAt(tab)->Window(); }
+  HWND Control(int tab, int id) { return GetDlgItem(Page(tab), id); }
+  bool Enabled(int tab, int id) { return IsWindowEnabled(Control(tab, id)) != FALSE; }
+  // Shown on its page, whether the page is on top or not.
+  bool Visible(int tab, int id) {
+    return (GetWindowLongPtrW(Control(tab, id), GWL_STYLE) & WS_VISIBLE) != 0;
+  }
+  std::wstring Text(int tab, int id) { return WindowText(Control(tab, id)); }
+  int ItemCount(int tab, int id) {
+    return static_cast<int>(SendMessageW(Control(tab, id), CB_GETCOUNT, 0, 0));
+  }
+
+  // Selects a tab the way the tab strip reports a user's click.
+  void SelectTab(int index) {
+    HWND tab = GetDlgItem(Dialog().Window(), IDC_TAB);
+    TabCtrl_SetCurSel(tab, index);
+    NMHDR header{tab, IDC_TAB, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(Dialog().Window(), WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&header));
+  }
+  void ShowTab(int tab) {
+    if (TabCtrl_GetCurSel(GetDlgItem(Dialog().Window(), IDC_TAB)) != tab) SelectTab(tab);
+  }
+  // A click on a button of the page; a greyed button takes no click.
+  void Click(int tab, int id) {
+    ShowTab(tab);
+    if (!Enabled(tab, id)) return Problem("control " + std::to_string(id) + " is greyed");
+    SendMessageW(Control(tab, id), BM_CLICK, 0, 0);
+  }
+  // A choice in a drop-down list.
+  void Choose(int tab, int id, int item) {
+    ShowTab(tab);
+    if (!Enabled(tab, id)) return Problem("list " + std::to_string(id) + " is greyed");
+    SendMessageW(Control(tab, id), CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    SendMessageW(Page(tab), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Control(tab, id)));
+  }
+  // The window that takes the keys of a control: the edit inside a combo box, else the control.
+  HWND KeyTarget(int tab, int id) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(Control(tab, id), &info) && info.hwndItem != nullptr) return info.hwndItem;
+    return Control(tab, id);
+  }
+  // Empties the control, focuses it and types `keys`.
+  void Type(int tab, int id, std::wstring_view keys) {
+    ShowTab(tab);
+    HWND target = KeyTarget(tab, id);
+    SetWindowTextW(target, L"");
+    SetFocus(target);
+    for (const wchar_t key : keys)
+      SendMessageW(target, WM_CHAR, key, 1);
+  }
+  // Focuses the control, replaces its text, and leaves it.
+  void EnterAndLeave(int tab, int id, std::wstring_view text) {
+    ShowTab(tab);
+    SetFocus(KeyTarget(tab, id));
+    SetWindowTextW(Control(tab, id), std::wstring(text).c_str());
+    Leave();
+  }
+  void Leave() { SetFocus(GetDlgItem(Dialog().Window(), IDCANCEL)); }
+  void Command(int id) { SendMessageW(Dialog().Window(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  void Apply() { SendMessageW(GetDlgItem(Dialog().Window(), IDOK), BM_CLICK, 0, 0); }
+
+ protected:
+  virtual SettingsDialog& Dialog() = 0;
+  // Something a user could not have done was asked for.
+  virtual void Problem(const std::string& what) = 0;
+};
+
+// Sets the fields of `record` named by `pairs`, "KEY=VALUE KEY=VALUE ...".
+inline void SetSettings(SettingsRecord& record, std::string_view pairs) {
+  std::istringstream in{std::string(pairs)};
+  for (std::string pair; in >> pair;) {
+    const std::string key = pair.substr(0, pair.find('='));
+    for (int i = 0; i < kSettingKeyCount; ++i) {
+      if (KeyText(i) == key) SetField(record, i, pair.substr(key.size() + 1));
+    }
+  }
+}
+
+}  // namespace calbrin::test
