@@ -70,8 +70,7 @@ bool DeviceDiscovery::Open(std::string_view localAddress) {
   int error = 0;
   SocketHandle socket = OpenUdpSocket(error);
   if (socket == kInvalidSocket) return false;
-  if (SetBroadcast(socket) != 0 ||
-      BindSocket(socket, localAddress, 0) != 0) {
+  if (SetBroadcast(socket) != 0 || BindSocket(socket, localAddress, 0) != 0) {
     CloseSocket(socket);
     return false;
   }

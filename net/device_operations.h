@@ -27,8 +27,8 @@ struct CurrentDeviceIdentity {
 // What one opening of a device reads and fills; the application owns one.
 struct DeviceSession {
   CurrentDeviceIdentity identity;
-  ScrambledPassword login;        // login shift
-  SettingsText settingsText;      // the console's answer to GETPARAM
+  ScrambledPassword login;    // login shift
+  SettingsText settingsText;  // the console's answer to GETPARAM
   SettingsRecord deviceRecord;
 };
 
