@@ -11,11 +11,6 @@ namespace calbrin {
 
 struct SettingsRecord;
 
-inline constexpr int kPortLow = PageFieldOf(PageKind::kLan, IDC_RECEIVE_PORT).low;
-inline constexpr int kPortHigh = PageFieldOf(PageKind::kLan, IDC_RECEIVE_PORT).high;
-inline constexpr int kIdleTimeLow = PageFieldOf(PageKind::kLan, IDC_IDLE_TIME).low;
-inline constexpr int kIdleTimeHigh = PageFieldOf(PageKind::kLan, IDC_IDLE_TIME).high;
-
 // Items of the protocol list.
 inline constexpr int kTcpItem = 0;
 inline constexpr int kUdpItem = 1;

@@ -5,16 +5,10 @@
 #include <string>
 
 #include "pages/control_states.h"
-#include "pages/page_fields.h"
 
 namespace calbrin {
 
 struct SettingsRecord;
-
-inline constexpr int kMssLow = PageFieldOf(PageKind::kNetwork, IDC_MSS).low;
-inline constexpr int kMssHigh = PageFieldOf(PageKind::kNetwork, IDC_MSS).high;
-inline constexpr int kKeepAliveLow = PageFieldOf(PageKind::kNetwork, IDC_KEEP_ALIVE).low;
-inline constexpr int kKeepAliveHigh = PageFieldOf(PageKind::kNetwork, IDC_KEEP_ALIVE).high;
 
 struct NetworkPageState {
   // Controls.

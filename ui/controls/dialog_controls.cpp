@@ -73,10 +73,6 @@ void ApplyEnabled(HWND dialog, const EnabledStates& states) {
     EnableWindow(GetDlgItem(dialog, state.id), state.enabled ? TRUE : FALSE);
 }
 
-void LimitEditText(HWND dialog, int id, int maxChars) {
-  SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
-}
-
 void ShowControl(HWND dialog, int id, bool shown) {
   ShowWindow(GetDlgItem(dialog, id), shown ? SW_SHOW : SW_HIDE);
 }

@@ -34,7 +34,6 @@ int SelectedItem(HWND dialog, int id);
 void SelectItem(HWND dialog, int id, int item);
 
 void ApplyEnabled(HWND dialog, const EnabledStates& states);
-void LimitEditText(HWND dialog, int id, int maxChars);
 void ShowControl(HWND dialog, int id, bool shown);
 
 }  // namespace calbrin

@@ -3,10 +3,10 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 
 #include "pages/edit_rules.h"
-#include "settings/password_scrambling.h"
 #include "ui/controls/dialog_controls.h"
 #include "ui/main/wide_text.h"
 
@@ -47,27 +47,51 @@ LRESULT CALLBACK FilterBaudDigits(HWND edit, UINT message, WPARAM wParam, LPARAM
   return DefSubclassProc(edit, message, wParam, lParam);
 }
 
+// The notification that each rule runs on; none (-1) for an edit without a rule.
+int RuleNotification(EditRule rule) {
+  switch (rule) {
+    case EditRule::kClamp:
+      return EN_KILLFOCUS;
+    case EditRule::kBaud:
+      return CBN_KILLFOCUS;
+    case EditRule::kHex:
+    case EditRule::kPrintable:
+      return EN_CHANGE;
+    case EditRule::kNone:
+      break;
+  }
+  return -1;
+}
+
 }  // namespace
+
+void LimitPageEdits(HWND window, PageKind page) {
+  for (const EditLimit& edit : EditLimits(page)) {
+    HWND control = GetDlgItem(window, edit.control);
+    wchar_t className[16] = {};
+    GetClassNameW(control, className, 16);
+    const UINT message = lstrcmpiW(className, WC_COMBOBOXW) == 0 ? CB_LIMITTEXT : EM_LIMITTEXT;
+    SendMessageW(control, message, static_cast<WPARAM>(edit.limit), 0);
+  }
+}
+
+bool ApplyEditRule(PageKind page, int id, int code, HWND control) {
+  if (code != RuleNotification(EditRuleOf(page, id))) return false;
+  const std::string text = RuleText(WindowText(control));
+  if (code == EN_CHANGE) {
+    if (const std::optional<std::string> kept = ChangedText(page, id, text))
+      ReplaceKeepingSelection(control, *kept);
+  } else if (const std::optional<std::string> corrected = FocusLossText(page, id, text)) {
+    // Written back always, even unchanged: leading zeros go and an empty edit shows the low end.
+    SetWindowTextW(control, WideText(*corrected).c_str());
+  }
+  return true;
+}
 
 void FilterPrintableEdit(HWND edit) {
   const std::wstring text = WindowText(edit);
   const std::string kept = FilterPrintableText(RuleText(text));
   if (kept.size() != text.size()) ReplaceKeepingSelection(edit, kept);
-}
-
-void FilterHexEdit(HWND edit) {
-  if (const std::optional<std::string> kept = FilterHexText(RuleText(WindowText(edit))))
-    ReplaceKeepingSelection(edit, *kept);
-}
-
-void ClampEditNumber(HWND edit, int low, int high) {
-  // Written back always, even unchanged: leading zeros go and an empty edit shows `low`.
-  const std::string text = ClampEditNumber(RuleText(WindowText(edit)), low, high);
-  SetWindowTextW(edit, WideText(text).c_str());
-}
-
-void ClampBaudRate(HWND combo) {
-  SetWindowTextW(combo, WideText(ClampBaudRate(RuleText(WindowText(combo)))).c_str());
 }
 
 void AttachFilterBaudDigits(HWND combo) {

@@ -4,16 +4,19 @@
 
 #include <windows.h>
 
+#include "pages/page_fields.h"
+
 namespace calbrin {
 
-// On a text change: the printable-range rule of password edits.
+// Sets the character limit of every edit of a `page` page that the field table limits (the
+// baud-rate combo box's edit included).
+void LimitPageEdits(HWND window, PageKind page);
+// Runs the field table's edit rule of `control` (identifier `id`) when `code` is the notification
+// that the rule runs on: focus loss for the corrections, every change for the filters. True when
+// it ran.
+bool ApplyEditRule(PageKind page, int id, int code, HWND control);
+// On a text change: the printable-range rule of the password dialog's edit.
 void FilterPrintableEdit(HWND edit);
-// On a text change: the rule of the two-digit hexadecimal edits.
-void FilterHexEdit(HWND edit);
-// On focus loss: the number in the edit limited to `low`..`high`.
-void ClampEditNumber(HWND edit, int low, int high);
-// On focus loss of the baud-rate combo: its number limited to the baud-rate range.
-void ClampBaudRate(HWND combo);
 // Puts FilterBaudDigits in front of the edit inside `combo`: only digits and backspace
 // are typed into it.
 void AttachFilterBaudDigits(HWND combo);

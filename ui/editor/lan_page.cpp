@@ -4,7 +4,6 @@
 #include "resources/resource.h"
 #include "settings/password_scrambling.h"
 #include "ui/controls/dialog_controls.h"
-#include "ui/controls/edit_filters.h"
 
 namespace calbrin {
 namespace {
@@ -19,11 +18,6 @@ void LanPage::OnInit(const SettingsRecord& record) {
   HWND page = Window();
   FillChoiceList(page, IDC_PROTOCOL, ProtocolItems());
   ShowControl(page, IDC_RFC2217, false);
-  LimitEditText(page, IDC_RECEIVE_PORT, 5);
-  LimitEditText(page, IDC_CLIENT_CHAR, 2);
-  LimitEditText(page, IDC_LAN_PASSWORD, kMaxPasswordLength);
-  LimitEditText(page, IDC_IDLE_TIME, 4);
-  LimitEditText(page, IDC_DISCONNECT_CHAR, 2);
   FillChoiceList(page, IDC_SERVER_CONDITION, ServerConditionItems(state_.reduced));
   FillChoiceList(page, IDC_CLIENT_CONDITION, ClientConditionItems(state_.reduced));
   FillChoiceList(page, IDC_DISCONNECT_CONDITION, DisconnectConditionItems(state_.reduced));
@@ -84,7 +78,7 @@ void LanPage::ShowChoices() {
   ApplyEnabled(page, LanPageEnabled(state_));
 }
 
-bool LanPage::OnCommand(int id, int code, HWND control) {
+bool LanPage::OnCommand(int id, int code) {
   switch (id) {
     case IDC_PROTOCOL:
       if (code != CBN_SELCHANGE) return false;
@@ -111,24 +105,6 @@ bool LanPage::OnCommand(int id, int code, HWND control) {
       if (code != CBN_SELCHANGE) return false;
       state_ = Read();
       ShowChoices();
-      return true;
-    case IDC_RECEIVE_PORT:
-    case IDC_UDP_PORT:
-      if (code != EN_KILLFOCUS) return false;
-      ClampEditNumber(control, kPortLow, kPortHigh);
-      return true;
-    case IDC_IDLE_TIME:
-      if (code != EN_KILLFOCUS) return false;
-      ClampEditNumber(control, kIdleTimeLow, kIdleTimeHigh);
-      return true;
-    case IDC_CLIENT_CHAR:
-    case IDC_DISCONNECT_CHAR:
-      if (code != EN_CHANGE) return false;
-      FilterHexEdit(control);
-      return true;
-    case IDC_LAN_PASSWORD:
-      if (code != EN_CHANGE) return false;
-      FilterPrintableEdit(control);
       return true;
     default:
       return false;

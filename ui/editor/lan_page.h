@@ -10,7 +10,7 @@ class LanPage : public SettingsPage {
  public:
   // `channel` is 1 or 2, fixed for the page's life. Channel 2 offers the reduced choices when
   // the open device's second channel is the reduced one.
-  LanPage(int channel, bool secondChannelReduced) {
+  LanPage(int channel, bool secondChannelReduced) : SettingsPage(PageKind::kLan) {
     state_.channel = channel;
     state_.reduced = channel == 2 && secondChannelReduced;
   }
@@ -21,7 +21,7 @@ class LanPage : public SettingsPage {
 
  protected:
   void OnInit(const SettingsRecord& record) override;
-  bool OnCommand(int id, int code, HWND control) override;
+  bool OnCommand(int id, int code) override;
 
  private:
   void Show(const LanPageState& state);

@@ -4,7 +4,6 @@
 #include "resources/resource.h"
 #include "settings/password_scrambling.h"
 #include "ui/controls/dialog_controls.h"
-#include "ui/controls/edit_filters.h"
 
 namespace calbrin {
 namespace {
@@ -13,15 +12,6 @@ namespace {
 constexpr int kTextRead = 64;
 
 }  // namespace
-
-void NetworkPage::OnInit(const SettingsRecord& record) {
-  HWND page = Window();
-  LimitEditText(page, IDC_MSS, 4);
-  LimitEditText(page, IDC_KEEP_ALIVE, 3);
-  LimitEditText(page, IDC_NEW_PASSWORD, kMaxPasswordLength);
-  LimitEditText(page, IDC_NEW_PASSWORD_AGAIN, kMaxPasswordLength);
-  Fill(record);
-}
 
 void NetworkPage::Fill(const SettingsRecord& record) {
   FillNetworkPage(record, state_);
@@ -70,7 +60,7 @@ void NetworkPage::ShowChoices() {
   ApplyEnabled(page, NetworkPageEnabled(state_));
 }
 
-bool NetworkPage::OnCommand(int id, int code, HWND control) {
+bool NetworkPage::OnCommand(int id, int code) {
   switch (id) {
     case IDC_AUTO_ADDRESS:
     case IDC_CHANGE_PASSWORD:
@@ -91,19 +81,6 @@ bool NetworkPage::OnCommand(int id, int code, HWND control) {
       if (code != BN_CLICKED) return false;
       state_ = Read();
       OnSpeedOrDuplexClicked(state_);
-      return true;
-    case IDC_MSS:
-      if (code != EN_KILLFOCUS) return false;
-      ClampEditNumber(control, kMssLow, kMssHigh);
-      return true;
-    case IDC_KEEP_ALIVE:
-      if (code != EN_KILLFOCUS) return false;
-      ClampEditNumber(control, kKeepAliveLow, kKeepAliveHigh);
-      return true;
-    case IDC_NEW_PASSWORD:
-    case IDC_NEW_PASSWORD_AGAIN:
-      if (code != EN_CHANGE) return false;
-      FilterPrintableEdit(control);
       return true;
     default:
       return false;

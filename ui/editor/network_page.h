@@ -8,13 +8,14 @@ namespace calbrin {
 
 class NetworkPage : public SettingsPage {
  public:
+  NetworkPage() : SettingsPage(PageKind::kNetwork) {}
+
   void Fill(const SettingsRecord& record) override;
   // What the controls hold now, with the remembered speed and duplex choice.
   NetworkPageState Read() const;
 
  protected:
-  void OnInit(const SettingsRecord& record) override;
-  bool OnCommand(int id, int code, HWND control) override;
+  bool OnCommand(int id, int code) override;
 
  private:
   // Puts every control of `state` on the page.

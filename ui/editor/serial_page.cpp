@@ -11,9 +11,7 @@ namespace calbrin {
 namespace {
 
 constexpr int kTextRead = 64;
-constexpr int kBaudRateLimit = 7;
 constexpr std::array kDriverControls{IDC_DRIVER_LABEL, IDC_DRIVER_ON_SEND, IDC_DRIVER_ALWAYS};
-constexpr std::array kHexEdits{IDC_XON, IDC_XOFF, IDC_CHAR_1, IDC_CHAR_2};
 
 void ShowDriverControls(HWND page, bool shown) {
   for (const int id : kDriverControls)
@@ -27,16 +25,11 @@ void SerialPage::OnInit(const SettingsRecord& record) {
   const SerialPortVariant& variant = state_.variant;
   ShowDriverControls(page, false);
 
-  SendDlgItemMessageW(page, IDC_BAUD_RATE, CB_LIMITTEXT, kBaudRateLimit, 0);
   FillChoiceList(page, IDC_BAUD_RATE, BaudRateItems());
   FillChoiceList(page, IDC_DATA_BITS, DataBitsItems());
   FillChoiceList(page, IDC_PARITY, ParityItems());
   FillChoiceList(page, IDC_STOP_BITS, StopBitsItems());
   FillChoiceList(page, IDC_FLOW, FlowItems(variant.reduced));
-  for (const int id : kHexEdits)
-    LimitEditText(page, id, 2);
-  LimitEditText(page, IDC_PACKING_TIME, 4);
-  LimitEditText(page, IDC_DATA_COUNT_VALUE, 5);
   FillChoiceList(page, IDC_CHAR_COUNT, CharacterCountItems());
   FillChoiceList(page, IDC_TRAILING_COUNT, TrailingCountItems());
 
@@ -100,12 +93,8 @@ void SerialPage::ShowEnabled() {
   ApplyEnabled(Window(), SerialPageEnabled(state_));
 }
 
-bool SerialPage::OnCommand(int id, int code, HWND control) {
+bool SerialPage::OnCommand(int id, int code) {
   switch (id) {
-    case IDC_BAUD_RATE:
-      if (code != CBN_KILLFOCUS) return false;
-      ClampBaudRate(control);
-      return true;
     case IDC_FLOW:
     case IDC_CHAR_COUNT:
       if (code != CBN_SELCHANGE) return false;
@@ -117,21 +106,6 @@ bool SerialPage::OnCommand(int id, int code, HWND control) {
     case IDC_SPECIFIED_CHAR:
       state_ = Read();
       ShowEnabled();
-      return true;
-    case IDC_XON:
-    case IDC_XOFF:
-    case IDC_CHAR_1:
-    case IDC_CHAR_2:
-      if (code != EN_CHANGE) return false;
-      FilterHexEdit(control);
-      return true;
-    case IDC_PACKING_TIME:
-      if (code != EN_KILLFOCUS) return false;
-      ClampEditNumber(control, kPackingTimeLow, kPackingTimeHigh);
-      return true;
-    case IDC_DATA_COUNT_VALUE:
-      if (code != EN_KILLFOCUS) return false;
-      ClampEditNumber(control, kDataCountLow, kDataCountHigh);
       return true;
     default:
       return false;

@@ -11,7 +11,7 @@ class SerialPage : public SettingsPage {
  public:
   // `port` is 1 or 2, fixed for the page's life. Port 2 offers the reduced flow control and the
   // driver control when the open device's second channel is the reduced one.
-  SerialPage(int port, bool secondChannelReduced) {
+  SerialPage(int port, bool secondChannelReduced) : SettingsPage(PageKind::kSerial) {
     state_.variant.port = port;
     state_.variant.reduced = port == 2 && secondChannelReduced;
   }
@@ -22,7 +22,7 @@ class SerialPage : public SettingsPage {
 
  protected:
   void OnInit(const SettingsRecord& record) override;
-  bool OnCommand(int id, int code, HWND control) override;
+  bool OnCommand(int id, int code) override;
 
  private:
   void Show(const SerialPageState& state);

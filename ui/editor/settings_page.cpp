@@ -3,6 +3,8 @@
 
 #include <uxtheme.h>
 
+#include "ui/controls/edit_filters.h"
+
 namespace calbrin {
 
 HWND SettingsPage::Create(HWND dialog, int resourceId, const SettingsRecord& record) {
@@ -20,6 +22,7 @@ INT_PTR CALLBACK SettingsPage::DialogProc(HWND window, UINT message, WPARAM wPar
     // With visual styles the tab strip's body is not the dialog colour; the page takes its
     // texture so that it does not stand out as a grey block.
     EnableThemeDialogTexture(window, ETDT_ENABLETAB);
+    LimitPageEdits(window, page->kind_);
     page->OnInit(*params->record);
     return FALSE;  // the settings dialog decides where the focus goes
   }
@@ -27,9 +30,10 @@ INT_PTR CALLBACK SettingsPage::DialogProc(HWND window, UINT message, WPARAM wPar
   if (page == nullptr) return FALSE;
   switch (message) {
     case WM_COMMAND:
-      return page->OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))
-                 ? TRUE
-                 : FALSE;
+      if (ApplyEditRule(page->kind_, LOWORD(wParam), HIWORD(wParam),
+                        reinterpret_cast<HWND>(lParam)))
+        return TRUE;
+      return page->OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       page->window_ = nullptr;

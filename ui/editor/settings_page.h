@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "pages/page_fields.h"
+
 namespace calbrin {
 
 struct SettingsRecord;
@@ -11,7 +13,7 @@ struct SettingsRecord;
 // which is its parent. All calls come from the user-interface thread.
 class SettingsPage {
  public:
-  SettingsPage() = default;
+  explicit SettingsPage(PageKind kind) : kind_(kind) {}
   SettingsPage(const SettingsPage&) = delete;
   SettingsPage& operator=(const SettingsPage&) = delete;
   virtual ~SettingsPage() = default;
@@ -27,8 +29,9 @@ class SettingsPage {
 
  protected:
   virtual void OnInit(const SettingsRecord& record) { Fill(record); }
-  // True when the command was handled.
-  virtual bool OnCommand(int /*id*/, int /*code*/, HWND /*control*/) { return false; }
+  // True when the command was handled. The edit rules of the field table have run before and
+  // never reach it.
+  virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -38,6 +41,7 @@ class SettingsPage {
     const SettingsRecord* record;
   };
 
+  const PageKind kind_;
   HWND window_ = nullptr;
 };
 
