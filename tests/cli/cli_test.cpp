@@ -46,6 +46,11 @@ class CliTest : public ::testing::Test, public CliIo {
     return environment_.contains(name) ? std::optional(environment_[name]) : std::nullopt;
   }
 
+  // What device `device` of the simulator holds for `key`.
+  std::string Stored(int device, SettingKey key) {
+    return std::string(ReadField(ToRecord(simulator_.Settings(device)), key));
+  }
+
   // The one adapter that the system lists (the route probe finds no route in this namespace).
   void FromAdapter(std::string address, int prefixLength) {
     setup_.fillAdapters = [=](AdapterTable& table) {
@@ -235,13 +240,10 @@ TEST_F(CliTest, PutWritesTheFileToEveryDeviceAndReportsEachOne) {
                       "127.0.0.9: ソケットエラー : 10061 / "
                       "接続先から拒否されたため、接続できませんでした。\n"
                       "2 of 5 devices written\n");
-  for (const int device : {0, 2}) {
-    EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(device)), SettingKey::PORT1), "4001");
-    EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(device)), SettingKey::CBPS2), "38400");
-    // Each keeps its own address.
-    EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(device)), SettingKey::IP),
-              device == 0 ? "127.0.0.2" : "127.0.0.4");
-  }
+  for (const int device : {0, 2})  // each keeps its own address
+    EXPECT_EQ(std::tuple(Stored(device, SettingKey::PORT1), Stored(device, SettingKey::CBPS2),
+                         Stored(device, SettingKey::IP)),
+              std::tuple("4001", "38400", device == 0 ? "127.0.0.2" : "127.0.0.4"));
   EXPECT_EQ(simulator_.LastWriteBlock(1), "");
 
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "--yes"}), 0);
@@ -259,8 +261,8 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
   EXPECT_EQ(simulator_.LastWriteBlock(0), "");
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}, {"y"}), 0);
   EXPECT_EQ(prompts_, std::vector<std::string>{"127.0.0.2 に書き込みますか? [y/N] "});
-  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::MSS), "1000");
-  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::IP), "127.0.0.2");
+  EXPECT_EQ(Stored(0, SettingKey::MSS), "1000");
+  EXPECT_EQ(Stored(0, SettingKey::IP), "127.0.0.2");
   EXPECT_TRUE(simulator_.LastWriteBlock(0).ends_with("\r\nENDR\r\n"));
 
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "--yes", "--with-address"}), 0) << out_;
@@ -271,8 +273,8 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
 TEST_F(CliTest, SetChangesSingleSettingsAndRefusesWhatTheModelLacks) {
   test::StartDevices(simulator_, {Device("57")});
   EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=1200", "CFLOW2=2", "--yes"}), 0) << err_;
-  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::MSS), "1200");
-  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::CFLOW2), "2");
+  EXPECT_EQ(Stored(0, SettingKey::MSS), "1200");
+  EXPECT_EQ(Stored(0, SettingKey::CFLOW2), "2");
   const struct {
     const char* pair;
     const char* message;

@@ -10,7 +10,7 @@
 #include "net/device_messages.h"
 #include "net/device_operations.h"
 #include "settings/device_model.h"
-#include "sim/simulator.h"
+#include "tests/support/device_test_support.h"
 
 namespace calbrin {
 namespace {
@@ -30,66 +30,54 @@ const Texts kWriteStatuses{"書き込み中...", " "};
 
 // One simulated device and the windows around Apply: the main window that opens the device and
 // the settings dialog, recording every question, message, report and status text of Apply.
-class Bench : public OpenDeviceUi, public ApplyUi {
+class Bench : public test::RecordingOpenUi, public ApplyUi {
  public:
-  explicit Bench(std::string model = "48", std::string password = "", sim::Faults faults = {}) {
-    ConsoleTimeLimits limits;
-    limits.prompt = limits.loginAnswer = limits.settings = limits.acknowledgement = 500ms;
-    console_.emplace(limits);
-    console_->Startup();
-    adapters_.entries[0] = {1, "lo", "127.0.0.1", 8, "255.0.0.0"};
-    adapters_.count = 1;
-    simulator.AddDevice({.address = {}, .model = std::move(model), .mac = {}, .settings = {},
-                         .password = std::move(password), .faults = faults});
-    std::string error;
-    EXPECT_TRUE(simulator.Start(error)) << error;
+  explicit Bench(std::string model = "48", std::string devicePassword = "", sim::Faults faults = {})
+      : console_(test::ShortLimits(500ms)) {
+    console_.Startup();
+    sim::DeviceConfig device = test::Device(std::move(model), std::move(devicePassword));
+    device.faults = faults;
+    test::StartDevices(simulator, {device});
   }
 
-  // Opens the device (with `login` when it asks) and applies its own record, with `address` as
-  // its IP address when given; `meanwhile` runs while the dialog is open. -1: not opened.
+  // Opens the device (with `password` when it asks) and applies its own record, with `address`
+  // as its IP address when given; `meanwhile` runs while the dialog is open. -1: not opened.
   int Apply(const char* address = nullptr, PasswordChangeRequest change = {},
             std::chrono::milliseconds settle = 10ms, const std::function<void()>& meanwhile = {}) {
     int applied = -1;
-    dialog_ = [&] {
+    selected = true;
+    whileOpen = [&] {
       if (meanwhile) meanwhile();
       SettingsRecord collected = session_.deviceRecord;
       if (address != nullptr) SetField(collected, SettingKey::IP, address);
       SettingsText text;
       SerializeSettings(collected, false, SecondChannelReduced(ReadField(collected, SettingKey::MODEL)), text);
       sent = text.View();
-      applying_ = true;
-      applied = ApplySettings(*console_, session_.deviceRecord, collected, text, change, *this, settle);
-      applying_ = false;
+      statuses.clear();
+      applied = ApplySettings(console_, session_.deviceRecord, collected, text, change, *this, settle);
+      applyStatuses = statuses;
     };
-    OpenDevice(*console_, adapters_, session_, *this);
+    OpenDevice(console_, test::OneAdapter(), session_, *this);
     return applied;
   }
 
-  std::optional<Row> SelectedRow() override { return Row{"127.0.0.2", ""}; }
-  void DeselectAllRows() override {}
-  void AskPassword(ScrambledPassword& scrambled) override { if (login) ScramblePassword(*login, kLoginShift, scrambled); }
-  void ShowSettingsDialog() override { dialog_(); }
-  void ShowError(std::string_view message) override { errors.emplace_back(message); }
+  void ShowError(std::string_view message) override { RecordingOpenUi::ShowError(message); }
+  void SetStatusText(std::string_view text) override { RecordingOpenUi::SetStatusText(text); }
   bool AskYesNo(std::string_view question) override {
     questions.emplace_back(question);
     return questions.size() > answers.size() || answers[questions.size() - 1];
   }
   void ShowReport(std::string_view message) override { reports.emplace_back(message); }
-  void SetStatusText(std::string_view text) override { if (applying_) statuses.emplace_back(text); }
-  bool Connected() const { return console_->Connected(); }
+  bool Connected() const { return console_.Connected(); }
 
   sim::Simulator simulator;
-  std::optional<std::string> login;
   std::vector<bool> answers;  // Yes when it runs out
-  Texts errors, questions, reports, statuses;
+  Texts questions, reports, applyStatuses;
   std::string sent;  // the collected text that Apply was given
 
  private:
-  std::optional<ConsoleConnection> console_;
-  AdapterTable adapters_;
+  ConsoleConnection console_;
   DeviceSession session_;
-  std::function<void()> dialog_;
-  bool applying_ = false;
 };
 
 // The address question comes first, then the password's; a No or a mismatch writes nothing. A
@@ -110,12 +98,12 @@ TEST(ApplySettings, QuestionsInTheirOrderAndWhatTheAnswersDo) {
   };
   for (const Row& row : rows) {
     Bench bench("48", "old-one");
-    bench.login = "old-one";
+    bench.password = "old-one";
     bench.answers = row.answers;
     const int applied = bench.Apply(row.address, row.change);
     const bool written = row.ending != nullptr;
     const std::string report = row.address ? kDone + "\r\n  IPアドレスを変更された場合は再度検索してください。" : kDone;
-    EXPECT_EQ(std::tuple(applied, bench.questions, bench.errors, bench.statuses, bench.reports),
+    EXPECT_EQ(std::tuple(applied, bench.questions, bench.errors, bench.applyStatuses, bench.reports),
               std::tuple(written ? 1 : 0, row.questions, row.errors, written ? kWriteStatuses : Texts{},
                          written ? Texts{report} : Texts{})) << &row - rows;
     EXPECT_EQ(bench.simulator.LastWriteBlock(0), written ? bench.sent + row.ending + "\r\n" : "");
@@ -123,7 +111,7 @@ TEST(ApplySettings, QuestionsInTheirOrderAndWhatTheAnswersDo) {
     EXPECT_EQ(bench.simulator.LastPasswordBlock(0).starts_with("P_SET\r\n"), password);
     EXPECT_EQ(bench.simulator.Password(0), password ? row.change.password : "old-one");
     // The next opening needs the new password; after a removal it asks for none.
-    bench.login = "wrong";
+    bench.password = "wrong";
     EXPECT_EQ(bench.Apply(), password && row.change.password.empty() ? 1 : -1);
   }
 }
@@ -141,7 +129,7 @@ TEST(ApplySettings, FailedWrites) {
         std::this_thread::sleep_for(5ms);
     };
     EXPECT_EQ(bench.Apply(nullptr, {changePassword, "pw", "pw"}, 10ms, wait), 0);
-    EXPECT_EQ(std::tuple(bench.errors, bench.reports, bench.statuses), std::tuple(Texts{message}, Texts{}, kWriteStatuses));
+    EXPECT_EQ(std::tuple(bench.errors, bench.reports, bench.applyStatuses), std::tuple(Texts{message}, Texts{}, kWriteStatuses));
   }
 }
 

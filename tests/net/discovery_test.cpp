@@ -22,38 +22,27 @@ struct Reply {
   int version = 100, model = 1, last = 0xFF, size = 32;  // `last`: the MAC's last byte
 };
 
-// Answers the first request on UDP port 30718, when it is "VQ", with the given replies in order.
-// The responder is
-// a native helper process, so that each reply really leaves from its own loopback address.
-class ScriptedResponders {
- public:
-  explicit ScriptedResponders(const std::vector<Reply>& replies)
-      : file_(test::NewSharedFile("responder")) {
-    const std::string tool = test::NativeToolPath("udp_responder");
-    std::vector<std::string> arguments{file_.nativePath};
-    for (const Reply& reply : replies) {
-      // Every byte that is not read holds a value of its own, so a wrong offset shows.
-      std::string hex;
-      for (int i = 0; i < reply.size; ++i) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02x",
-                      i == 4              ? reply.version
-                      : i == 6            ? reply.model
-                      : i == 29           ? reply.last
-                      : i >= 24 && i < 29 ? i - 22
-                                          : i % 251);
-        hex += digits;
-      }
-      arguments.insert(arguments.end(), {reply.from, hex});
+// Answers the first request on UDP port 30718, when it is "VQ", with the given replies in order,
+// each from its own loopback address (a native helper process, see tests/tools).
+void StartResponder(const std::vector<Reply>& replies) {
+  std::vector<std::string> arguments;
+  for (const Reply& reply : replies) {
+    // Every byte that is not read holds a value of its own, so a wrong offset shows.
+    std::string hex;
+    for (int i = 0; i < reply.size; ++i) {
+      char digits[3];
+      std::snprintf(digits, sizeof digits, "%02x",
+                    i == 4              ? reply.version
+                    : i == 6            ? reply.model
+                    : i == 29           ? reply.last
+                    : i >= 24 && i < 29 ? i - 22
+                                        : i % 251);
+      hex += digits;
     }
-    EXPECT_TRUE(test::StartNativeProgram(tool, arguments)) << tool;
-    EXPECT_TRUE(test::AwaitFile(file_.localPath, 0, 5s)) << "the responder did not start";
+    arguments.insert(arguments.end(), {reply.from, hex});
   }
-  ~ScriptedResponders() { std::remove(file_.localPath.c_str()); }
-
- private:
-  test::SharedFile file_;
-};
+  ASSERT_TRUE(test::StartNativeTool("udp_responder", arguments)) << "the responder did not start";
+}
 
 class DiscoveryTest : public ::testing::Test {
  protected:
@@ -76,9 +65,9 @@ class DiscoveryTest : public ::testing::Test {
 TEST_F(DiscoveryTest, DevicesAreListedInArrivalOrderWithTheirRowTexts) {
   EXPECT_EQ(discovery_.LocalProbeAddress(), "127.0.0.1");
   // Replies of 1020 bytes: the third one wraps around the end of the reply queue.
-  ScriptedResponders responders({{"127.0.0.3", 5, 2, 0x1B, 1020},
-                                 {"127.0.0.2", 113, 1, 0xFF, 1020},
-                                 {"127.0.0.4", 255, 2, 0x0A, 1020}});
+  StartResponder({{"127.0.0.3", 5, 2, 0x1B, 1020},
+                  {"127.0.0.2", 113, 1, 0xFF, 1020},
+                  {"127.0.0.4", 255, 2, 0x0A, 1020}});
   EXPECT_EQ(Rows(discovery_.Discover("127.0.0.1")),
             (std::vector<std::string>{"127.0.0.3 02-03-04-05-06-1B QV-57R 0.05",
                                       "127.0.0.2 02-03-04-05-06-FF QV-48R2 1.13",
@@ -87,12 +76,12 @@ TEST_F(DiscoveryTest, DevicesAreListedInArrivalOrderWithTheirRowTexts) {
 }
 
 TEST_F(DiscoveryTest, UnknownModelsShortRepliesAndRepeatsLeaveNoTrace) {
-  ScriptedResponders responders({{"127.0.0.2", 100, 3, 1},
-                                 {"127.0.0.3", 100, 1, 2, 29},
-                                 {"127.0.0.4", 100, 1, 3, 30},
-                                 {"127.0.0.4", 100, 1, 4},  // the same device twice in a row
-                                 {"127.0.0.2", 200, 2, 5, 64},
-                                 {"127.0.0.4", 100, 1, 6}});
+  StartResponder({{"127.0.0.2", 100, 3, 1},
+                  {"127.0.0.3", 100, 1, 2, 29},
+                  {"127.0.0.4", 100, 1, 3, 30},
+                  {"127.0.0.4", 100, 1, 4},  // the same device twice in a row
+                  {"127.0.0.2", 200, 2, 5, 64},
+                  {"127.0.0.4", 100, 1, 6}});
   EXPECT_EQ(Rows(discovery_.Discover("127.0.0.1")),
             (std::vector<std::string>{"127.0.0.4 02-03-04-05-06-03 QV-48R2 1.00",
                                       "127.0.0.2 02-03-04-05-06-05 QV-57R 2.00",
@@ -104,12 +93,10 @@ TEST_F(DiscoveryTest, TwentyFirstDeviceIsIgnoredAndTheNextSearchStartsEmpty) {
   std::vector<Reply> replies;
   for (int i = 2; i <= 22; ++i)
     replies.push_back({"127.0.0." + std::to_string(i)});
-  {
-    ScriptedResponders responders(replies);
-    const std::vector<std::string> rows = Rows(discovery_.Discover("127.0.0.1"));
-    ASSERT_EQ(rows.size(), 20u);
-    EXPECT_TRUE(rows[19].starts_with("127.0.0.21 "));
-  }
+  StartResponder(replies);
+  const std::vector<std::string> rows = Rows(discovery_.Discover("127.0.0.1"));
+  ASSERT_EQ(rows.size(), 20u);
+  EXPECT_TRUE(rows[19].starts_with("127.0.0.21 "));
   EXPECT_EQ(discovery_.Discover("127.0.0.1"), 0);
   EXPECT_EQ(discovery_.Entry(0).AddressText(), "");
 }

@@ -2,10 +2,9 @@
 #include "native_program.h"
 
 #include <atomic>
-#include <cstdio>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <system_error>
 #include <thread>
 
 #ifdef _WIN32
@@ -13,19 +12,14 @@
 #else
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 extern char** environ;
 #endif
 
 namespace calbrin::test {
+namespace {
 
-std::string NativeToolPath(const std::string& name) {
-  const char* folder = std::getenv("CALBRIN_NATIVE_TOOLS");
-  return folder == nullptr ? std::string() : std::string(folder) + "/" + name;
-}
-
-bool StartNativeProgram(const std::string& program, const std::vector<std::string>& arguments) {
 #ifdef _WIN32
+bool Spawn(const std::string& program, const std::vector<std::string>& arguments) {
   std::string commandLine = program;
   for (const std::string& argument : arguments)
     commandLine += " " + argument;
@@ -39,45 +33,37 @@ bool StartNativeProgram(const std::string& program, const std::vector<std::strin
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return true;
+}
+const std::string kUnixRoot = "Z:";  // the drive that maps the Unix root
 #else
-  std::vector<char*> argv;
-  std::string path = program;
-  argv.push_back(path.data());
-  std::vector<std::string> copies = arguments;
-  for (std::string& argument : copies)
+bool Spawn(std::string program, std::vector<std::string> arguments) {
+  std::vector<char*> argv{program.data()};
+  for (std::string& argument : arguments)
     argv.push_back(argument.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
-  if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
+  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
   // Reap it in the background so that it leaves no zombie behind.
   std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
   return true;
-#endif
 }
+const std::string kUnixRoot;
+#endif
 
-SharedFile NewSharedFile(const std::string& stem) {
+}  // namespace
+
+bool StartNativeTool(const std::string& name, std::vector<std::string> arguments) {
   static std::atomic<int> counter{0};
-  const std::string name =
-      "/tmp/calbrin-" + stem + "-" +
+  const char* folder = std::getenv("CALBRIN_NATIVE_TOOLS");
+  const std::string ready =
+      "/tmp/calbrin-" + name + "-" +
       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
       std::to_string(counter++);
-#ifdef _WIN32
-  return {name, "Z:" + name};
-#else
-  return {name, name};
-#endif
-}
-
-bool AwaitFile(const std::string& localPath, std::size_t minimumSize,
-               std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
+  arguments.insert(arguments.begin(), ready);
+  if (folder == nullptr || !Spawn(std::string(folder) + "/" + name, arguments)) return false;
+  for (int i = 0; i < 1000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
     std::error_code error;
-    if (std::filesystem::exists(localPath, error) &&
-        std::filesystem::file_size(localPath, error) >= minimumSize && !error) {
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (std::filesystem::remove(kUnixRoot + ready, error)) return true;
   }
   return false;
 }

@@ -2,29 +2,14 @@
 // under Wine, which hands Unix executables to the system.
 #pragma once
 
-#include <chrono>
 #include <string>
 #include <vector>
 
 namespace calbrin::test {
 
-// The path of a native helper program: CALBRIN_NATIVE_TOOLS names the folder that holds it.
-// Empty when the variable is not set.
-std::string NativeToolPath(const std::string& name);
-
-// Starts `program` with `arguments` and returns at once; false when it could not be started.
-bool StartNativeProgram(const std::string& program, const std::vector<std::string>& arguments);
-
-// A file name in /tmp that a native helper can write, and the same file as this program names
-// it (under Wine, through the drive that maps the Unix root).
-struct SharedFile {
-  std::string nativePath;
-  std::string localPath;
-};
-SharedFile NewSharedFile(const std::string& stem);
-
-// Waits until `localPath` exists and holds at least `minimumSize` bytes; false after `limit`.
-bool AwaitFile(const std::string& localPath, std::size_t minimumSize,
-               std::chrono::milliseconds limit);
+// Starts the native helper `name` from the folder that CALBRIN_NATIVE_TOOLS names, with a fresh
+// file name in /tmp before `arguments`, and waits up to 5 seconds for the helper to create that
+// file, its sign of being ready. False when it could not be started or never got ready.
+bool StartNativeTool(const std::string& name, std::vector<std::string> arguments);
 
 }  // namespace calbrin::test

@@ -1,11 +1,12 @@
-// Subnet masks, the adapter selected at start-up and the local address that searches and
-// connections leave from.
+// Subnet masks and membership, the adapter selected at start-up and the local address that searches
+// and connections leave from.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "net/adapters.h"
+#include "net/subnet.h"
 
 namespace calbrin {
 namespace {
@@ -36,6 +37,28 @@ TEST(MaskText, PrefixLengths) {
       {-1, "0.0.0.0"},         {33, "255.255.255.255"}};
   for (const auto& [length, mask] : cases)
     EXPECT_EQ(MaskText(length), mask) << length;
+}
+
+TEST(SameSubnet, EveryPositionUnderTheMaskAndUnreadableTextsForeign) {
+  const struct {
+    const char *adapter, *mask, *row;
+    int same;
+  } cases[] = {
+      {"192.168.1.20", "255.255.255.0", "192.168.1.200", 1},
+      {"192.168.1.20", "255.255.255.0", "192.168.2.20", 0},
+      {"10.1.2.3", "0.0.0.0", "172.16.0.1", 1},
+      {"10.1.2.3", "255.255.255.255", "10.1.2.3", 1},
+      {"10.1.2.3", "255.255.255.255", "10.1.2.4", 0},
+      {"10.1.2.3", "255.255.240.0", "10.1.15.9", 1},
+      {"10.1.2.3", "255.255.240.0", "10.1.16.3", 0},
+      {"10.1.2.3", "255.0.0.0", "10.1.2", 0},
+      {"10.1.2", "0.0.0.0", "10.1.2.3", 0},
+      {"10.1.2.3", "255.0.0", "10.1.2.3", 0},
+      {"10.1.2.3", "255.0.0.0", "", 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(SameSubnet(c.adapter, c.mask, c.row), c.same)
+        << c.adapter << " " << c.mask << " " << c.row;
 }
 
 TEST(SelectInitialAdapter, FirstEntryWithTheProbedAddressOrElseTheFirstEntry) {

@@ -32,13 +32,4 @@ inline SettingsRecord FullWidthRecord(char fill = 'x') {
   return record;
 }
 
-// Counts the key lines of a settings text, i.e. its pairs: half its lines.
-inline int CountPairs(std::string_view text) {
-  int lines = 0;
-  for (std::size_t at = text.find("\r\n"); at != std::string_view::npos;
-       at = text.find("\r\n", at + 2))
-    ++lines;
-  return lines / 2;
-}
-
 }  // namespace calbrin::test
