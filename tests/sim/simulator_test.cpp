@@ -45,28 +45,6 @@ TEST(SimulatorDevice, DiscoveryFaults) {
   EXPECT_EQ(DiscoveryReply("57", 100, mac, {.shortReply = true}).size(), 20u);
 }
 
-TEST(SimulatorState, TextKeepsEveryByteAndRefusesMalformedLines) {
-  DeviceState state{"127.9.9.9",
-                    201,
-                    {0xAB, 0xCD, 0xEF, 1, 0x23, 0x45},
-                    DefaultSettings("57", "127.9.9.9"),
-                    "p%ss~!"};
-  state.settings.Set("HIP1", " a%b\r\x80\xff");
-  state.settings.Set("GWAY", "");
-  const std::vector<DeviceState> before{state, state};
-  std::vector<DeviceState> parsed;
-  std::string error;
-  ASSERT_TRUE(ParseState(FormatState(before), parsed, error)) << error;
-  EXPECT_EQ(parsed, before);
-  for (const char* broken :
-       {"qvsim-state 2\n", "qvsim-state 1\ndevice\nIP 1\n",
-        "qvsim-state 1\ndevice\nNOSUCH 1\nend\n", "qvsim-state 1\ndevice\nPORT1 12345678\nend\n",
-        "qvsim-state 1\ndevice\nIP %4\nend\n"}) {
-    EXPECT_FALSE(ParseState(broken, parsed, error)) << broken;
-    EXPECT_EQ(parsed, before);
-  }
-}
-
 TEST(SimulatorState, WritesAndPasswordSurviveARestart) {
   const std::string path =
       ::testing::TempDir() + "sim-state-" + std::to_string(std::random_device{}());
