@@ -45,14 +45,6 @@ void Fail(const std::string& line) {
   Say("FAILED: " + line);
 }
 
-// A message box as one line: its caption and its text with the line breaks shown as " / ".
-std::string OneLine(const std::wstring& caption, const std::wstring& text) {
-  std::string line = Utf8Text(caption) + ": " + Utf8Text(text);
-  for (std::size_t at; (at = line.find("\r\n")) != std::string::npos;)
-    line.replace(at, 2, " / ");
-  return line;
-}
-
 // The settings that the journey sets on the pages, as the device must store them; the channel
 // passwords are compared unscrambled, PASS1 with kLanPassword.
 constexpr std::string_view kChangedSettings =
@@ -135,7 +127,11 @@ class Journey {
     app_->discovery.Startup(kRouteProbeAddress);
     window_.showMessage = [](HWND, const std::wstring& text, const std::wstring& caption,
                              UINT type) {
-      Say("  message  " + OneLine(caption, text));
+      // Its caption and text on one line, the line breaks shown as " / ".
+      std::string line = Utf8Text(caption) + ": " + Utf8Text(text);
+      for (std::size_t at; (at = line.find("\r\n")) != std::string::npos;)
+        line.replace(at, 2, " / ");
+      Say("  message  " + line);
       return (type & MB_YESNO) != 0 ? IDYES : IDOK;
     };
     window_.showSettingsDialog = [this](HWND owner) { ShowDialog(owner); };
@@ -176,31 +172,27 @@ class Journey {
     SendMessageW(Item(IDC_SEARCH), BM_CLICK, 0, 0);
     test::PumpUntil([this] { return IsWindowEnabled(Item(IDC_SEARCH)) != FALSE; }, 10000);
     HWND list = Item(IDC_DEVICE_LIST);
-    rows_.clear();
     for (int row = 0; row < ListView_GetItemCount(list); ++row) {
       std::string line;
       for (int column = 0; column < 4; ++column) {
         wchar_t text[64] = {};
         ListView_GetItemText(list, row, column, text, 64);
         line += (column > 0 ? "  " : "") + Utf8Text(text);
-        if (column == 0) rows_.push_back(Utf8Text(text));
         if (column == 2 && Utf8Text(text) != "QV-48R2") Fail("a row's model is not QV-48R2");
       }
       Say("   found  " + line);
     }
-    if (rows_.size() != 2) {
-      Fail("the search found " + std::to_string(rows_.size()) + " devices, not 2");
-      return false;
-    }
-    return true;
+    if (ListView_GetItemCount(list) == 2) return true;
+    Fail("the search found " + std::to_string(ListView_GetItemCount(list)) + " devices, not 2");
+    return false;
   }
 
   // Selects the device's row and opens it; `act` runs on the pages of its settings dialog.
   void Open(std::string_view address, std::function<void(Pages&)> act) {
-    int row = 0;
-    while (row < static_cast<int>(rows_.size()) && rows_[static_cast<std::size_t>(row)] != address)
-      ++row;
     HWND list = Item(IDC_DEVICE_LIST);
+    const std::wstring text = WideText(address);
+    LVFINDINFOW find{LVFI_STRING, text.c_str(), 0, {}, 0};
+    const int row = ListView_FindItem(list, -1, &find);
     ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     act_ = std::move(act);
     opened_ = false;
@@ -223,10 +215,8 @@ class Journey {
       return;
     }
     test::PumpUntil([] { return false; }, 100);
-    if (act_) {
-      Pages pages(dialog);
-      act_(pages);
-    }
+    Pages pages(dialog);
+    if (act_) act_(pages);
     if (dialog.Window() != nullptr) SendMessageW(dialog.Window(), WM_COMMAND, IDCANCEL, 0);
     lastRecord_ = app_->session.deviceRecord;
   }
@@ -244,9 +234,8 @@ class Journey {
         UnscramblePassword(std::string(stored), stored);
         want = i == Index(SettingKey::PASS1) ? kLanPassword : "";
       }
-      if (stored == want) {
-        ++same;
-      } else {
+      if (stored == want) ++same;
+      if (stored != want) {
         Fail(std::string(address) + " " + std::string(KeyText(i)) + ": stored \"" + stored +
              "\", set \"" + want + "\"");
       }
@@ -259,7 +248,6 @@ class Journey {
   MainWindow window_{*app_};
   HWND main_ = nullptr;
   std::wstring file_;
-  std::vector<std::string> rows_;
   std::function<void(Pages&)> act_;
   bool opened_ = false;
   SettingsRecord lastRecord_;

@@ -21,6 +21,7 @@
 #include "pages/network_page_state.h"
 #include "pages/serial_page_state.h"
 #include "settings/settings_text.h"
+#include "tests/support/device_test_support.h"
 #include "tests/support/sim_settings.h"
 #include "tests/ui/ui_support.h"
 #include "ui/editor/lan_page.h"
@@ -86,33 +87,26 @@ class SettingsDialogFixture : public ::testing::Test, public test::PageDriver {
   std::optional<SettingsDialog> dialog_;
 };
 
-// What the click rules decide, as one text, so that a difference shows which part differs.
-std::string Ruled(const NetworkPageState& s) {
-  std::ostringstream out;
-  out << s.speed100Checked << s.fullDuplexChecked << s.speed100 << s.fullDuplex;
-  return out.str();
-}
-std::string Ruled(const LanPageState& s) {
-  std::ostringstream out;
-  out << s.protocol << s.clientMode << s.passwordRequired << ' ' << s.connection.serverCode
-      << s.connection.clientCode << s.connection.serverPassword << s.connection.clientPassword;
-  return out.str();
-}
-std::string Ruled(const SerialPageState&) {
-  return "";
-}
-EnabledStates Rules(const NetworkPageState& s) {
-  return NetworkPageEnabled(s);
-}
-EnabledStates Rules(const LanPageState& s) {
-  return LanPageEnabled(s);
-}
-EnabledStates Rules(const SerialPageState& s) {
-  return SerialPageEnabled(s);
-}
-
 class SettingsPagesTest : public SettingsDialogFixture {
  protected:
+  // What the click rules decide, as one text, so that a difference shows which part differs.
+  static std::string Ruled(const auto&... parts) {
+    std::ostringstream out;
+    ((out << parts << ' '), ...);
+    return out.str();
+  }
+  static std::string Ruled(const NetworkPageState& s) {
+    return Ruled(s.speed100Checked, s.fullDuplexChecked, s.speed100, s.fullDuplex);
+  }
+  static std::string Ruled(const LanPageState& s) {
+    return Ruled(s.protocol, s.clientMode, s.passwordRequired, s.connection.serverCode,
+                 s.connection.clientCode, s.connection.serverPassword, s.connection.clientPassword);
+  }
+  static std::string Ruled(const SerialPageState&) { return ""; }
+  static EnabledStates Rules(const NetworkPageState& s) { return NetworkPageEnabled(s); }
+  static EnabledStates Rules(const LanPageState& s) { return LanPageEnabled(s); }
+  static EnabledStates Rules(const SerialPageState& s) { return SerialPageEnabled(s); }
+
   // A click (item -1) or a list choice on `page`, shown on `tab`; then the page shows what `rule`
   // and the enable rules make of what it reads back.
   template <typename Page, typename State>
@@ -333,29 +327,12 @@ class SettingsApplyTest : public SettingsDialogFixture {
 
   // Opens a simulated device of `model` the way the main window does and runs `body` while its
   // settings dialog would be shown.
-  void WhileOpen(std::string model, const std::function<void()>& body) {
-    sim::DeviceConfig config;
-    config.model = std::move(model);
-    simulator_.AddDevice(config);
-    std::string error;
-    ASSERT_TRUE(simulator_.Start(error)) << error;
-    class Ui final : public OpenDeviceUi {
-     public:
-      explicit Ui(const std::function<void()>& body) : body_(body) {}
-      std::optional<Row> SelectedRow() override { return Row{"127.0.0.2", "02-00-00-00-00-01"}; }
-      void SetStatusText(std::string_view) override {}
-      void DeselectAllRows() override {}
-      void AskPassword(ScrambledPassword&) override {}
-      void ShowSettingsDialog() override { body_(); }
-      void ShowError(std::string_view message) override { ADD_FAILURE() << message; }
-
-     private:
-      const std::function<void()>& body_;
-    } ui(body);
-    AdapterTable adapters;
-    test::FillTestAdapters(adapters);
-    adapters.entries[0].selected = 1;
-    EXPECT_EQ(OpenDevice(console_, adapters, session_, ui), 1);
+  void WhileOpen(std::string model, std::function<void()> body) {
+    test::StartDevices(simulator_, {test::Device(std::move(model))});
+    test::RecordingOpenUi ui;
+    ui.whileOpen = std::move(body);
+    EXPECT_EQ(OpenDevice(console_, test::OneAdapter(), session_, ui), 1);
+    EXPECT_EQ(ui.errors, std::vector<std::string>{});
   }
 
   sim::Simulator simulator_;

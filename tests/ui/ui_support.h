@@ -1,5 +1,5 @@
-// What the window tests and the journey share: a recorder of message boxes, the test adapters,
-// and a driver of the settings pages that acts the way a user does.
+// What the window tests and the journey share: a recorder of message boxes, and a driver of the
+// settings pages that acts the way a user does.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "net/adapters.h"
 #include "resources/resource.h"
 #include "settings/settings_record.h"
 #include "ui/controls/dialog_controls.h"
@@ -88,15 +87,6 @@ struct MessageRecorder {
   }
 };
 
-// The loopback adapter, chosen at start-up inside a test's namespace, and a LAN one.
-inline int FillTestAdapters(AdapterTable& table) {
-  table = {};
-  table.entries[0] = {0, "lo", "127.0.0.1", 8, "255.0.0.0"};
-  table.entries[1] = {0, "LAN", "192.168.1.10", 24, "255.255.255.0"};
-  table.count = 2;
-  return 1;
-}
-
 enum Tab : int { kNetworkTab = 0, kLan1Tab, kLan2Tab, kSerial1Tab, kSerial2Tab };
 
 // The pages of a settings dialog, driven the way a user drives them.
@@ -168,9 +158,8 @@ class PageDriver {
     ShowTab(tab);
     SetFocus(KeyTarget(tab, id));
     SetWindowTextW(Control(tab, id), std::wstring(text).c_str());
-    Leave();
+    SetFocus(GetDlgItem(Dialog().Window(), IDCANCEL));
   }
-  void Leave() { SetFocus(GetDlgItem(Dialog().Window(), IDCANCEL)); }
   void Command(int id) { SendMessageW(Dialog().Window(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
   void Apply() { SendMessageW(GetDlgItem(Dialog().Window(), IDOK), BM_CLICK, 0, 0); }
 
