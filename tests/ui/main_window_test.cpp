@@ -240,29 +240,28 @@ TEST(PasswordDialog, KeepsPrintableCharactersAndScramblesThemOnOkOnly) {
   ScrambledPassword login;
   test::MessageRecorder messages;
   PasswordDialogData data{&login, messages.Function()};
-  const auto run = [&](const std::function<void(HWND edit)>& type, int button) {
+  const struct {
+    const wchar_t* typed;
+    int button;
+    bool stored;
+  } runs[] = {{L"typed", IDCANCEL, false}, {L"", IDOK, false}, {L"sec ret", IDOK, true}};
+  for (const auto& [typed, button, stored] : runs) {
     EXPECT_TRUE(DriveModal(
         L"パスワード入力",
         [&](HWND dialog) {
-          EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_PASSWORD)), L"");
-          type(GetDlgItem(dialog, IDC_PASSWORD));
+          HWND edit = GetDlgItem(dialog, IDC_PASSWORD);
+          EXPECT_EQ(WindowText(edit), L"");
+          EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 32);
+          SetWindowTextW(edit, typed);
           SendDlgItemMessageW(dialog, button, BM_CLICK, 0, 0);
           if (button == IDOK && login.present == 0)
             SendDlgItemMessageW(dialog, IDCANCEL, BM_CLICK, 0, 0);
         },
         [&] { ShowPasswordDialog(nullptr, data); }));
-  };
-  run([](HWND edit) { SetWindowTextW(edit, L"typed"); }, IDCANCEL);
-  run([](HWND) {}, IDOK);
-  EXPECT_EQ(login.present, 0);
+    EXPECT_EQ(login.present != 0, stored) << typed;
+  }
   EXPECT_EQ(messages.shown,
             std::vector<std::wstring>{test::ErrorBox(L"パスワードが入力されていません")});
-  run(
-      [](HWND edit) {
-        EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 32);
-        SetWindowTextW(edit, L"sec ret");
-      },
-      IDOK);
   std::string unscrambled;
   UnscramblePasswordWithShift(login.Scrambled(), kLoginShift, unscrambled);
   EXPECT_EQ(unscrambled, "sec");

@@ -92,7 +92,9 @@ enum Tab : int { kNetworkTab = 0, kLan1Tab, kLan2Tab, kSerial1Tab, kSerial2Tab }
 // The pages of a settings dialog, driven the way a user drives them.
 class PageDriver {
  public:
-  virtual ~PageDriver() = default;
+  SettingsDialog* dialog = nullptr;
+  // What a user could not have done but was asked for.
+  std::vector<std::string> problems;
 
   std::vector<int> VisiblePages() {
     std::vector<int> visible;
@@ -101,7 +103,7 @@ class PageDriver {
     }
     return visible;
   }
-  HWND Page(int tab) { return Dialog().PageAt(tab)->Window(); }
+  HWND Page(int tab) { return dialog->PageAt(tab)->Window(); }
   HWND Control(int tab, int id) { return GetDlgItem(Page(tab), id); }
   bool Enabled(int tab, int id) { return IsWindowEnabled(Control(tab, id)) != FALSE; }
   // Shown on its page, whether the page is on top or not.
@@ -115,24 +117,25 @@ class PageDriver {
 
   // Selects a tab the way the tab strip reports a user's click.
   void SelectTab(int index) {
-    HWND tab = GetDlgItem(Dialog().Window(), IDC_TAB);
+    HWND tab = GetDlgItem(dialog->Window(), IDC_TAB);
     TabCtrl_SetCurSel(tab, index);
     NMHDR header{tab, IDC_TAB, static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(Dialog().Window(), WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&header));
+    SendMessageW(dialog->Window(), WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&header));
   }
   void ShowTab(int tab) {
-    if (TabCtrl_GetCurSel(GetDlgItem(Dialog().Window(), IDC_TAB)) != tab) SelectTab(tab);
+    if (TabCtrl_GetCurSel(GetDlgItem(dialog->Window(), IDC_TAB)) != tab) SelectTab(tab);
   }
   // A click on a button of the page; a greyed button takes no click.
   void Click(int tab, int id) {
     ShowTab(tab);
-    if (!Enabled(tab, id)) return Problem("control " + std::to_string(id) + " is greyed");
+    if (!Enabled(tab, id))
+      return problems.push_back("control " + std::to_string(id) + " is greyed");
     SendMessageW(Control(tab, id), BM_CLICK, 0, 0);
   }
   // A choice in a drop-down list.
   void Choose(int tab, int id, int item) {
     ShowTab(tab);
-    if (!Enabled(tab, id)) return Problem("list " + std::to_string(id) + " is greyed");
+    if (!Enabled(tab, id)) return problems.push_back("list " + std::to_string(id) + " is greyed");
     SendMessageW(Control(tab, id), CB_SETCURSEL, static_cast<WPARAM>(item), 0);
     SendMessageW(Page(tab), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(Control(tab, id)));
@@ -158,15 +161,10 @@ class PageDriver {
     ShowTab(tab);
     SetFocus(KeyTarget(tab, id));
     SetWindowTextW(Control(tab, id), std::wstring(text).c_str());
-    SetFocus(GetDlgItem(Dialog().Window(), IDCANCEL));
+    SetFocus(GetDlgItem(dialog->Window(), IDCANCEL));
   }
-  void Command(int id) { SendMessageW(Dialog().Window(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-  void Apply() { SendMessageW(GetDlgItem(Dialog().Window(), IDOK), BM_CLICK, 0, 0); }
-
- protected:
-  virtual SettingsDialog& Dialog() = 0;
-  // Something a user could not have done was asked for.
-  virtual void Problem(const std::string& what) = 0;
+  void Command(int id) { SendMessageW(dialog->Window(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  void Apply() { SendMessageW(GetDlgItem(dialog->Window(), IDOK), BM_CLICK, 0, 0); }
 };
 
 // Sets the fields of `record` named by `pairs`, "KEY=VALUE KEY=VALUE ...".
