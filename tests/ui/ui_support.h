@@ -44,27 +44,23 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
 // after five seconds, so that a failing test never hangs. True when `drive` ran.
 inline bool DriveModal(const std::wstring& caption, const std::function<void(HWND dialog)>& drive,
                        const std::function<void()>& open) {
-  static struct {
-    const std::wstring* caption;
-    const std::function<void(HWND)>* drive;
-    bool ran;
-    DWORD started;
-  } pending;
-  pending = {&caption, &drive, false, GetTickCount()};
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog =
-        FindWindowW(L"#32770", pending.caption->empty() ? nullptr : pending.caption->c_str());
+  static std::function<void()> tick;
+  bool ran = false;
+  const DWORD started = GetTickCount();
+  tick = [&] {
+    HWND dialog = FindWindowW(L"#32770", caption.empty() ? nullptr : caption.c_str());
     if (dialog == nullptr || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog)) return;
-    if (!pending.ran) {
-      pending.ran = true;
-      (*pending.drive)(dialog);
-    } else if (GetTickCount() - pending.started > 5000) {
+    if (!ran) {
+      ran = true;
+      drive(dialog);
+    } else if (GetTickCount() - started > 5000) {
       EndDialog(dialog, IDCANCEL);
     }
-  });
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { tick(); });
   open();
   KillTimer(nullptr, timer);
-  return pending.ran;
+  return ran;
 }
 
 // A message box as one text: caption, text and MB_ flags.
