@@ -45,14 +45,6 @@ void Fail(const std::string& line) {
   Say("FAILED: " + line);
 }
 
-// A message box as one line: its caption and its text with the line breaks shown as " / ".
-std::string OneLine(const std::wstring& caption, const std::wstring& text) {
-  std::string line = Utf8Text(caption) + ": " + Utf8Text(text);
-  for (std::size_t at; (at = line.find("\r\n")) != std::string::npos;)
-    line.replace(at, 2, " / ");
-  return line;
-}
-
 // The settings that the journey sets on the pages, as the device must store them; the channel
 // passwords are compared unscrambled, PASS1 with kLanPassword.
 constexpr std::string_view kChangedSettings =
@@ -64,7 +56,7 @@ constexpr std::string_view kChangedSettings =
 // The pages of one open settings dialog, driven like a user.
 class Pages final : public test::PageDriver {
  public:
-  explicit Pages(SettingsDialog& dialog) : dialog_(dialog) {}
+  explicit Pages(SettingsDialog& settings) { dialog = &settings; }
 
   void SetAddress(int tab, int id, BYTE a, BYTE b, BYTE c, BYTE d) {
     ShowTab(tab);
@@ -117,13 +109,6 @@ class Pages final : public test::PageDriver {
     EnterAndLeave(kSerial2Tab, IDC_CHAR_2, L"0A");
     Choose(kSerial2Tab, IDC_TRAILING_COUNT, 1);
   }
-
- protected:
-  SettingsDialog& Dialog() override { return dialog_; }
-  void Problem(const std::string& what) override { Fail(what); }
-
- private:
-  SettingsDialog& dialog_;
 };
 
 class Journey {
@@ -135,7 +120,11 @@ class Journey {
     app_->discovery.Startup(kRouteProbeAddress);
     window_.showMessage = [](HWND, const std::wstring& text, const std::wstring& caption,
                              UINT type) {
-      Say("  message  " + OneLine(caption, text));
+      // Its caption and text on one line, the line breaks shown as " / ".
+      std::string line = Utf8Text(caption) + ": " + Utf8Text(text);
+      for (std::size_t at; (at = line.find("\r\n")) != std::string::npos;)
+        line.replace(at, 2, " / ");
+      Say("  message  " + line);
       return (type & MB_YESNO) != 0 ? IDYES : IDOK;
     };
     window_.showSettingsDialog = [this](HWND owner) { ShowDialog(owner); };
@@ -176,31 +165,27 @@ class Journey {
     SendMessageW(Item(IDC_SEARCH), BM_CLICK, 0, 0);
     test::PumpUntil([this] { return IsWindowEnabled(Item(IDC_SEARCH)) != FALSE; }, 10000);
     HWND list = Item(IDC_DEVICE_LIST);
-    rows_.clear();
     for (int row = 0; row < ListView_GetItemCount(list); ++row) {
       std::string line;
       for (int column = 0; column < 4; ++column) {
         wchar_t text[64] = {};
         ListView_GetItemText(list, row, column, text, 64);
         line += (column > 0 ? "  " : "") + Utf8Text(text);
-        if (column == 0) rows_.push_back(Utf8Text(text));
         if (column == 2 && Utf8Text(text) != "QV-48R2") Fail("a row's model is not QV-48R2");
       }
       Say("   found  " + line);
     }
-    if (rows_.size() != 2) {
-      Fail("the search found " + std::to_string(rows_.size()) + " devices, not 2");
-      return false;
-    }
-    return true;
+    if (ListView_GetItemCount(list) == 2) return true;
+    Fail("the search found " + std::to_string(ListView_GetItemCount(list)) + " devices, not 2");
+    return false;
   }
 
   // Selects the device's row and opens it; `act` runs on the pages of its settings dialog.
   void Open(std::string_view address, std::function<void(Pages&)> act) {
-    int row = 0;
-    while (row < static_cast<int>(rows_.size()) && rows_[static_cast<std::size_t>(row)] != address)
-      ++row;
     HWND list = Item(IDC_DEVICE_LIST);
+    const std::wstring text = WideText(address);
+    LVFINDINFOW find{LVFI_STRING, text.c_str(), 0, {}, 0};
+    const int row = ListView_FindItem(list, -1, &find);
     ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     act_ = std::move(act);
     opened_ = false;
@@ -223,10 +208,10 @@ class Journey {
       return;
     }
     test::PumpUntil([] { return false; }, 100);
-    if (act_) {
-      Pages pages(dialog);
-      act_(pages);
-    }
+    Pages pages(dialog);
+    if (act_) act_(pages);
+    for (const std::string& problem : pages.problems)
+      Fail(problem);
     if (dialog.Window() != nullptr) SendMessageW(dialog.Window(), WM_COMMAND, IDCANCEL, 0);
     lastRecord_ = app_->session.deviceRecord;
   }
@@ -235,21 +220,18 @@ class Journey {
   void Compare(std::string_view address) {
     Open(address, nullptr);
     SettingsRecord expected = ToRecord(sim::DefaultSettings("48", address));
-    test::SetSettings(expected, kChangedSettings);
+    test::SetSettings(expected,
+                      std::string(kChangedSettings) + " PASS2= PASS1=" + std::string(kLanPassword));
     int same = 0;
     for (int i = 0; i < kSettingKeyCount; ++i) {
-      std::string want(ReadField(expected, i));
+      const std::string want(ReadField(expected, i));
       std::string stored(ReadField(lastRecord_, i));
-      if (i == Index(SettingKey::PASS1) || i == Index(SettingKey::PASS2)) {
+      if (i == Index(SettingKey::PASS1) || i == Index(SettingKey::PASS2))
         UnscramblePassword(std::string(stored), stored);
-        want = i == Index(SettingKey::PASS1) ? kLanPassword : "";
-      }
-      if (stored == want) {
-        ++same;
-      } else {
+      if (stored == want) ++same;
+      if (stored != want)
         Fail(std::string(address) + " " + std::string(KeyText(i)) + ": stored \"" + stored +
              "\", set \"" + want + "\"");
-      }
     }
     Say("   " + std::string(address) + ": " + std::to_string(same) + " of " +
         std::to_string(kSettingKeyCount) + " fields as set");
@@ -259,7 +241,6 @@ class Journey {
   MainWindow window_{*app_};
   HWND main_ = nullptr;
   std::wstring file_;
-  std::vector<std::string> rows_;
   std::function<void(Pages&)> act_;
   bool opened_ = false;
   SettingsRecord lastRecord_;

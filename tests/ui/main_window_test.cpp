@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "settings/password_scrambling.h"
-#include "sim/simulator.h"
+#include "tests/support/device_test_support.h"
 #include "tests/ui/ui_support.h"
 #include "ui/editor/settings_file_dialogs.h"
 #include "ui/main/app.h"
@@ -38,7 +38,14 @@ class MainWindowTest : public ::testing::Test {
     app_->console.Startup();
     app_->discovery.Startup("");
     window_ = std::make_unique<MainWindow>(*app_);
-    window_->fillAdapters = test::FillTestAdapters;
+    // The loopback adapter, chosen at start-up inside a test's namespace, and a LAN one.
+    window_->fillAdapters = [](AdapterTable& table) {
+      table = {};
+      table.entries[0] = {0, "lo", "127.0.0.1", 8, "255.0.0.0"};
+      table.entries[1] = {0, "LAN", "192.168.1.10", 24, "255.255.255.0"};
+      table.count = 2;
+      return 1;
+    };
     window_->showMessage = messages_.Function();
     hwnd_ = window_->Create();
     ASSERT_NE(hwnd_, nullptr);
@@ -176,11 +183,7 @@ TEST_F(MainWindowTest, SearchEmptiesTheListAndGreysTheControlsUntilItHasListened
 class MainWindowOpenTest : public MainWindowTest {
  protected:
   void StartDevice(const std::string& password) {
-    sim::DeviceConfig config;
-    config.password = password;
-    simulator_.AddDevice(config);
-    std::string error;
-    ASSERT_TRUE(simulator_.Start(error)) << error;
+    test::StartDevices(simulator_, {test::Device("48", password)});
     AddByHand("127.0.0.2");
     Select(0);
   }
@@ -237,29 +240,28 @@ TEST(PasswordDialog, KeepsPrintableCharactersAndScramblesThemOnOkOnly) {
   ScrambledPassword login;
   test::MessageRecorder messages;
   PasswordDialogData data{&login, messages.Function()};
-  const auto run = [&](const std::function<void(HWND edit)>& type, int button) {
+  const struct {
+    const wchar_t* typed;
+    int button;
+    bool stored;
+  } runs[] = {{L"typed", IDCANCEL, false}, {L"", IDOK, false}, {L"sec ret", IDOK, true}};
+  for (const auto& [typed, button, stored] : runs) {
     EXPECT_TRUE(DriveModal(
         L"パスワード入力",
         [&](HWND dialog) {
-          EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_PASSWORD)), L"");
-          type(GetDlgItem(dialog, IDC_PASSWORD));
+          HWND edit = GetDlgItem(dialog, IDC_PASSWORD);
+          EXPECT_EQ(WindowText(edit), L"");
+          EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 32);
+          SetWindowTextW(edit, typed);
           SendDlgItemMessageW(dialog, button, BM_CLICK, 0, 0);
           if (button == IDOK && login.present == 0)
             SendDlgItemMessageW(dialog, IDCANCEL, BM_CLICK, 0, 0);
         },
         [&] { ShowPasswordDialog(nullptr, data); }));
-  };
-  run([](HWND edit) { SetWindowTextW(edit, L"typed"); }, IDCANCEL);
-  run([](HWND) {}, IDOK);
-  EXPECT_EQ(login.present, 0);
+    EXPECT_EQ(login.present != 0, stored) << typed;
+  }
   EXPECT_EQ(messages.shown,
             std::vector<std::wstring>{test::ErrorBox(L"パスワードが入力されていません")});
-  run(
-      [](HWND edit) {
-        EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 32);
-        SetWindowTextW(edit, L"sec ret");
-      },
-      IDOK);
   std::string unscrambled;
   UnscramblePasswordWithShift(login.Scrambled(), kLoginShift, unscrambled);
   EXPECT_EQ(unscrambled, "sec");
@@ -268,12 +270,11 @@ TEST(PasswordDialog, KeepsPrintableCharactersAndScramblesThemOnOkOnly) {
 TEST(AddAddressDialog, GivesTheTypedAddressWithBlankFieldsAsZeroAndNothingWhenBlank) {
   const struct {
     const wchar_t* fields[4];
-    int button;
     bool added;
     const char* address;
-  } cases[] = {{{L"192", L"168", L"0", L"10"}, IDOK, true, "192.168.0.10"},
-               {{L"192", L"168", L"3", L""}, IDOK, true, "192.168.3.0"},
-               {{L"", L"", L"", L""}, IDOK, false, ""}};
+  } cases[] = {{{L"192", L"168", L"0", L"10"}, true, "192.168.0.10"},
+               {{L"192", L"168", L"3", L""}, true, "192.168.3.0"},
+               {{L"", L"", L"", L""}, false, ""}};
   for (const auto& c : cases) {
     AddAddressDialogData data;
     EXPECT_TRUE(DriveModal(
@@ -283,7 +284,7 @@ TEST(AddAddressDialog, GivesTheTypedAddressWithBlankFieldsAsZeroAndNothingWhenBl
           HWND field = GetWindow(GetDlgItem(dialog, IDC_ADDRESS), GW_CHILD);
           for (int i = 0; i < 4 && field; ++i, field = GetWindow(field, GW_HWNDNEXT))
             SetWindowTextW(field, c.fields[i]);
-          SendDlgItemMessageW(dialog, c.button, BM_CLICK, 0, 0);
+          SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
         },
         [&] { ShowAddAddressDialog(nullptr, data); }));
     EXPECT_EQ(data.added, c.added) << c.address;

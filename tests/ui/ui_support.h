@@ -1,5 +1,5 @@
-// What the window tests and the journey share: a recorder of message boxes, the test adapters,
-// and a driver of the settings pages that acts the way a user does.
+// What the window tests and the journey share: a recorder of message boxes, and a driver of the
+// settings pages that acts the way a user does.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "net/adapters.h"
 #include "resources/resource.h"
 #include "settings/settings_record.h"
 #include "ui/controls/dialog_controls.h"
@@ -45,27 +44,23 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
 // after five seconds, so that a failing test never hangs. True when `drive` ran.
 inline bool DriveModal(const std::wstring& caption, const std::function<void(HWND dialog)>& drive,
                        const std::function<void()>& open) {
-  static struct {
-    const std::wstring* caption;
-    const std::function<void(HWND)>* drive;
-    bool ran;
-    DWORD started;
-  } pending;
-  pending = {&caption, &drive, false, GetTickCount()};
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog =
-        FindWindowW(L"#32770", pending.caption->empty() ? nullptr : pending.caption->c_str());
+  static std::function<void()> tick;
+  bool ran = false;
+  const DWORD started = GetTickCount();
+  tick = [&] {
+    HWND dialog = FindWindowW(L"#32770", caption.empty() ? nullptr : caption.c_str());
     if (dialog == nullptr || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog)) return;
-    if (!pending.ran) {
-      pending.ran = true;
-      (*pending.drive)(dialog);
-    } else if (GetTickCount() - pending.started > 5000) {
+    if (!ran) {
+      ran = true;
+      drive(dialog);
+    } else if (GetTickCount() - started > 5000) {
       EndDialog(dialog, IDCANCEL);
     }
-  });
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { tick(); });
   open();
   KillTimer(nullptr, timer);
-  return pending.ran;
+  return ran;
 }
 
 // A message box as one text: caption, text and MB_ flags.
@@ -88,21 +83,14 @@ struct MessageRecorder {
   }
 };
 
-// The loopback adapter, chosen at start-up inside a test's namespace, and a LAN one.
-inline int FillTestAdapters(AdapterTable& table) {
-  table = {};
-  table.entries[0] = {0, "lo", "127.0.0.1", 8, "255.0.0.0"};
-  table.entries[1] = {0, "LAN", "192.168.1.10", 24, "255.255.255.0"};
-  table.count = 2;
-  return 1;
-}
-
 enum Tab : int { kNetworkTab = 0, kLan1Tab, kLan2Tab, kSerial1Tab, kSerial2Tab };
 
 // The pages of a settings dialog, driven the way a user drives them.
 class PageDriver {
  public:
-  virtual ~PageDriver() = default;
+  SettingsDialog* dialog = nullptr;
+  // What a user could not have done but was asked for.
+  std::vector<std::string> problems;
 
   std::vector<int> VisiblePages() {
     std::vector<int> visible;
@@ -111,7 +99,7 @@ class PageDriver {
     }
     return visible;
   }
-  HWND Page(int tab) { return Dialog().PageAt(tab)->Window(); }
+  HWND Page(int tab) { return dialog->PageAt(tab)->Window(); }
   HWND Control(int tab, int id) { return GetDlgItem(Page(tab), id); }
   bool Enabled(int tab, int id) { return IsWindowEnabled(Control(tab, id)) != FALSE; }
   // Shown on its page, whether the page is on top or not.
@@ -125,24 +113,25 @@ class PageDriver {
 
   // Selects a tab the way the tab strip reports a user's click.
   void SelectTab(int index) {
-    HWND tab = GetDlgItem(Dialog().Window(), IDC_TAB);
+    HWND tab = GetDlgItem(dialog->Window(), IDC_TAB);
     TabCtrl_SetCurSel(tab, index);
     NMHDR header{tab, IDC_TAB, static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(Dialog().Window(), WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&header));
+    SendMessageW(dialog->Window(), WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&header));
   }
   void ShowTab(int tab) {
-    if (TabCtrl_GetCurSel(GetDlgItem(Dialog().Window(), IDC_TAB)) != tab) SelectTab(tab);
+    if (TabCtrl_GetCurSel(GetDlgItem(dialog->Window(), IDC_TAB)) != tab) SelectTab(tab);
   }
   // A click on a button of the page; a greyed button takes no click.
   void Click(int tab, int id) {
     ShowTab(tab);
-    if (!Enabled(tab, id)) return Problem("control " + std::to_string(id) + " is greyed");
+    if (!Enabled(tab, id))
+      return problems.push_back("control " + std::to_string(id) + " is greyed");
     SendMessageW(Control(tab, id), BM_CLICK, 0, 0);
   }
   // A choice in a drop-down list.
   void Choose(int tab, int id, int item) {
     ShowTab(tab);
-    if (!Enabled(tab, id)) return Problem("list " + std::to_string(id) + " is greyed");
+    if (!Enabled(tab, id)) return problems.push_back("list " + std::to_string(id) + " is greyed");
     SendMessageW(Control(tab, id), CB_SETCURSEL, static_cast<WPARAM>(item), 0);
     SendMessageW(Page(tab), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(Control(tab, id)));
@@ -168,16 +157,10 @@ class PageDriver {
     ShowTab(tab);
     SetFocus(KeyTarget(tab, id));
     SetWindowTextW(Control(tab, id), std::wstring(text).c_str());
-    Leave();
+    SetFocus(GetDlgItem(dialog->Window(), IDCANCEL));
   }
-  void Leave() { SetFocus(GetDlgItem(Dialog().Window(), IDCANCEL)); }
-  void Command(int id) { SendMessageW(Dialog().Window(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-  void Apply() { SendMessageW(GetDlgItem(Dialog().Window(), IDOK), BM_CLICK, 0, 0); }
-
- protected:
-  virtual SettingsDialog& Dialog() = 0;
-  // Something a user could not have done was asked for.
-  virtual void Problem(const std::string& what) = 0;
+  void Command(int id) { SendMessageW(dialog->Window(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  void Apply() { SendMessageW(GetDlgItem(dialog->Window(), IDOK), BM_CLICK, 0, 0); }
 };
 
 // Sets the fields of `record` named by `pairs`, "KEY=VALUE KEY=VALUE ...".
