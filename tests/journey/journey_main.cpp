@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "net/adapters.h"
+#include "pages/dotted_address.h"
 #include "settings/password_scrambling.h"
 #include "settings/settings_record.h"
 #include "tests/support/sim_settings.h"
@@ -58,56 +59,50 @@ class Pages final : public test::PageDriver {
  public:
   explicit Pages(SettingsDialog& settings) { dialog = &settings; }
 
-  void SetAddress(int tab, int id, BYTE a, BYTE b, BYTE c, BYTE d) {
+  void SetAddress(int tab, int id, std::string_view address) {
     ShowTab(tab);
-    SendMessageW(Control(tab, id), IPM_SETADDRESS, 0, MAKEIPADDRESS(a, b, c, d));
+    SendMessageW(Control(tab, id), IPM_SETADDRESS, 0, *ParseDottedAddress(address));
   }
 
-  // Every page, with the values of kChangedSettings.
+  // Every page, with the values of kChangedSettings: a click, a list item, a text typed and left,
+  // or an address.
   void ChangeEveryPage() {
-    SetAddress(kNetworkTab, IDC_GATEWAY, 192, 168, 1, 1);
-    Click(kNetworkTab, IDC_AUTO_NEGOTIATION);
-    Click(kNetworkTab, IDC_SPEED_100M);
-    Click(kNetworkTab, IDC_FULL_DUPLEX);
-    EnterAndLeave(kNetworkTab, IDC_MSS, L"1200");
-    EnterAndLeave(kNetworkTab, IDC_KEEP_ALIVE, L"24");
-
-    EnterAndLeave(kLan1Tab, IDC_RECEIVE_PORT, L"4001");
-    Click(kLan1Tab, IDC_CLIENT_MODE);
-    Choose(kLan1Tab, IDC_CLIENT_CONDITION, 3);
-    EnterAndLeave(kLan1Tab, IDC_CLIENT_CHAR, L"0d");
-    SetAddress(kLan1Tab, IDC_CLIENT_ADDRESS, 192, 168, 1, 50);
-    EnterAndLeave(kLan1Tab, IDC_CLIENT_PORT, L"5050");
-    Click(kLan1Tab, IDC_PASSWORD_REQUIRED);
-    EnterAndLeave(kLan1Tab, IDC_LAN_PASSWORD, WideText(kLanPassword));
-    Choose(kLan1Tab, IDC_DISCONNECT_CONDITION, 1);
-    EnterAndLeave(kLan1Tab, IDC_IDLE_TIME, L"30");
-    Click(kLan1Tab, IDC_FLUSH);
-
-    Choose(kLan2Tab, IDC_PROTOCOL, 1);
-    EnterAndLeave(kLan2Tab, IDC_RECEIVE_PORT, L"4002");
-    SetAddress(kLan2Tab, IDC_UDP_ADDRESS, 192, 168, 1, 60);
-    EnterAndLeave(kLan2Tab, IDC_UDP_PORT, L"6060");
-
-    EnterAndLeave(kSerial1Tab, IDC_BAUD_RATE, L"38400");
-    Choose(kSerial1Tab, IDC_DATA_BITS, 0);
-    Choose(kSerial1Tab, IDC_PARITY, 1);
-    Choose(kSerial1Tab, IDC_STOP_BITS, 1);
-    Choose(kSerial1Tab, IDC_FLOW, 2);
-    EnterAndLeave(kSerial1Tab, IDC_XON, L"12");
-    Click(kSerial1Tab, IDC_PACKING);
-    EnterAndLeave(kSerial1Tab, IDC_PACKING_TIME, L"50");
-    Click(kSerial1Tab, IDC_DATA_COUNT);
-    EnterAndLeave(kSerial1Tab, IDC_DATA_COUNT_VALUE, L"256");
-
-    EnterAndLeave(kSerial2Tab, IDC_BAUD_RATE, L"115200");
-    Choose(kSerial2Tab, IDC_FLOW, 1);
-    Click(kSerial2Tab, IDC_PACKING);
-    Click(kSerial2Tab, IDC_SPECIFIED_CHAR);
-    Choose(kSerial2Tab, IDC_CHAR_COUNT, 1);
-    EnterAndLeave(kSerial2Tab, IDC_CHAR_1, L"0D");
-    EnterAndLeave(kSerial2Tab, IDC_CHAR_2, L"0A");
-    Choose(kSerial2Tab, IDC_TRAILING_COUNT, 1);
+    enum Do { kClick, kChoose, kEnter, kAddress };
+    struct Step {
+      int tab, id;
+      Do what;
+      std::string_view value = "";
+    };
+    // clang-format off
+    const Step steps[] = {
+        {kNetworkTab, IDC_GATEWAY, kAddress, "192.168.1.1"}, {kNetworkTab, IDC_AUTO_NEGOTIATION, kClick},
+        {kNetworkTab, IDC_SPEED_100M, kClick}, {kNetworkTab, IDC_FULL_DUPLEX, kClick},
+        {kNetworkTab, IDC_MSS, kEnter, "1200"}, {kNetworkTab, IDC_KEEP_ALIVE, kEnter, "24"},
+        {kLan1Tab, IDC_RECEIVE_PORT, kEnter, "4001"}, {kLan1Tab, IDC_CLIENT_MODE, kClick},
+        {kLan1Tab, IDC_CLIENT_CONDITION, kChoose, "3"}, {kLan1Tab, IDC_CLIENT_CHAR, kEnter, "0d"},
+        {kLan1Tab, IDC_CLIENT_ADDRESS, kAddress, "192.168.1.50"}, {kLan1Tab, IDC_CLIENT_PORT, kEnter, "5050"},
+        {kLan1Tab, IDC_PASSWORD_REQUIRED, kClick}, {kLan1Tab, IDC_LAN_PASSWORD, kEnter, kLanPassword},
+        {kLan1Tab, IDC_DISCONNECT_CONDITION, kChoose, "1"}, {kLan1Tab, IDC_IDLE_TIME, kEnter, "30"},
+        {kLan1Tab, IDC_FLUSH, kClick},
+        {kLan2Tab, IDC_PROTOCOL, kChoose, "1"}, {kLan2Tab, IDC_RECEIVE_PORT, kEnter, "4002"},
+        {kLan2Tab, IDC_UDP_ADDRESS, kAddress, "192.168.1.60"}, {kLan2Tab, IDC_UDP_PORT, kEnter, "6060"},
+        {kSerial1Tab, IDC_BAUD_RATE, kEnter, "38400"}, {kSerial1Tab, IDC_DATA_BITS, kChoose, "0"},
+        {kSerial1Tab, IDC_PARITY, kChoose, "1"}, {kSerial1Tab, IDC_STOP_BITS, kChoose, "1"},
+        {kSerial1Tab, IDC_FLOW, kChoose, "2"}, {kSerial1Tab, IDC_XON, kEnter, "12"},
+        {kSerial1Tab, IDC_PACKING, kClick}, {kSerial1Tab, IDC_PACKING_TIME, kEnter, "50"},
+        {kSerial1Tab, IDC_DATA_COUNT, kClick}, {kSerial1Tab, IDC_DATA_COUNT_VALUE, kEnter, "256"},
+        {kSerial2Tab, IDC_BAUD_RATE, kEnter, "115200"}, {kSerial2Tab, IDC_FLOW, kChoose, "1"},
+        {kSerial2Tab, IDC_PACKING, kClick}, {kSerial2Tab, IDC_SPECIFIED_CHAR, kClick},
+        {kSerial2Tab, IDC_CHAR_COUNT, kChoose, "1"}, {kSerial2Tab, IDC_CHAR_1, kEnter, "0D"},
+        {kSerial2Tab, IDC_CHAR_2, kEnter, "0A"}, {kSerial2Tab, IDC_TRAILING_COUNT, kChoose, "1"},
+    };
+    // clang-format on
+    for (const auto& [tab, id, what, value] : steps) {
+      if (what == kClick) Click(tab, id);
+      if (what == kChoose) Choose(tab, id, value[0] - '0');
+      if (what == kEnter) EnterAndLeave(tab, id, WideText(value));
+      if (what == kAddress) SetAddress(tab, id, value);
+    }
   }
 };
 
@@ -142,7 +137,7 @@ class Journey {
       Say("4. open " + std::string(kSecond) + ", load the file, keep its own address, apply");
       Open(kSecond, [](Pages& pages) {
         pages.Command(IDM_OPEN_SETTINGS_FILE);
-        pages.SetAddress(kNetworkTab, IDC_IP, 127, 0, 0, 3);
+        pages.SetAddress(kNetworkTab, IDC_IP, "127.0.0.3");
         pages.Apply();
       });
       Say("5. read both devices back and compare every field");
