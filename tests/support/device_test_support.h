@@ -20,7 +20,8 @@ namespace calbrin::test {
 // an IPv4 address.
 inline AdapterTable OneAdapter(std::string address = "127.0.0.1", int prefixLength = 8) {
   AdapterTable table;
-  table.entries[0] = {1, "lo", address, prefixLength, address.empty() ? "" : MaskText(prefixLength)};
+  table.entries[0] = {1, "lo", address, prefixLength,
+                      address.empty() ? "" : MaskText(prefixLength)};
   table.count = 1;
   return table;
 }

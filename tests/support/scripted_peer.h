@@ -39,5 +39,4 @@ class ScriptedPeer {
   std::thread thread_;
 };
 
-
 }  // namespace calbrin::test

@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "net/apply_settings.h"
 #include "net/console_connection.h"
 #include "net/device_operations.h"
-#include "net/apply_settings.h"
 #include "pages/collect_settings.h"
 #include "settings/settings_record.h"
 #include "ui/editor/settings_file_dialogs.h"
