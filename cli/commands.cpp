@@ -11,6 +11,7 @@
 
 #include "cli/device_access.h"
 #include "cli/settings_view.h"
+#include "cli/utf8_path.h"
 #include "file/settings_file.h"
 #include "net/apply_settings.h"
 #include "net/subnet.h"
@@ -307,7 +308,7 @@ int Get(const Options& options, CliIo& io, const CliSetup& setup) {
     io.Err(ui.Message() + "\n");
     return kFailure;
   }
-  if (!WriteSettingsFile(std::filesystem::path(file), text.View())) {
+  if (!WriteSettingsFile(PathFromUtf8(file), text.View())) {
     io.Err(std::string(kFileNotCreatedMessage) + "\n");
     return kFailure;
   }
@@ -403,8 +404,7 @@ int Diff(const Options& options, CliIo& io, const CliSetup& setup) {
   } else {
     SettingsRecord fileRecord;
     const bool reduced = SecondChannelReduced(ReadField(*device, SettingKey::MODEL));
-    const SettingsFileRead result =
-        ReadSettingsFile(std::filesystem::path(other), reduced, fileRecord);
+    const SettingsFileRead result = ReadSettingsFile(PathFromUtf8(other), reduced, fileRecord);
     if (result != SettingsFileRead::kLoaded) {
       io.Err(other + ": " + std::string(SettingsFileReadMessage(result)) + "\n");
       return kUsageError;
@@ -422,7 +422,7 @@ int Put(const Options& options, CliIo& io, const CliSetup& setup) {
     io.Err(CommandHelp().at("put"));
     return kUsageError;
   }
-  const std::filesystem::path file(options.positional[0]);
+  const std::filesystem::path file = PathFromUtf8(options.positional[0]);
   Session session(io, setup, options);
   int written = 0;
   const int devices = static_cast<int>(options.positional.size()) - 1;

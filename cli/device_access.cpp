@@ -3,6 +3,8 @@
 
 #include <fstream>
 
+#include "cli/utf8_path.h"
+
 namespace calbrin {
 namespace {
 
@@ -41,7 +43,7 @@ class CliOpenUi final : public OpenDeviceUi {
 std::optional<std::string> DevicePassword::Get(std::string_view address) {
   if (password_) return password_;
   if (!source_.file.empty()) {
-    std::ifstream file(source_.file);
+    std::ifstream file(PathFromUtf8(source_.file));
     std::string line;
     if (!std::getline(file, line)) {
       problem_ = "the password file " + source_.file + " cannot be read";

@@ -1,4 +1,4 @@
-// calbrin-cli: the same engine as the windows, from the command line.
+// calbrin-cli: the same engine as the windows, from the command line; its arguments are UTF-8.
 #include <string>
 #include <vector>
 

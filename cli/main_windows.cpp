@@ -1,0 +1,15 @@
+// calbrin-cli for Windows: the wide entry point, so that arguments arrive as their characters
+// whatever the system's ANSI code page, and the program gets them as UTF-8.
+#include <string>
+#include <vector>
+
+#include "cli/cli_io.h"
+#include "cli/commands.h"
+#include "cli/utf16_windows.h"
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i)
+    args.push_back(calbrin::Utf8FromUtf16(argv[i]));
+  return calbrin::RunCli(args, calbrin::ProcessIo());
+}

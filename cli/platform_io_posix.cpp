@@ -1,0 +1,50 @@
+// The standard streams, terminal and environment through POSIX, where text is UTF-8 throughout.
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "cli/platform_io.h"
+
+namespace calbrin {
+
+struct EchoOff::Saved {
+  termios mode{};
+};
+
+bool IsTerminal(std::FILE* stream) {
+  return isatty(fileno(stream)) != 0;
+}
+
+void WriteText(std::FILE* stream, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
+std::optional<std::string> ReadInputLine() {
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  return line;
+}
+
+std::optional<std::string> EnvironmentValue(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+EchoOff::EchoOff() {
+  termios mode{};
+  if (tcgetattr(STDIN_FILENO, &mode) != 0) return;
+  termios quiet = mode;
+  quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+  if (tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0)
+    saved_ = std::make_unique<Saved>(Saved{mode});
+}
+
+EchoOff::~EchoOff() {
+  if (saved_) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_->mode);
+}
+
+}  // namespace calbrin
