@@ -31,8 +31,9 @@ struct EchoOff::Saved {
   DWORD mode = 0;
 };
 
+// A console, not just any character device: _isatty also says yes to NUL.
 bool IsTerminal(std::FILE* stream) {
-  return _isatty(_fileno(stream)) != 0;
+  return ConsoleOf(stream) != nullptr;
 }
 
 void WriteText(std::FILE* stream, std::string_view text) {
