@@ -249,7 +249,8 @@ TEST_F(SettingsPagesTest, EveryEditCarriesItsRule) {
 }
 
 // However large the pages' font, no control is cut off: the strip and the dialog grow to hold the
-// pages, and the buttons stay below the strip.
+// pages, the buttons stay below the strip and the dialog on the screen. The high-DPI test runs
+// this at 144 DPI too.
 TEST_F(SettingsPagesTest, EveryControlOfEveryPageIsOnScreen) {
   UseDevice("57");
   ASSERT_NE(Open(), nullptr);
@@ -278,6 +279,10 @@ TEST_F(SettingsPagesTest, EveryControlOfEveryPageIsOnScreen) {
     EXPECT_GE(rect.top, strip.bottom) << id;
     EXPECT_LE(rect.bottom, client.bottom) << id;
   }
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  EXPECT_LE(frame.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_LE(frame.right, GetSystemMetrics(SM_CXSCREEN));
 }
 
 class SettingsDialogTest : public SettingsDialogFixture {};

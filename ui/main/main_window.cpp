@@ -9,6 +9,7 @@
 #include "net/device_operations.h"
 #include "net/subnet.h"
 #include "resources/resource.h"
+#include "ui/controls/scaled_pixels.h"
 #include "ui/editor/settings_dialog.h"
 #include "ui/main/app.h"
 #include "ui/main/small_dialogs.h"
@@ -22,7 +23,7 @@ constexpr int kRowTextCapacity = 256;
 
 struct Column {
   const wchar_t* title;
-  int width;
+  int width;  // pixels at 96 DPI
 };
 constexpr Column kColumns[] = {
     {L"IPアドレス", 110}, {L"MACアドレス", 140}, {L"モデル", 85}, {L"バージョン", 64}};
@@ -139,7 +140,7 @@ void MainWindow::OnInitDialog() {
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
-    column.cx = kColumns[i].width;
+    column.cx = ScaledPixels(list, kColumns[i].width);
     column.pszText = const_cast<wchar_t*>(kColumns[i].title);
     column.iSubItem = i;
     ListView_InsertColumn(list, i, &column);
