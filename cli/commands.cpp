@@ -9,6 +9,7 @@
 #include <optional>
 #include <thread>
 
+#include "calbrin_version.h"
 #include "cli/device_access.h"
 #include "cli/settings_view.h"
 #include "cli/utf8_path.h"
@@ -42,7 +43,8 @@ constexpr std::string_view kUsage =
     "A device that asks for its settings password gets it from --password-file FILE (its first\n"
     "line), --password-env VARIABLE, or the terminal, without echo. Passwords are never taken\n"
     "from the command line and never printed.\n"
-    "\"calbrin-cli COMMAND --help\" describes one command.\n";
+    "\"calbrin-cli COMMAND --help\" describes one command.\n"
+    "\"calbrin-cli --version\" prints the program's version.\n";
 
 const std::map<std::string, std::string, std::less<>>& CommandHelp() {
   static const std::map<std::string, std::string, std::less<>> help{
@@ -602,6 +604,10 @@ int RunCli(const std::vector<std::string>& args, CliIo& io, const CliSetup& setu
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
     (args.empty() ? io.Err(kUsage) : io.Out(kUsage));
     return args.empty() ? kUsageError : kSuccess;
+  }
+  if (args[0] == "--version") {
+    io.Out("calbrin-cli " CALBRIN_VERSION "\n");
+    return kSuccess;
   }
   const auto help = CommandHelp().find(args[0]);
   if (help == CommandHelp().end()) {
