@@ -12,6 +12,9 @@ IFS=. read -r major minor patch <<<"$2"
 newer="$major.$minor.$((patch + 1))"
 
 export WINEPREFIX="$root/build/wineprefix-msi" WINEDEBUG=-all LANG=ja_JP.UTF-8
+# A silent install shows no window: off the display, so that this prefix's desktop never meets
+# that of the window tests running beside it.
+unset DISPLAY
 # No host menu entries from the shortcut: Wine's menu builder stays off in this prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 scratch=$(mktemp -d)

@@ -30,7 +30,7 @@ fi
 echo "main window $window is up"
 # Wine's taskkill asks the program's windows to close, as the caption's close button does.
 WINEDEBUG=-all WINEPREFIX="${CALBRIN_WINEPREFIX:-$root/build/wineprefix}" \
-  wine taskkill /im calbrin.exe >/dev/null 2>&1 </dev/null || true
+  timeout 30 wine taskkill /im calbrin.exe >/dev/null 2>&1 </dev/null || true
 for _ in $(seq 100); do
   kill -0 "$program" 2>/dev/null || break
   sleep 0.1
