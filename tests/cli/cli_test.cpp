@@ -7,11 +7,15 @@
 #include <deque>
 #include <filesystem>
 #include <map>
+#include <numeric>
 
 #include "cli/commands.h"
+#include "cli/fleet.h"
 #include "cli/settings_view.h"
 #include "file/settings_file.h"
+#include "pages/page_fields.h"
 #include "settings/password_scrambling.h"
+#include "sim/password_codec.h"
 #include "tests/support/device_test_support.h"
 #include "tests/support/file_bytes.h"
 
@@ -33,7 +37,10 @@ class CliTest : public ::testing::Test, public CliIo {
   }
 
   void Out(std::string_view text) override { out_ += text; }
-  void Err(std::string_view text) override { err_ += text; }
+  void Err(std::string_view text) override {
+    err_ += text;
+    if (watchErr_) watchErr_(text);
+  }
   bool Interactive() override { return interactive_; }
   std::optional<std::string> ReadLine(std::string_view prompt, bool hidden) override {
     prompts_.push_back(std::string(prompt) + (hidden ? " (hidden)" : ""));
@@ -81,6 +88,7 @@ class CliTest : public ::testing::Test, public CliIo {
   std::deque<std::string> lines_;
   std::vector<std::string> prompts_;
   std::map<std::string, std::string> environment_;
+  std::function<void(std::string_view)> watchErr_;
 };
 
 TEST_F(CliTest, SearchListsTheDevicesAndMarksThoseOutsideTheSubnet) {
@@ -313,6 +321,143 @@ TEST_F(CliTest, PasswdChangesAndRemovesTheSettingsPassword) {
   EXPECT_EQ(Run({"passwd", "127.0.0.2", "--remove"}, {"Line-7"}), 0) << err_;
   EXPECT_EQ(out_, "127.0.0.2: パスワードを無効化しました。\n");
   EXPECT_EQ(simulator_.Password(0), "");
+}
+
+TEST(SideBySide, OneJobWorksInOrderAndNoMoreThanTheLimitRunAtOnce) {
+  for (const int jobs : {1, 4}) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<int> order;
+    int running = 0, most = 0, ticks = 0;
+    RunSideBySide(
+        12, jobs,
+        [&](int i) {
+          std::unique_lock lock(mutex);
+          order.push_back(i);
+          most = std::max(most, ++running);
+          changed.notify_all();
+          // Each stays until the limit is reached, or long enough to show that it cannot be.
+          changed.wait_for(lock, 300ms, [&] { return most == jobs; });
+          --running;
+          return i != 5;
+        },
+        [&](int done, int failed) { ticks += done == 12 && failed == 1 ? 1 : 0; }, 10ms);
+    EXPECT_EQ(most, jobs);
+    EXPECT_EQ(ticks, 1);
+    if (jobs == 1) {
+      EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    }
+  }
+}
+
+// A device whose settings differ from its neighbours' in every page field and between its two
+// channels: numbers, choices, characters and addresses shifted, its own channel passwords, the
+// model alternating.
+sim::DeviceConfig DistinctDevice(int n) {
+  sim::DeviceConfig config = Device(n % 2 == 0 ? "48" : "57", "Secret-9");
+  SettingsRecord record = ToRecord(sim::DefaultSettings(config.model, ""));
+  for (const PageField& field : kPageFields) {
+    if (!field.key || field.label.empty() || field.key == SettingKey::NEGOS) continue;
+    for (const int channel : {1, 2}) {
+      const int shift = n + 7 * channel;
+      std::string value = std::to_string(field.low + shift);
+      if (!field.items.empty() || field.kind == FieldKind::kCheck) {
+        const std::size_t items = field.items.empty() ? 2 : field.items.size();
+        const std::size_t item = static_cast<std::size_t>(n + channel) % items;
+        value = field.items.empty() ? std::to_string(item) : std::string(field.items[item].code);
+      }
+      if (field.kind == FieldKind::kHexCharacter) value = std::to_string(40 + shift);
+      if (field.kind == FieldKind::kAddress) value = "10.1." + std::to_string(shift) + ".1";
+      if (field.kind == FieldKind::kPassword)
+        value = sim::Scramble("line-" + std::to_string(shift), sim::kStoredPasswordShift);
+      SetField(record,
+               field.page == PageKind::kNetwork ? *field.key : ChannelKey(*field.key, channel),
+               value);
+    }
+  }
+  SetField(record, SettingKey::IP, "127.0.0." + std::to_string(2 + n));
+  config.settings = ToSimSettings(NormalisedSettings(record));
+  return config;
+}
+
+// What a simulated device holds, its channel passwords unscrambled by the simulator's own codec.
+std::vector<std::string> Held(const sim::Simulator& simulator, int device) {
+  const sim::DeviceSettings settings = simulator.Settings(device);
+  std::vector<std::string> held{simulator.Password(device)};
+  for (const sim::DeviceKey& key : sim::DeviceKeys()) {
+    const std::string_view value = settings.Get(key.name);
+    held.emplace_back(key.name.starts_with("PASS")
+                          ? sim::Unscramble(value, sim::kStoredPasswordShift).value_or("?")
+                          : std::string(value));
+  }
+  return held;
+}
+
+TEST_F(CliTest, WritesToManyDevicesRunSideBySideAndEachDeviceGetsItsOwnText) {
+  // Devices that differ in every field get one change side by side and must end as they end when
+  // written one after another; the fifth never acknowledges its save.
+  constexpr int kDevices = 6;
+  std::vector<sim::DeviceConfig> devices;
+  std::vector<std::string> args{"set"};
+  for (int n = 0; n < kDevices; ++n) {
+    devices.push_back(DistinctDevice(n));
+    args.push_back("127.0.0." + std::to_string(2 + n));
+  }
+  devices[4].faults.neverAck = true;
+  for (const char* more : {"MSS=1200", "--yes", "--password-env", "PW"})
+    args.emplace_back(more);
+  std::vector<std::vector<std::string>> before, oneByOne;
+  std::string outputs;
+  for (const char* jobs : {"1", "8"}) {
+    sim::Simulator fresh;
+    test::StartDevices(fresh, devices);
+    for (int n = 0; n < kDevices && before.size() < kDevices; ++n)
+      before.push_back(Held(fresh, n));
+    // On a terminal the progress line counts the finished devices: by the first, every healthy
+    // device must have had its write, which only a side by side run can do.
+    int writtenAtFirstDone = -1;
+    watchErr_ = [&](std::string_view text) {
+      if (writtenAtFirstDone >= 0 || !text.starts_with("\rdone ") || text.starts_with("\rdone 0"))
+        return;
+      writtenAtFirstDone = 0;
+      for (int n = 0; n < kDevices; ++n)
+        writtenAtFirstDone += fresh.LastWriteBlock(n).empty() ? 0 : 1;
+    };
+    setup_.settleTime = jobs == std::string("1") ? 10ms : 1500ms;
+    std::vector<std::string> run = args;
+    run.insert(run.end(), {"--jobs", jobs});
+    EXPECT_EQ(Run(run, {"unused"}, {{"PW", "Secret-9"}}), 1);
+    if (jobs == std::string("8")) {
+      EXPECT_EQ(writtenAtFirstDone, kDevices) << err_;
+    }
+    outputs += out_;
+    for (int n = 0; n < kDevices; ++n) {
+      std::vector<std::string> held = Held(fresh, n);
+      if (oneByOne.size() < kDevices)
+        oneByOne.push_back(held);
+      else
+        EXPECT_EQ(held, oneByOne[static_cast<std::size_t>(n)]) << n;
+    }
+    fresh.Stop();
+  }
+  const std::size_t mss = 1 + static_cast<std::size_t>(sim::DeviceKeyIndex("MSS"));
+  for (int n = 0; n < kDevices; ++n) {
+    std::vector<std::string> expected = before[static_cast<std::size_t>(n)];
+    if (n != 4) expected[mss] = "1200";
+    EXPECT_EQ(oneByOne[static_cast<std::size_t>(n)], expected) << n;
+    // The data's own check: neighbours share no more than the login password and a few
+    // fields that the pages show alike.
+    const auto& mine = before[static_cast<std::size_t>(n)];
+    const auto& previous = before[static_cast<std::size_t>(n > 0 ? n - 1 : 1)];
+    EXPECT_LE(std::inner_product(mine.begin(), mine.end(), previous.begin(), 0, std::plus<>(),
+                                 std::equal_to<>()),
+              6);
+  }
+  // The same lines, in address order, from both runs; the silent save fails its own device only.
+  EXPECT_EQ(outputs.substr(0, outputs.size() / 2), outputs.substr(outputs.size() / 2));
+  EXPECT_TRUE(out_.starts_with("127.0.0.2:\n共通  MSSサイズ: ")) << out_;
+  EXPECT_TRUE(out_.ends_with("127.0.0.7: 書込みが完了しました。\n5 of 6 devices written\n"));
+  EXPECT_NE(err_.find("127.0.0.6: "), std::string::npos);
 }
 
 TEST_F(CliTest, UsageAndHelp) {
