@@ -29,12 +29,14 @@ void RunSideBySide(int count, int jobs, const std::function<bool(int)>& work,
   std::vector<std::jthread> threads;
   for (int t = 0; t < std::clamp(jobs, 1, std::max(count, 1)); ++t)
     threads.emplace_back(worker);
+  // Wakes at every finished device and after each interval; the last call sees them all done.
   std::unique_lock lock(mutex);
-  while (done < count) {
-    finished.wait_for(lock, interval);
-    const int doneNow = done, failedNow = failed;
+  for (int shown = -1; shown < count;) {
+    finished.wait_for(lock, interval, [&] { return done != shown; });
+    shown = done;
+    const int failedNow = failed;
     lock.unlock();
-    progress(doneNow, failedNow);
+    progress(shown, failedNow);
     lock.lock();
   }
 }
