@@ -31,6 +31,8 @@ namespace {
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kUsageError = 2;
+// The devices that one search lists; the windows keep 20 rows.
+constexpr int kSearchCapacity = 256;
 
 constexpr std::string_view kUsage =
     "usage: calbrin-cli COMMAND [OPTIONS]\n"
@@ -54,7 +56,8 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
       {"search",
        "usage: calbrin-cli search [--from ADDRESS] [--json]\n"
        "Sends one discovery broadcast from the local ADDRESS (default: the adapter that the\n"
-       "windows preselect) and lists the devices that answer within five seconds: address,\n"
+       "windows preselect) and lists the devices (up to 256) that answer within five seconds:\n"
+       "address,"
        "MAC, model, version, and whether the device lies outside the adapter's subnet.\n"
        "On a terminal it counts the seconds down. --json prints a JSON array instead.\n"},
       {"get",
@@ -200,7 +203,7 @@ int Search(const Options& options, CliIo& io, const CliSetup& setup) {
     local = SelectedLocalAddress(adapters);
   }
 
-  auto discovery = std::make_unique<DeviceDiscovery>(setup.searchWindow);
+  auto discovery = std::make_unique<DeviceDiscovery>(setup.searchWindow, kSearchCapacity);
   discovery->Startup(setup.routeProbeTarget);
   int found = 0;
   if (io.Interactive() && !options.json) {
