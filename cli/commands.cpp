@@ -57,8 +57,8 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "usage: calbrin-cli search [--from ADDRESS] [--json]\n"
        "Sends one discovery broadcast from the local ADDRESS (default: the adapter that the\n"
        "windows preselect) and lists the devices (up to 256) that answer within five seconds:\n"
-       "address,"
-       "MAC, model, version, and whether the device lies outside the adapter's subnet.\n"
+       "address, MAC, model, version, and whether the device lies outside the adapter's\n"
+       "subnet.\n"
        "On a terminal it counts the seconds down. --json prints a JSON array instead.\n"},
       {"get",
        "usage: calbrin-cli get ADDRESS [-o FILE.qvs] [--json] [--password-file F | --password-env "
