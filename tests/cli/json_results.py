@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""calbrin-cli's --json results parse and carry every field that README documents: get, diff,
-set, put (with failing devices among them) and passwd, against `qvsim --count` in the network
+"""calbrin-cli's --json results parse and carry every field that README documents: search (more
+devices than the windows' 20 rows), get, diff, set, put (with failing devices among them) and
+passwd, against `qvsim --count` in the network
 namespace that scripts/netns-exec gives this script. CALBRIN_NATIVE_BUILD names the build tree."""
 import json
 import os
@@ -13,6 +14,8 @@ CLI = os.path.join(BUILD, "cli", "calbrin-cli")
 ENV = dict(os.environ, PW="Secret-9", NEW="Line-7")
 SETTING = {"key", "page", "label", "value", "meaning", "password"}
 DIFFERENCE = {"key", "page", "label", "before", "after", "beforeMeaning", "afterMeaning", "password"}
+SEARCH = {"address", "mac", "model", "version", "outsideSubnet"}
+DEVICES = 24
 DEVICE = {"address", "result", "message", "keys", "changes"}
 
 
@@ -39,11 +42,14 @@ def writes(result, command, expected):
 
 
 def main():
-    sim = subprocess.Popen([os.path.join(BUILD, "sim", "qvsim"), "--count", "4",
+    sim = subprocess.Popen([os.path.join(BUILD, "sim", "qvsim"), "--count", str(DEVICES),
                             "48,password=Secret-9", "57,password=Secret-9"],
                            stdout=subprocess.PIPE, text=True)
     try:
-        assert len([sim.stdout.readline() for _ in range(4)][-1]) > 0
+        assert len([sim.stdout.readline() for _ in range(DEVICES)][-1]) > 0
+        found = cli("search")
+        assert [row["address"] for row in found] == [f"127.0.0.{2 + n}" for n in range(DEVICES)]
+        assert all(set(row) == SEARCH for row in found), found[0]
         got = cli("get", "127.0.0.2")
         assert got["address"] == "127.0.0.2"
         rows = {row["key"]: row for row in got["settings"]}
