@@ -13,6 +13,7 @@
 #include "cli/device_access.h"
 #include "cli/device_writes.h"
 #include "cli/fleet_writes.h"
+#include "cli/history.h"
 #include "cli/json_output.h"
 #include "cli/settings_view.h"
 #include "cli/utf8_path.h"
@@ -44,6 +45,8 @@ constexpr std::string_view kUsage =
     "  put FILE.qvs ADDRESS...              write a settings file to devices, after a diff\n"
     "  set ADDRESS... KEY=VALUE...          change single settings of devices\n"
     "  passwd ADDRESS... [--remove]         change or remove devices' settings password\n"
+    "  history ADDRESS                      the settings kept before each write of a device\n"
+    "  restore ADDRESS... (--last | FILE)   write kept settings back: undo a write\n"
     "\n"
     "A device that asks for its settings password gets it from --password-file FILE (its first\n"
     "line), --password-env VARIABLE, or the terminal, without echo. Passwords are never taken\n"
@@ -53,6 +56,17 @@ constexpr std::string_view kUsage =
 
 const std::map<std::string, std::string, std::less<>>& CommandHelp() {
   static const std::map<std::string, std::string, std::less<>> help{
+      {"history",
+       "usage: calbrin-cli history ADDRESS [--history DIR]\n"
+       "Lists the settings files kept before each write of the device at ADDRESS, oldest first.\n"
+       "put, set, passwd and restore keep them in DIR (default: the user's data directory,\n"
+       "$XDG_DATA_HOME or ~/.local/share/calbrin/history, %LOCALAPPDATA%\\Calbrin\\history on\n"
+       "Windows), one folder per device address; --no-history writes without them.\n"},
+      {"restore",
+       "usage: calbrin-cli restore ADDRESS... (--last | FILE.qvs) [--with-address] [--yes]\n"
+       "Writes back the settings kept before a write: each device's newest history file with\n"
+       "--last, or FILE.qvs, through the same checks as put, keeping each device's own address\n"
+       "unless --with-address. Undoes a put to many devices in one command.\n"},
       {"search",
        "usage: calbrin-cli search [--from ADDRESS] [--json]\n"
        "Sends one discovery broadcast from the local ADDRESS (default: the adapter that the\n"
@@ -103,6 +117,8 @@ struct Options {
   bool yes = false;
   bool withAddress = false;
   bool remove = false;
+  bool noHistory = false;
+  bool last = false;
   std::string problem;
 };
 
@@ -113,7 +129,8 @@ Options Parse(const std::vector<std::string>& args) {
                                                     "--password-env",
                                                     "--new-password-file",
                                                     "--new-password-env",
-                                                    "--jobs"};
+                                                    "--jobs",
+                                                    "--history"};
   Options options;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -125,6 +142,10 @@ Options Parse(const std::vector<std::string>& args) {
       options.withAddress = true;
     } else if (arg == "--remove") {
       options.remove = true;
+    } else if (arg == "--no-history") {
+      options.noHistory = true;
+    } else if (arg == "--last") {
+      options.last = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
     } else if (std::find(std::begin(kWithValue), std::end(kWithValue), arg) !=
@@ -277,17 +298,13 @@ int Get(const Options& options, CliIo& io, const CliSetup& setup) {
                         : Table(*record));
     return kSuccess;
   }
-  // The windows' save: the pages as the device fills them, collected for a file.
-  const bool reduced = SecondChannelReduced(ReadField(*record, SettingKey::MODEL));
-  SettingsRecord collected;
-  SettingsText text;
-  MessageCollectUi ui;
-  if (CollectSettings(ShownPages(*record, reduced), *record, true, reduced, collected, text, ui) !=
-      0) {
-    io.Err(ui.Message() + "\n");
+  std::string problem;
+  const std::string text = SettingsFileTextOf(*record, problem);
+  if (!problem.empty()) {
+    io.Err(problem + "\n");
     return kFailure;
   }
-  if (!WriteSettingsFile(PathFromUtf8(file), text.View())) {
+  if (!WriteSettingsFile(PathFromUtf8(file), text)) {
     io.Err(std::string(kFileNotCreatedMessage) + "\n");
     return kFailure;
   }
@@ -325,6 +342,37 @@ int Diff(const Options& options, CliIo& io, const CliSetup& setup) {
   return differences.empty() ? kSuccess : kFailure;
 }
 
+// The write of a settings file to the open device: refused for a file of the other model, the
+// device's own IP address, subnet mask and gateway kept unless `withAddress`.
+WritePlan FilePlan(const std::filesystem::path& file, bool withAddress,
+                   const DeviceSession& device) {
+  WritePlan plan;
+  const SettingsRecord& own = device.deviceRecord;
+  plan.reduced = SecondChannelReduced(ReadField(own, SettingKey::MODEL));
+  SettingsRecord target;
+  const SettingsFileRead read = ReadSettingsFile(file, plan.reduced, target);
+  if (read != SettingsFileRead::kLoaded) {
+    plan.refusal = SettingsFileReadMessage(read);
+    return plan;
+  }
+  if (!withAddress) {
+    for (const SettingKey key : {SettingKey::IP, SettingKey::SUBM, SettingKey::GWAY})
+      SetField(target, key, ReadField(own, key));
+  }
+  plan.differences = DifferentSettings(NormalisedSettings(own), NormalisedSettings(target));
+  plan.pages = ShownPages(target, plan.reduced);
+  plan.doneMessage =
+      "書込みが完了しました。 (" + std::to_string(plan.differences.size()) + " settings)";
+  return plan;
+}
+
+// The history folder of a run: --history DIR, none with --no-history, or the user's own.
+std::filesystem::path HistoryOption(const Options& options, CliIo& io) {
+  if (options.noHistory) return {};
+  const std::string chosen = Value(options, "--history");
+  return chosen.empty() ? DefaultHistoryFolder(io) : PathFromUtf8(chosen);
+}
+
 // The parts of a write run that every write command takes from the command line; nothing
 // with a message when --jobs is not a number from 1 to kMaxJobs.
 std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io) {
@@ -332,6 +380,7 @@ std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io) {
   run.yes = options.yes;
   run.json = options.json;
   run.password = {Value(options, "--password-file"), Value(options, "--password-env")};
+  run.history = HistoryOption(options, io);
   const std::string jobs = Value(options, "--jobs");
   if (!jobs.empty()) {
     const auto [end, ec] = std::from_chars(jobs.data(), jobs.data() + jobs.size(), run.jobs);
@@ -354,25 +403,9 @@ int Put(const Options& options, CliIo& io, const CliSetup& setup) {
   const std::filesystem::path file = PathFromUtf8(options.positional[0]);
   run->command = "put";
   run->addresses.assign(options.positional.begin() + 1, options.positional.end());
-  run->plan = [file, withAddress = options.withAddress](const DeviceSession& device) {
-    WritePlan plan;
-    const SettingsRecord& own = device.deviceRecord;
-    plan.reduced = SecondChannelReduced(ReadField(own, SettingKey::MODEL));
-    SettingsRecord target;
-    const SettingsFileRead read = ReadSettingsFile(file, plan.reduced, target);
-    if (read != SettingsFileRead::kLoaded) {
-      plan.refusal = SettingsFileReadMessage(read);
-      return plan;
-    }
-    if (!withAddress) {
-      for (const SettingKey key : {SettingKey::IP, SettingKey::SUBM, SettingKey::GWAY})
-        SetField(target, key, ReadField(own, key));
-    }
-    plan.differences = DifferentSettings(NormalisedSettings(own), NormalisedSettings(target));
-    plan.pages = ShownPages(target, plan.reduced);
-    plan.doneMessage =
-        "書込みが完了しました。 (" + std::to_string(plan.differences.size()) + " settings)";
-    return plan;
+  run->plan = [file, withAddress = options.withAddress](const std::string&,
+                                                        const DeviceSession& device) {
+    return FilePlan(file, withAddress, device);
   };
   return RunWrites(*run, io, setup);
 }
@@ -420,7 +453,7 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
   run->addresses.assign(options.positional.begin(), options.positional.begin() + pairs);
   run->failuresToErr = true;
   run->summaryAlways = false;
-  run->plan = [changes](const DeviceSession& device) {
+  run->plan = [changes](const std::string&, const DeviceSession& device) {
     WritePlan plan;
     SettingsRecord target = device.deviceRecord;
     for (const auto& [index, value] : changes)
@@ -495,7 +528,7 @@ int Passwd(const Options& options, CliIo& io, const CliSetup& setup) {
   run->asks = false;
   run->failuresToErr = true;
   run->summaryAlways = false;
-  run->plan = [password, remove = options.remove](const DeviceSession& device) {
+  run->plan = [password, remove = options.remove](const std::string&, const DeviceSession& device) {
     WritePlan plan;
     plan.reduced = SecondChannelReduced(ReadField(device.deviceRecord, SettingKey::MODEL));
     plan.pages = ShownPages(device.deviceRecord, plan.reduced);
@@ -504,6 +537,55 @@ int Passwd(const Options& options, CliIo& io, const CliSetup& setup) {
     plan.pages.network.newPassword = plan.pages.network.newPasswordAgain = password.value_or("");
     plan.always = true;
     plan.doneMessage = remove ? "パスワードを無効化しました。" : "パスワードを変更しました。";
+    return plan;
+  };
+  return RunWrites(*run, io, setup);
+}
+
+int History(const Options& options, CliIo& io) {
+  if (options.positional.size() != 1) {
+    io.Err(CommandHelp().at("history"));
+    return kUsageError;
+  }
+  std::string out;
+  for (const std::filesystem::path& file :
+       HistoryFiles(HistoryOption(options, io), options.positional[0])) {
+    const std::u8string name = file.u8string();
+    out += std::string(name.begin(), name.end()) + "\n";
+  }
+  io.Out(out);
+  return kSuccess;
+}
+
+int Restore(const Options& options, CliIo& io, const CliSetup& setup) {
+  std::optional<WriteRun> run = WriteOptions(options, io);
+  if (!run) return kUsageError;
+  std::vector<std::string> addresses;
+  std::vector<std::string> files;
+  for (const std::string& positional : options.positional)
+    (ParseDottedAddress(positional) ? addresses : files).push_back(positional);
+  if (addresses.empty() || files.size() + (options.last ? 1 : 0) != 1) {
+    io.Err(CommandHelp().at("restore"));
+    return kUsageError;
+  }
+  // Chosen before anything is written: the restore's own writes add history files.
+  std::map<std::string, std::filesystem::path> chosen;
+  for (const std::string& address : addresses) {
+    const std::vector<std::filesystem::path> kept = HistoryFiles(run->history, address);
+    if (!files.empty()) {
+      chosen[address] = PathFromUtf8(files[0]);
+    } else if (!kept.empty()) {
+      chosen[address] = kept.back();
+    }
+  }
+  run->command = "restore";
+  run->addresses = addresses;
+  run->plan = [chosen, withAddress = options.withAddress](const std::string& address,
+                                                          const DeviceSession& device) {
+    const auto file = chosen.find(address);
+    if (file != chosen.end()) return FilePlan(file->second, withAddress, device);
+    WritePlan plan;
+    plan.refusal = "no history file of this device";
     return plan;
   };
   return RunWrites(*run, io, setup);
@@ -535,6 +617,8 @@ int RunCli(const std::vector<std::string>& args, CliIo& io, const CliSetup& setu
   if (args[0] == "diff") return Diff(options, io, setup);
   if (args[0] == "put") return Put(options, io, setup);
   if (args[0] == "set") return Set(options, io, setup);
+  if (args[0] == "history") return History(options, io);
+  if (args[0] == "restore") return Restore(options, io, setup);
   return Passwd(options, io, setup);
 }
 

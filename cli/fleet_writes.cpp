@@ -6,6 +6,7 @@
 
 #include "cli/device_writes.h"
 #include "cli/fleet.h"
+#include "cli/history.h"
 #include "cli/json_output.h"
 
 namespace calbrin {
@@ -28,6 +29,12 @@ struct FleetContext {
   DevicePassword& password;
 };
 
+// Keeps what the device held in `history`, unless that is empty; the problem, or empty.
+std::string KeepHistory(const std::filesystem::path& history, const std::string& address,
+                        const SettingsRecord& record) {
+  return history.empty() ? std::string() : SaveHistory(history, address, record);
+}
+
 // Opens the device on a connection of its own and plans the write. With `write` it writes too;
 // without, a device that would be written ends "declined" with its differences. `shown`, when
 // given, is the difference text the user confirmed: a device that now differs otherwise is left.
@@ -40,7 +47,7 @@ bool DoDevice(const FleetContext& context, bool write, const std::string* shown,
   const bool opened = WithDevice(
       *console, context.adapters, result.address, context.password, error,
       [&](DeviceSession& device) {
-        const WritePlan plan = context.run.plan(device);
+        const WritePlan plan = context.run.plan(result.address, device);
         result.changes = plan.differences;
         if (!plan.refusal.empty()) {
           result = {result.address, std::string(kFailed), OneLine(plan.refusal), {}};
@@ -52,6 +59,11 @@ bool DoDevice(const FleetContext& context, bool write, const std::string* shown,
           result.message = "not written: the device's settings changed since they were shown";
         } else if (!write) {
           result.result = kDeclined;
+        } else if (const std::string kept =
+                       KeepHistory(context.run.history, result.address, device.deviceRecord);
+                   !kept.empty()) {
+          result.result = kFailed;
+          result.message = "not written: " + kept + " (--no-history writes without it)";
         } else {
           const std::string failure =
               WriteDevice(*console, device, plan.pages, plan.reduced, context.setup);
