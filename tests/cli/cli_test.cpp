@@ -460,6 +460,45 @@ TEST_F(CliTest, WritesToManyDevicesRunSideBySideAndEachDeviceGetsItsOwnText) {
   EXPECT_NE(err_.find("127.0.0.6: "), std::string::npos);
 }
 
+TEST_F(CliTest, RestoreLastUndoesTheLastWriteOfEveryDeviceFromItsHistory) {
+  std::vector<sim::DeviceConfig> devices;
+  std::vector<std::string> addresses;
+  for (const int n : {0, 2, 4}) {
+    devices.push_back(DistinctDevice(n));
+    addresses.push_back(devices.back().address = "127.0.0." + std::to_string(2 + n));
+  }
+  test::StartDevices(simulator_, devices);
+  const fs::path history = folder_ / "history";
+  // Runs the command on every device, with the history folder and the password.
+  const auto onAll = [&](std::vector<std::string> args) {
+    args.insert(args.end(), addresses.begin(), addresses.end());
+    args.insert(args.end(), {"--yes", "--history", history.string(), "--password-env", "PW"});
+    return Run(args, {}, {{"PW", "Secret-9"}});
+  };
+  const fs::path first = SettingsFile(folder_ / "a.qvs", "48", "", {{SettingKey::PORT1, "4001"}});
+  const fs::path second = SettingsFile(folder_ / "b.qvs", "48", "", {{SettingKey::CBPS2, "38400"}});
+  ASSERT_EQ(onAll({"put", first.string()}), 0) << out_;
+  std::vector<std::vector<std::string>> afterFirst;
+  for (int n = 0; n < 3; ++n)
+    afterFirst.push_back(Held(simulator_, n));
+  ASSERT_EQ(onAll({"put", second.string()}), 0) << out_;
+  ASSERT_EQ(onAll({"restore", "--last"}), 0) << out_;
+  for (int n = 0; n < 3; ++n) {
+    EXPECT_EQ(Held(simulator_, n), afterFirst[static_cast<std::size_t>(n)]) << n;
+    // Each write kept one file that the windows' reader loads, readable by the user alone.
+    EXPECT_EQ(
+        Run({"history", addresses[static_cast<std::size_t>(n)], "--history", history.string()}), 0);
+    EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 3) << out_;
+    for (const auto& entry :
+         fs::directory_iterator(history / addresses[static_cast<std::size_t>(n)])) {
+      SettingsRecord kept;
+      EXPECT_EQ(ReadSettingsFile(entry.path(), false, kept), SettingsFileRead::kLoaded);
+      EXPECT_EQ(fs::status(entry.path()).permissions(),
+                fs::perms::owner_read | fs::perms::owner_write);
+    }
+  }
+}
+
 TEST_F(CliTest, UsageAndHelp) {
   const struct {
     std::vector<std::string> args;

@@ -11,7 +11,8 @@ import tempfile
 
 BUILD = os.environ.get("CALBRIN_NATIVE_BUILD", "build/native")
 CLI = os.path.join(BUILD, "cli", "calbrin-cli")
-ENV = dict(os.environ, PW="Secret-9", NEW="Line-7")
+# The history of writes goes to a folder of the test's own.
+ENV = dict(os.environ, PW="Secret-9", NEW="Line-7", XDG_DATA_HOME=tempfile.mkdtemp())
 SETTING = {"key", "page", "label", "value", "meaning", "password"}
 DIFFERENCE = {"key", "page", "label", "before", "after", "beforeMeaning", "afterMeaning", "password"}
 SEARCH = {"address", "mac", "model", "version", "outsideSubnet"}
