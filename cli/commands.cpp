@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "cli/device_access.h"
+#include "cli/device_search.h"
 #include "cli/device_writes.h"
 #include "cli/fleet_writes.h"
 #include "cli/history.h"
@@ -32,14 +33,12 @@ namespace {
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kUsageError = 2;
-// The devices that one search lists; the windows keep 20 rows.
-constexpr int kSearchCapacity = 256;
 
 constexpr std::string_view kUsage =
     "usage: calbrin-cli COMMAND [OPTIONS]\n"
     "\n"
     "commands:\n"
-    "  search [--from ADDRESS] [--json]     find the devices on the LAN\n"
+    "  search [--from ADDRESS] [--json]     find the devices on the LAN (--all-adapters: on all)\n"
     "  get ADDRESS [-o FILE.qvs] [--json]   read a device's settings: a table, or a settings file\n"
     "  diff ADDRESS (FILE.qvs | ADDRESS)    the settings that differ; exit 0 equal, 1 different\n"
     "  put FILE.qvs ADDRESS...              write a settings file to devices, after a diff\n"
@@ -68,12 +67,14 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "--last, or FILE.qvs, through the same checks as put, keeping each device's own address\n"
        "unless --with-address. Undoes a put to many devices in one command.\n"},
       {"search",
-       "usage: calbrin-cli search [--from ADDRESS] [--json]\n"
+       "usage: calbrin-cli search [--from ADDRESS | --all-adapters] [--json]\n"
        "Sends one discovery broadcast from the local ADDRESS (default: the adapter that the\n"
        "windows preselect) and lists the devices (up to 256) that answer within five seconds:\n"
        "address, MAC, model, version, and whether the device lies outside the adapter's\n"
        "subnet.\n"
-       "On a terminal it counts the seconds down. --json prints a JSON array instead.\n"},
+       "--all-adapters broadcasts from every adapter with an IPv4 address in the same window\n"
+       "and tells by which adapter's address each device was found. On a terminal it counts\n"
+       "the seconds down. --json prints a JSON array instead.\n"},
       {"get",
        "usage: calbrin-cli get ADDRESS [-o FILE.qvs] [--json] [--password-file F | --password-env "
        "V]\n"
@@ -118,6 +119,7 @@ struct Options {
   bool withAddress = false;
   bool remove = false;
   bool noHistory = false;
+  bool allAdapters = false;
   bool last = false;
   std::string problem;
 };
@@ -142,6 +144,8 @@ Options Parse(const std::vector<std::string>& args) {
       options.withAddress = true;
     } else if (arg == "--remove") {
       options.remove = true;
+    } else if (arg == "--all-adapters") {
+      options.allAdapters = true;
     } else if (arg == "--no-history") {
       options.noHistory = true;
     } else if (arg == "--last") {
@@ -212,62 +216,44 @@ int Search(const Options& options, CliIo& io, const CliSetup& setup) {
   AdapterTable adapters;
   setup.fillAdapters(adapters);
   SelectInitialAdapter(adapters, ProbeLocalAddress(setup.routeProbeTarget));
-  std::string local = Value(options, "--from");
-  const AdapterEntry* adapter = SelectedAdapter(adapters);
-  if (!local.empty()) {
-    adapter = nullptr;
+  std::vector<std::string> locals{Value(options, "--from")};
+  if (options.allAdapters) {
+    locals.clear();
     for (int i = 0; i < adapters.count; ++i) {
-      if (adapters.entries[static_cast<std::size_t>(i)].address == local)
-        adapter = &adapters.entries[static_cast<std::size_t>(i)];
+      const std::string& address = adapters.entries[static_cast<std::size_t>(i)].address;
+      if (!address.empty()) locals.push_back(address);
     }
-  } else {
-    local = SelectedLocalAddress(adapters);
+  } else if (locals[0].empty()) {
+    locals[0] = SelectedLocalAddress(adapters);
   }
 
-  auto discovery = std::make_unique<DeviceDiscovery>(setup.searchWindow, kSearchCapacity);
-  discovery->Startup(setup.routeProbeTarget);
-  int found = 0;
-  if (io.Interactive() && !options.json) {
-    // The search listens for its whole window: show that it is waiting.
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-      found = discovery->Discover(local);
-      done = true;
-    });
-    const auto start = std::chrono::steady_clock::now();
-    while (!done) {
-      const auto left = setup.searchWindow - (std::chrono::steady_clock::now() - start);
-      const auto seconds = std::chrono::ceil<std::chrono::seconds>(left).count();
-      io.Err("\r検索中... " + std::to_string(seconds > 0 ? seconds : 0) + " ");
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    worker.join();
-    io.Err("\r             \r");
-  } else {
-    found = discovery->Discover(local);
-  }
+  // The search listens for its whole window: on a terminal, show that it is waiting.
+  const bool countDown = io.Interactive() && !options.json;
+  const auto start = std::chrono::steady_clock::now();
+  const std::vector<FoundDevice> found = FindDevices(setup, adapters, locals, [&] {
+    const auto left = setup.searchWindow - (std::chrono::steady_clock::now() - start);
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(left).count();
+    if (countDown) io.Err("\r検索中... " + std::to_string(seconds > 0 ? seconds : 0) + " ");
+  });
+  if (countDown) io.Err("\r             \r");
 
   std::string out = options.json ? "[" : "";
-  for (int i = 0; i < found; ++i) {
-    const DeviceEntry& entry = discovery->Entry(i);
-    const bool outside =
-        adapter == nullptr || SameSubnet(adapter->address, adapter->mask, entry.AddressText()) == 0;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    const FoundDevice& device = found[i];
     if (options.json) {
-      out += std::string(i > 0 ? "," : "") +
-             "\n  {\"address\": " + JsonString(entry.AddressText()) +
-             ", \"mac\": " + JsonString(entry.MacText()) +
-             ", \"model\": " + JsonString(entry.ModelText()) +
-             ", \"version\": " + JsonString(entry.VersionText()) +
-             ", \"outsideSubnet\": " + (outside ? "true" : "false") + "}";
+      out += std::string(i > 0 ? "," : "") + "\n  {\"address\": " + JsonString(device.address) +
+             ", \"mac\": " + JsonString(device.mac) + ", \"model\": " + JsonString(device.model) +
+             ", \"version\": " + JsonString(device.version) +
+             ", \"outsideSubnet\": " + (device.outsideSubnet ? "true" : "false") +
+             ", \"adapter\": " + JsonString(device.adapter) + "}";
     } else {
-      out += std::string(entry.AddressText()) + "  " + std::string(entry.MacText()) + "  " +
-             std::string(entry.ModelText()) + "  " + entry.VersionText() +
-             (outside ? "  (サブネット外)" : "") + "\n";
+      out += device.address + "  " + device.mac + "  " + device.model + "  " + device.version +
+             (device.outsideSubnet ? "  (サブネット外)" : "") +
+             (options.allAdapters ? "  via " + device.adapter : "") + "\n";
     }
   }
-  if (options.json) out += found > 0 ? "\n]\n" : "]\n";
+  if (options.json) out += found.empty() ? "]\n" : "\n]\n";
   io.Out(out);
-  discovery->Shutdown();
   return kSuccess;
 }
 

@@ -105,11 +105,27 @@ TEST_F(CliTest, SearchListsTheDevicesAndMarksThoseOutsideTheSubnet) {
   EXPECT_EQ(out_,
             "[\n"
             "  {\"address\": \"127.0.0.2\", \"mac\": \"02-00-00-00-00-01\", \"model\": "
-            "\"QV-48R2\", \"version\": \"1.00\", \"outsideSubnet\": false},\n"
+            "\"QV-48R2\", \"version\": \"1.00\", \"outsideSubnet\": false, \"adapter\": "
+            "\"127.0.0.1\"},\n"
             "  {\"address\": \"127.0.1.2\", \"mac\": \"02-00-00-00-00-02\", \"model\": "
-            "\"QV-57R\", \"version\": \"1.00\", \"outsideSubnet\": true}\n"
+            "\"QV-57R\", \"version\": \"1.00\", \"outsideSubnet\": true, \"adapter\": "
+            "\"127.0.0.1\"}\n"
             "]\n");
   EXPECT_EQ(err_, "");  // no countdown into a pipe
+
+  // Every adapter with an address broadcasts once, in one window; a device is listed once, by
+  // the first adapter that heard it, and says which.
+  setup_.fillAdapters = [](AdapterTable& table) {
+    table.entries[0] = {0, "lo", "127.0.0.10", 24, "255.255.255.0"};
+    table.entries[1] = {0, "eth-none", "", 0, ""};
+    table.entries[2] = {1, "lo", "127.0.0.1", 8, "255.0.0.0"};
+    return table.count = 3;
+  };
+  EXPECT_EQ(Run({"search", "--all-adapters"}), 0);
+  EXPECT_EQ(out_,
+            "127.0.0.2  02-00-00-00-00-01  QV-48R2  1.00  via 127.0.0.10\n"
+            "127.0.1.2  02-00-00-00-00-02  QV-57R  1.00  (サブネット外)  via 127.0.0.10\n");
+  EXPECT_EQ(simulator_.DiscoveryRequests(), 4);
 }
 
 TEST_F(CliTest, GetPrintsTheSettingsOrWritesTheFileThatTheWindowsSave) {

@@ -15,7 +15,7 @@ CLI = os.path.join(BUILD, "cli", "calbrin-cli")
 ENV = dict(os.environ, PW="Secret-9", NEW="Line-7", XDG_DATA_HOME=tempfile.mkdtemp())
 SETTING = {"key", "page", "label", "value", "meaning", "password"}
 DIFFERENCE = {"key", "page", "label", "before", "after", "beforeMeaning", "afterMeaning", "password"}
-SEARCH = {"address", "mac", "model", "version", "outsideSubnet"}
+SEARCH = {"address", "mac", "model", "version", "outsideSubnet", "adapter"}
 DEVICES = 24
 DEVICE = {"address", "result", "message", "keys", "changes"}
 
