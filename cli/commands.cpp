@@ -10,6 +10,7 @@
 #include <optional>
 #include <thread>
 
+#include "cli/backup.h"
 #include "cli/device_access.h"
 #include "cli/device_search.h"
 #include "cli/device_writes.h"
@@ -44,6 +45,8 @@ constexpr std::string_view kUsage =
     "  put FILE.qvs ADDRESS...              write a settings file to devices, after a diff\n"
     "  set ADDRESS... KEY=VALUE...          change single settings of devices\n"
     "  passwd ADDRESS... [--remove]         change or remove devices' settings password\n"
+    "  backup DIR [ADDRESS...]              save devices' settings files, all found or those "
+    "named\n"
     "  history ADDRESS                      the settings kept before each write of a device\n"
     "  restore ADDRESS... (--last | FILE)   write kept settings back: undo a write\n"
     "\n"
@@ -55,6 +58,12 @@ constexpr std::string_view kUsage =
 
 const std::map<std::string, std::string, std::less<>>& CommandHelp() {
   static const std::map<std::string, std::string, std::less<>> help{
+      {"backup",
+       "usage: calbrin-cli backup DIR [ADDRESS...] [--jobs N] [--json]\n"
+       "Saves the settings of each device named, or of every device that a search finds, as\n"
+       "the file that the windows' save would write, DIR/<model>_<MAC>.qvs, readable by the\n"
+       "user alone. Devices are read side by side; one line per device, then a summary; exit\n"
+       "code 1 when any device failed.\n"},
       {"history",
        "usage: calbrin-cli history ADDRESS [--history DIR]\n"
        "Lists the settings files kept before each write of the device at ADDRESS, oldest first.\n"
@@ -528,6 +537,21 @@ int Passwd(const Options& options, CliIo& io, const CliSetup& setup) {
   return RunWrites(*run, io, setup);
 }
 
+int Backup(const Options& options, CliIo& io, const CliSetup& setup) {
+  const std::optional<WriteRun> run = WriteOptions(options, io);
+  if (!run) return kUsageError;
+  if (options.positional.empty()) {
+    io.Err(CommandHelp().at("backup"));
+    return kUsageError;
+  }
+  return RunBackup({PathFromUtf8(options.positional[0]),
+                    {options.positional.begin() + 1, options.positional.end()},
+                    run->jobs,
+                    run->json,
+                    run->password},
+                   io, setup);
+}
+
 int History(const Options& options, CliIo& io) {
   if (options.positional.size() != 1) {
     io.Err(CommandHelp().at("history"));
@@ -604,6 +628,7 @@ int RunCli(const std::vector<std::string>& args, CliIo& io, const CliSetup& setu
   if (args[0] == "put") return Put(options, io, setup);
   if (args[0] == "set") return Set(options, io, setup);
   if (args[0] == "history") return History(options, io);
+  if (args[0] == "backup") return Backup(options, io, setup);
   if (args[0] == "restore") return Restore(options, io, setup);
   return Passwd(options, io, setup);
 }

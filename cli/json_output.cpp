@@ -71,7 +71,7 @@ std::string WritesJson(std::string_view command, const std::vector<DeviceResult>
   int succeeded = 0;
   for (std::size_t i = 0; i < devices.size(); ++i) {
     const DeviceResult& device = devices[i];
-    succeeded += device.result == "written" || device.result == "unchanged" ? 1 : 0;
+    succeeded += device.result == "failed" || device.result == "declined" ? 0 : 1;
     std::string keys;
     if (device.result == "written") {
       for (const SettingDifference& change : device.changes)

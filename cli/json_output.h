@@ -25,13 +25,14 @@ std::string DifferencesJson(const std::vector<SettingDifference>& differences,
 // What a write did to one device.
 struct DeviceResult {
   std::string address;
-  std::string result;  // "written", "unchanged", "declined" (not confirmed) or "failed"
+  // "written", "unchanged", "declined" (not confirmed) or "failed"; for backup "saved"
+  std::string result;
   std::string message;
   std::vector<SettingDifference> changes;  // shown before the write; written when "written"
 };
 
-// put, set, passwd: {"command", "devices": [{"address", "result", "message", "keys",
-// "changes"}], "succeeded", "total"}; "keys" are the keys written.
+// put, set, passwd, restore, backup: {"command", "devices": [{"address", "result", "message",
+// "keys", "changes"}], "succeeded", "total"}; "keys" are the keys written.
 std::string WritesJson(std::string_view command, const std::vector<DeviceResult>& devices);
 
 }  // namespace calbrin

@@ -515,6 +515,28 @@ TEST_F(CliTest, RestoreLastUndoesTheLastWriteOfEveryDeviceFromItsHistory) {
   }
 }
 
+TEST_F(CliTest, BackupSavesEveryDeviceFoundAsTheWindowsSaveWould) {
+  sim::DeviceConfig silent = Device("48");
+  silent.faults.silentAfterConnect = true;
+  test::StartDevices(simulator_, {DistinctDevice(0), DistinctDevice(1), silent});
+  const fs::path backup = folder_ / "backup";
+  EXPECT_EQ(Run({"backup", backup.string(), "--password-env", "PW"}, {}, {{"PW", "Secret-9"}}), 1);
+  EXPECT_EQ(out_,
+            "127.0.0.2: QV-48R2_02-00-00-00-00-01.qvs\n"
+            "127.0.0.3: QV-57R_02-00-00-00-00-02.qvs\n"
+            "127.0.0.4: デバイスからの応答がありませんでした。\n"
+            "2 of 3 devices saved\n");
+  for (const int n : {0, 1}) {
+    SettingsRecord saved;
+    const fs::path file =
+        backup / (n == 0 ? "QV-48R2_02-00-00-00-00-01.qvs" : "QV-57R_02-00-00-00-00-02.qvs");
+    ASSERT_EQ(ReadSettingsFile(file, n == 1, saved), SettingsFileRead::kLoaded);
+    EXPECT_TRUE(
+        DifferentSettings(NormalisedSettings(ToRecord(simulator_.Settings(n))), saved).empty());
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  }
+}
+
 TEST_F(CliTest, UsageAndHelp) {
   const struct {
     std::vector<std::string> args;
