@@ -2,13 +2,11 @@
 #include "cli/commands.h"
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "cli/backup.h"
 #include "cli/device_access.h"
@@ -45,8 +43,7 @@ constexpr std::string_view kUsage =
     "  put FILE.qvs ADDRESS...              write a settings file to devices, after a diff\n"
     "  set ADDRESS... KEY=VALUE...          change single settings of devices\n"
     "  passwd ADDRESS... [--remove]         change or remove devices' settings password\n"
-    "  backup DIR [ADDRESS...]              save devices' settings files, all found or those "
-    "named\n"
+    "  backup DIR [ADDRESS...]              save the settings files of devices\n"
     "  history ADDRESS                      the settings kept before each write of a device\n"
     "  restore ADDRESS... (--last | FILE)   write kept settings back: undo a write\n"
     "\n"
@@ -199,8 +196,6 @@ class Session {
   ~Session() { console_->Shutdown(); }
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
-
-  const AdapterTable& Adapters() const { return adapters_; }
 
   // The device's settings as it reports them; nothing after a message.
   std::optional<SettingsRecord> Read(std::string_view address) {
