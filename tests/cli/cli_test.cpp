@@ -44,6 +44,7 @@ class CliTest : public ::testing::Test, public CliIo {
   bool Interactive() override { return interactive_; }
   std::optional<std::string> ReadLine(std::string_view prompt, bool hidden) override {
     prompts_.push_back(std::string(prompt) + (hidden ? " (hidden)" : ""));
+    if (const auto beforeAnswer = std::exchange(beforeAnswer_, nullptr)) beforeAnswer();
     if (lines_.empty()) return std::nullopt;
     const std::string line = lines_.front();
     lines_.pop_front();
@@ -89,6 +90,7 @@ class CliTest : public ::testing::Test, public CliIo {
   std::vector<std::string> prompts_;
   std::map<std::string, std::string> environment_;
   std::function<void(std::string_view)> watchErr_;
+  std::function<void()> beforeAnswer_;  // once, when the next question is asked
 };
 
 TEST_F(CliTest, SearchListsTheDevicesAndMarksThoseOutsideTheSubnet) {
@@ -275,14 +277,37 @@ TEST_F(CliTest, PutWritesTheFileToEveryDeviceAndReportsEachOne) {
 }
 
 TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
-  test::StartDevices(simulator_, {Device("48")});
+  test::StartDevices(simulator_, {Device("48"), Device("48")});
   const fs::path file =
       SettingsFile(folder_ / "a.qvs", "48", "127.0.0.20", {{SettingKey::MSS, "1000"}});
+  // Several devices: every difference first, then one question for all of them.
+  EXPECT_EQ(Run({"put", file.string(), "127.0.0.3", "127.0.0.2"}, {"n"}), 1);
+  EXPECT_EQ(simulator_.LastWriteBlock(1), "");
+  EXPECT_EQ(Run({"put", file.string(), "127.0.0.3", "127.0.0.2"}, {"y"}), 0);
+  EXPECT_EQ(prompts_, std::vector<std::string>{"2 台のデバイスに書き込みますか? [y/N] "});
+  EXPECT_EQ(out_,
+            "127.0.0.3:\n共通  MSSサイズ: 1460 -> 1000\n127.0.0.2:\n共通  MSSサイズ: 1460 -> 1000\n"
+            "127.0.0.3: 書込みが完了しました。 (1 settings)\n"
+            "127.0.0.2: 書込みが完了しました。 (1 settings)\n2 of 2 devices written\n");
+  EXPECT_EQ(Stored(1, SettingKey::MSS), "1000");
+  // A device whose settings change while the question waits is not written.
+  const fs::path other = SettingsFile(folder_ / "b.qvs", "48", "", {{SettingKey::KEEP_A, "5"}});
+  beforeAnswer_ = [&] { RunCli({"set", "127.0.0.3", "MSS=1200", "--yes"}, *this, setup_); };
+  EXPECT_EQ(Run({"put", other.string(), "127.0.0.2", "127.0.0.3"}, {"y"}), 1);
+  EXPECT_TRUE(
+      out_.ends_with("127.0.0.3: not written: the device's settings changed since they "
+                     "were shown\n1 of 2 devices written\n"))
+      << out_;
+  EXPECT_EQ(std::pair(Stored(0, SettingKey::KEEP_A), Stored(1, SettingKey::KEEP_A)),
+            std::pair(std::string("5"), std::string("0")));
+
+  EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=1460", "--yes"}), 0);
+  const std::string written = simulator_.LastWriteBlock(0);
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}), 1);
   EXPECT_NE(out_.find("127.0.0.2: not written: give --yes to write without asking\n"),
             std::string::npos);
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}, {"n"}), 1);
-  EXPECT_EQ(simulator_.LastWriteBlock(0), "");
+  EXPECT_EQ(simulator_.LastWriteBlock(0), written);
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}, {"y"}), 0);
   EXPECT_EQ(prompts_, std::vector<std::string>{"127.0.0.2 に書き込みますか? [y/N] "});
   EXPECT_EQ(Stored(0, SettingKey::MSS), "1000");
