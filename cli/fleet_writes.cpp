@@ -113,9 +113,9 @@ bool Confirmed(CliIo& io, const std::vector<std::size_t>& candidates,
     return false;
   }
   const std::string whom = candidates.size() == 1
-                               ? results[candidates[0]].address
+                               ? results[candidates[0]].address + " "
                                : std::to_string(candidates.size()) + " 台のデバイス";
-  const std::optional<std::string> answer = io.ReadLine(whom + " に書き込みますか? [y/N] ", false);
+  const std::optional<std::string> answer = io.ReadLine(whom + "に書き込みますか? [y/N] ", false);
   if (answer && (*answer == "y" || *answer == "Y" || *answer == "yes")) return true;
   why = "not written";
   return false;
