@@ -34,9 +34,7 @@ std::string SaveDevice(const std::filesystem::path& folder, const SettingsRecord
 
 int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
   SharedIo io(terminal);
-  AdapterTable adapters;
-  setup.fillAdapters(adapters);
-  SelectInitialAdapter(adapters, ProbeLocalAddress(setup.routeProbeTarget));
+  const AdapterTable adapters = ListedAdapters(setup);
   std::map<std::string, std::string> macs;
   std::vector<std::string> addresses = run.addresses;
   for (const FoundDevice& device :

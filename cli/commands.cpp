@@ -186,12 +186,11 @@ class Session {
   Session(CliIo& io, const CliSetup& setup, const Options& options)
       : io_(io),
         console_(std::make_unique<ConsoleConnection>(setup.limits)),
+        adapters_(ListedAdapters(setup)),
         password_(
             PasswordSource{Value(options, "--password-file"), Value(options, "--password-env")},
             io) {
     console_->Startup();
-    setup.fillAdapters(adapters_);
-    SelectInitialAdapter(adapters_, ProbeLocalAddress(setup.routeProbeTarget));
   }
   ~Session() { console_->Shutdown(); }
   Session(const Session&) = delete;
@@ -217,9 +216,7 @@ class Session {
 };
 
 int Search(const Options& options, CliIo& io, const CliSetup& setup) {
-  AdapterTable adapters;
-  setup.fillAdapters(adapters);
-  SelectInitialAdapter(adapters, ProbeLocalAddress(setup.routeProbeTarget));
+  const AdapterTable adapters = ListedAdapters(setup);
   std::vector<std::string> locals{Value(options, "--from")};
   if (options.allAdapters) {
     locals.clear();

@@ -125,9 +125,7 @@ bool Confirmed(CliIo& io, const std::vector<std::size_t>& candidates,
 
 int RunWrites(const WriteRun& run, CliIo& terminal, const CliSetup& setup) {
   SharedIo io(terminal);
-  AdapterTable adapters;
-  setup.fillAdapters(adapters);
-  SelectInitialAdapter(adapters, ProbeLocalAddress(setup.routeProbeTarget));
+  const AdapterTable adapters = ListedAdapters(setup);
   DevicePassword password(run.password, io);
   const FleetContext context{run, setup, adapters, password};
 
