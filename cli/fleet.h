@@ -33,7 +33,7 @@ class SharedIo final : public CliIo {
   std::optional<std::string> Environment(const std::string& name) override;
 
   // Rewrites the progress line on the terminal: devices done, failed and remaining, and the
-  // seconds since `start`. Ended with Clear().
+  // seconds since `start`. Ended with ClearProgress().
   void ShowProgress(int done, int failed, int count, std::chrono::steady_clock::time_point start);
   void ClearProgress();
 
