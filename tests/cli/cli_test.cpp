@@ -568,15 +568,19 @@ TEST_F(CliTest, UsageAndHelp) {
     std::vector<std::string> args;
     int code;
     std::string text;  // the start of the output (exit 0) or the error
-  } cases[] = {{{}, 2, "usage: calbrin-cli COMMAND"},
-               {{"--help"}, 0, "usage: calbrin-cli COMMAND"},
-               {{"frobnicate"}, 2, "unknown command frobnicate\n"},
-               {{"search", "--help"}, 0, "usage: calbrin-cli search"},
-               {{"passwd", "--help"}, 0, "usage: calbrin-cli passwd"},
-               {{"put"}, 2, "usage: calbrin-cli put"},
-               {{"diff", "127.0.0.2"}, 2, "usage: calbrin-cli diff"},
-               {{"get", "127.0.0.2", "-o"}, 2, "-o needs a value\nusage: calbrin-cli get"},
-               {{"search", "--bogus"}, 2, "unknown option --bogus\n"}};
+  } cases[] = {
+      {{}, 2, "usage: calbrin-cli COMMAND"},
+      {{"--help"}, 0, "usage: calbrin-cli COMMAND"},
+      {{"frobnicate"}, 2, "unknown command frobnicate\n"},
+      {{"search", "--help"}, 0, "usage: calbrin-cli search"},
+      {{"passwd", "--help"}, 0, "usage: calbrin-cli passwd"},
+      {{"put"}, 2, "usage: calbrin-cli put"},
+      {{"diff", "127.0.0.2"}, 2, "usage: calbrin-cli diff"},
+      {{"get", "127.0.0.2", "-o"}, 2, "-o needs a value\nusage: calbrin-cli get"},
+      {{"search", "--bogus"}, 2, "unknown option --bogus\n"},
+      {{"put", "a.qvs", "127.0.0.2", "--jobs", "0"}, 2, "--jobs takes a number from 1 to "},
+      {{"restore", "127.0.0.2"}, 2, "usage: calbrin-cli restore"},
+      {{"set", "MSS=1200"}, 2, "usage: calbrin-cli set"}};
   for (const auto& c : cases) {
     EXPECT_EQ(Run(c.args), c.code) << c.text;
     EXPECT_TRUE((c.code == 0 ? out_ : err_).starts_with(c.text)) << out_ << err_;
