@@ -62,7 +62,7 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "user alone. Devices are read side by side; one line per device, then a summary; exit\n"
        "code 1 when any device failed.\n"},
       {"history",
-       "usage: calbrin-cli history ADDRESS [--history DIR]\n"
+       "usage: calbrin-cli history ADDRESS [--history DIR] [--json]\n"
        "Lists the settings files kept before each write of the device at ADDRESS, oldest first.\n"
        "put, set, passwd and restore keep them in DIR (default: the user's data directory,\n"
        "$XDG_DATA_HOME or ~/.local/share/calbrin/history, %LOCALAPPDATA%\\Calbrin\\history on\n"
@@ -553,9 +553,12 @@ int History(const Options& options, CliIo& io) {
   for (const std::filesystem::path& file :
        HistoryFiles(HistoryOption(options, io), options.positional[0])) {
     const std::u8string name = file.u8string();
-    out += std::string(name.begin(), name.end()) + "\n";
+    const std::string text(name.begin(), name.end());
+    out += options.json ? std::string(out.empty() ? "" : ", ") + JsonString(text) : text + "\n";
   }
-  io.Out(out);
+  io.Out(options.json ? "{\"address\": " + JsonString(options.positional[0]) + ", \"files\": [" +
+                            out + "]}\n"
+                      : out);
   return kSuccess;
 }
 

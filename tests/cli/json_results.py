@@ -75,6 +75,8 @@ def main():
             ("IP", "127.0.0.2", "127.0.0.4")], diff
         assert set(diff["differences"][0]) == DIFFERENCE
 
+        kept = cli("history", "127.0.0.4")
+        assert set(kept) == {"address", "files"} and len(kept["files"]) == 1, kept
         writes(cli("passwd", "127.0.0.2", "127.0.0.4", "--new-password-env", "NEW"), "passwd",
                {"127.0.0.2": ("written", []), "127.0.0.4": ("written", [])})
     finally:
