@@ -2,15 +2,20 @@
 #include "cli/commands.h"
 
 #include <algorithm>
-#include <atomic>
+#include <charconv>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "calbrin_version.h"
+#include "cli/backup.h"
 #include "cli/device_access.h"
+#include "cli/device_search.h"
+#include "cli/device_writes.h"
+#include "cli/fleet_writes.h"
+#include "cli/history.h"
+#include "cli/json_output.h"
 #include "cli/settings_view.h"
 #include "cli/utf8_path.h"
 #include "file/settings_file.h"
@@ -33,29 +38,54 @@ constexpr std::string_view kUsage =
     "usage: calbrin-cli COMMAND [OPTIONS]\n"
     "\n"
     "commands:\n"
-    "  search [--from ADDRESS] [--json]     find the devices on the LAN\n"
-    "  get ADDRESS [-o FILE.qvs]            read a device's settings: a table, or a settings file\n"
+    "  search [--from ADDRESS] [--json]     find the devices on the LAN (--all-adapters: on all)\n"
+    "  get ADDRESS [-o FILE.qvs] [--json]   read a device's settings: a table, or a settings file\n"
     "  diff ADDRESS (FILE.qvs | ADDRESS)    the settings that differ; exit 0 equal, 1 different\n"
     "  put FILE.qvs ADDRESS...              write a settings file to devices, after a diff\n"
-    "  set ADDRESS KEY=VALUE...             change single settings of a device\n"
-    "  passwd ADDRESS [--remove]            change or remove a device's settings password\n"
+    "  set ADDRESS... KEY=VALUE...          change single settings of devices\n"
+    "  passwd ADDRESS... [--remove]         change or remove devices' settings password\n"
+    "  backup DIR [ADDRESS...]              save the settings files of devices\n"
+    "  history ADDRESS                      the settings kept before each write of a device\n"
+    "  restore ADDRESS... (--last | FILE)   write kept settings back: undo a write\n"
     "\n"
     "A device that asks for its settings password gets it from --password-file FILE (its first\n"
     "line), --password-env VARIABLE, or the terminal, without echo. Passwords are never taken\n"
-    "from the command line and never printed.\n"
+    "from the command line and never printed. put, set and passwd work on up to --jobs N\n"
+    "devices at once (default 64); --json prints machine-readable results (see README).\n"
     "\"calbrin-cli COMMAND --help\" describes one command.\n"
     "\"calbrin-cli --version\" prints the program's version.\n";
 
 const std::map<std::string, std::string, std::less<>>& CommandHelp() {
   static const std::map<std::string, std::string, std::less<>> help{
+      {"backup",
+       "usage: calbrin-cli backup DIR [ADDRESS...] [--jobs N] [--json]\n"
+       "Saves the settings of each device named, or of every device that a search finds, as\n"
+       "the file that the windows' save would write, DIR/<model>_<MAC>.qvs, readable by the\n"
+       "user alone. Devices are read side by side; one line per device, then a summary; exit\n"
+       "code 1 when any device failed.\n"},
+      {"history",
+       "usage: calbrin-cli history ADDRESS [--history DIR] [--json]\n"
+       "Lists the settings files kept before each write of the device at ADDRESS, oldest first.\n"
+       "put, set, passwd and restore keep them in DIR (default: the user's data directory,\n"
+       "$XDG_DATA_HOME or ~/.local/share/calbrin/history, %LOCALAPPDATA%\\Calbrin\\history on\n"
+       "Windows), one folder per device address; --no-history writes without them.\n"},
+      {"restore",
+       "usage: calbrin-cli restore ADDRESS... (--last | FILE.qvs) [--with-address] [--yes]\n"
+       "Writes back the settings kept before a write: each device's newest history file with\n"
+       "--last, or FILE.qvs, through the same checks as put, keeping each device's own address\n"
+       "unless --with-address. Undoes a put to many devices in one command.\n"},
       {"search",
-       "usage: calbrin-cli search [--from ADDRESS] [--json]\n"
+       "usage: calbrin-cli search [--from ADDRESS | --all-adapters] [--json]\n"
        "Sends one discovery broadcast from the local ADDRESS (default: the adapter that the\n"
-       "windows preselect) and lists the devices that answer within five seconds: address,\n"
-       "MAC, model, version, and whether the device lies outside the adapter's subnet.\n"
-       "On a terminal it counts the seconds down. --json prints a JSON array instead.\n"},
+       "windows preselect) and lists the devices (up to 256) that answer within five seconds:\n"
+       "address, MAC, model, version, and whether the device lies outside the adapter's\n"
+       "subnet.\n"
+       "--all-adapters broadcasts from every adapter with an IPv4 address in the same window\n"
+       "and tells by which adapter's address each device was found. On a terminal it counts\n"
+       "the seconds down. --json prints a JSON array instead.\n"},
       {"get",
-       "usage: calbrin-cli get ADDRESS [-o FILE.qvs] [--password-file F | --password-env V]\n"
+       "usage: calbrin-cli get ADDRESS [-o FILE.qvs] [--json] [--password-file F | --password-env "
+       "V]\n"
        "Opens the device (logging in when it asks) and prints its settings by page, label and\n"
        "meaning, or with -o writes the settings file that the windows' save would write.\n"},
       {"diff",
@@ -63,21 +93,25 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "V]\n"
        "Prints the settings that differ between a device and a settings file, or between two\n"
        "devices, by page and label with both values; passwords are compared, never printed.\n"
-       "Exit code 0 when they are equal, 1 when they differ, 2 on any failure.\n"},
+       "Exit code 0 when they are equal, 1 when they differ, 2 on any failure. --json prints\n"
+       "the differences as JSON.\n"},
       {"put",
-       "usage: calbrin-cli put FILE.qvs ADDRESS... [--with-address] [--yes]\n"
+       "usage: calbrin-cli put FILE.qvs ADDRESS... [--with-address] [--yes] [--jobs N] [--json]\n"
        "For each device: refuses a file of the other model, runs Apply's checks (receive ports,\n"
        "TCP passwords), keeps the device's own IP address, subnet mask and gateway unless\n"
-       "--with-address is given, shows what changes, and writes after --yes or a yes on the\n"
-       "terminal. One line per device, then a summary; exit code 1 when any device failed.\n"},
+       "--with-address is given, shows what changes, and writes after --yes or one yes on the\n"
+       "terminal for all devices. Up to --jobs N devices (default 64) are worked on at once,\n"
+       "each on a connection of its own. One line per device in the order given, then a\n"
+       "summary; exit code 1 when any device failed.\n"},
       {"set",
-       "usage: calbrin-cli set ADDRESS KEY=VALUE... [--yes]\n"
+       "usage: calbrin-cli set ADDRESS... KEY=VALUE... [--yes] [--jobs N] [--json]\n"
        "Changes single settings, by the device's own keys (MSS=1200, PORT1=4001, CFLOW2=2).\n"
        "Refuses unknown keys, values longer than their field, and values that the device's\n"
-       "model does not offer. MODEL and the channel passwords cannot be set here.\n"},
+       "model does not offer. MODEL and the channel passwords cannot be set here. Several\n"
+       "devices are written side by side, as put does.\n"},
       {"passwd",
-       "usage: calbrin-cli passwd ADDRESS [--remove] [--new-password-file F | --new-password-env "
-       "V]\n"
+       "usage: calbrin-cli passwd ADDRESS... [--remove] [--new-password-file F | "
+       "--new-password-env V] [--jobs N] [--json]\n"
        "Sets a new settings password (asked twice on the terminal without echo, or read from a\n"
        "file or an environment variable), or removes it with --remove.\n"},
   };
@@ -92,6 +126,9 @@ struct Options {
   bool yes = false;
   bool withAddress = false;
   bool remove = false;
+  bool noHistory = false;
+  bool allAdapters = false;
+  bool last = false;
   std::string problem;
 };
 
@@ -101,7 +138,9 @@ Options Parse(const std::vector<std::string>& args) {
                                                     "--password-file",
                                                     "--password-env",
                                                     "--new-password-file",
-                                                    "--new-password-env"};
+                                                    "--new-password-env",
+                                                    "--jobs",
+                                                    "--history"};
   Options options;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -113,6 +152,12 @@ Options Parse(const std::vector<std::string>& args) {
       options.withAddress = true;
     } else if (arg == "--remove") {
       options.remove = true;
+    } else if (arg == "--all-adapters") {
+      options.allAdapters = true;
+    } else if (arg == "--no-history") {
+      options.noHistory = true;
+    } else if (arg == "--last") {
+      options.last = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
     } else if (std::find(std::begin(kWithValue), std::end(kWithValue), arg) !=
@@ -137,49 +182,21 @@ std::string Value(const Options& options, std::string_view name) {
   return found == options.values.end() ? std::string() : found->second;
 }
 
-std::string JsonString(std::string_view text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
 // The process-wide network objects of one run.
 class Session {
  public:
   Session(CliIo& io, const CliSetup& setup, const Options& options)
       : io_(io),
         console_(std::make_unique<ConsoleConnection>(setup.limits)),
+        adapters_(ListedAdapters(setup)),
         password_(
             PasswordSource{Value(options, "--password-file"), Value(options, "--password-env")},
             io) {
     console_->Startup();
-    setup.fillAdapters(adapters_);
-    SelectInitialAdapter(adapters_, ProbeLocalAddress(setup.routeProbeTarget));
   }
   ~Session() { console_->Shutdown(); }
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
-
-  const AdapterTable& Adapters() const { return adapters_; }
-
-  ConsoleConnection& Console() { return *console_; }
-
-  // Opens the device and runs `whileOpen` while it is open. False after the open failure's
-  // message, which goes to `error` when one is given and to the error output otherwise.
-  bool With(std::string_view address, const std::function<void(DeviceSession&)>& whileOpen,
-            std::string* error = nullptr) {
-    std::string message;
-    if (WithDevice(*console_, adapters_, address, password_, message, whileOpen)) return true;
-    if (error != nullptr) {
-      *error = message;
-    } else {
-      io_.Err(std::string(address) + ": " + message + "\n");
-    }
-    return false;
-  }
 
   // The device's settings as it reports them; nothing after a message.
   std::optional<SettingsRecord> Read(std::string_view address) {
@@ -200,77 +217,46 @@ class Session {
   DevicePassword password_;
 };
 
-// Collects a silent failure message of the checks, for the command line.
-class MessageCollectUi final : public CollectUi {
- public:
-  void ShowError(std::string_view message) override { message_ = message; }
-  void ShowPage(int) override {}
-  const std::string& Message() const { return message_; }
-
- private:
-  std::string message_;
-};
-
 int Search(const Options& options, CliIo& io, const CliSetup& setup) {
-  AdapterTable adapters;
-  setup.fillAdapters(adapters);
-  SelectInitialAdapter(adapters, ProbeLocalAddress(setup.routeProbeTarget));
-  std::string local = Value(options, "--from");
-  const AdapterEntry* adapter = SelectedAdapter(adapters);
-  if (!local.empty()) {
-    adapter = nullptr;
+  const AdapterTable adapters = ListedAdapters(setup);
+  std::vector<std::string> locals{Value(options, "--from")};
+  if (options.allAdapters) {
+    locals.clear();
     for (int i = 0; i < adapters.count; ++i) {
-      if (adapters.entries[static_cast<std::size_t>(i)].address == local)
-        adapter = &adapters.entries[static_cast<std::size_t>(i)];
+      const std::string& address = adapters.entries[static_cast<std::size_t>(i)].address;
+      if (!address.empty()) locals.push_back(address);
     }
-  } else {
-    local = SelectedLocalAddress(adapters);
+  } else if (locals[0].empty()) {
+    locals[0] = SelectedLocalAddress(adapters);
   }
 
-  auto discovery = std::make_unique<DeviceDiscovery>(setup.searchWindow);
-  discovery->Startup(setup.routeProbeTarget);
-  int found = 0;
-  if (io.Interactive() && !options.json) {
-    // The search listens for its whole window: show that it is waiting.
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-      found = discovery->Discover(local);
-      done = true;
-    });
-    const auto start = std::chrono::steady_clock::now();
-    while (!done) {
-      const auto left = setup.searchWindow - (std::chrono::steady_clock::now() - start);
-      const auto seconds = std::chrono::ceil<std::chrono::seconds>(left).count();
-      io.Err("\r検索中... " + std::to_string(seconds > 0 ? seconds : 0) + " ");
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    worker.join();
-    io.Err("\r             \r");
-  } else {
-    found = discovery->Discover(local);
-  }
+  // The search listens for its whole window: on a terminal, show that it is waiting.
+  const bool countDown = io.Interactive() && !options.json;
+  const auto start = std::chrono::steady_clock::now();
+  const std::vector<FoundDevice> found = FindDevices(setup, adapters, locals, [&] {
+    const auto left = setup.searchWindow - (std::chrono::steady_clock::now() - start);
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(left).count();
+    if (countDown) io.Err("\r検索中... " + std::to_string(seconds > 0 ? seconds : 0) + " ");
+  });
+  if (countDown) io.Err("\r             \r");
 
   std::string out = options.json ? "[" : "";
-  for (int i = 0; i < found; ++i) {
-    const DeviceEntry& entry = discovery->Entry(i);
-    const bool outside =
-        adapter == nullptr || SameSubnet(adapter->address, adapter->mask, entry.AddressText()) == 0;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    const FoundDevice& device = found[i];
     if (options.json) {
-      out += std::string(i > 0 ? "," : "") +
-             "\n  {\"address\": " + JsonString(entry.AddressText()) +
-             ", \"mac\": " + JsonString(entry.MacText()) +
-             ", \"model\": " + JsonString(entry.ModelText()) +
-             ", \"version\": " + JsonString(entry.VersionText()) +
-             ", \"outsideSubnet\": " + (outside ? "true" : "false") + "}";
+      out += std::string(i > 0 ? "," : "") + "\n  {\"address\": " + JsonString(device.address) +
+             ", \"mac\": " + JsonString(device.mac) + ", \"model\": " + JsonString(device.model) +
+             ", \"version\": " + JsonString(device.version) +
+             ", \"outsideSubnet\": " + (device.outsideSubnet ? "true" : "false") +
+             ", \"adapter\": " + JsonString(device.adapter) + "}";
     } else {
-      out += std::string(entry.AddressText()) + "  " + std::string(entry.MacText()) + "  " +
-             std::string(entry.ModelText()) + "  " + entry.VersionText() +
-             (outside ? "  (サブネット外)" : "") + "\n";
+      out += device.address + "  " + device.mac + "  " + device.model + "  " + device.version +
+             (device.outsideSubnet ? "  (サブネット外)" : "") +
+             (options.allAdapters ? "  via " + device.adapter : "") + "\n";
     }
   }
-  if (options.json) out += found > 0 ? "\n]\n" : "]\n";
+  if (options.json) out += found.empty() ? "]\n" : "\n]\n";
   io.Out(out);
-  discovery->Shutdown();
   return kSuccess;
 }
 
@@ -297,97 +283,21 @@ int Get(const Options& options, CliIo& io, const CliSetup& setup) {
   if (!record) return kFailure;
   const std::string file = Value(options, "-o");
   if (file.empty()) {
-    io.Out(Table(*record));
+    io.Out(options.json ? SettingsJson(options.positional[0], ViewSettings(*record))
+                        : Table(*record));
     return kSuccess;
   }
-  // The windows' save: the pages as the device fills them, collected for a file.
-  const bool reduced = SecondChannelReduced(ReadField(*record, SettingKey::MODEL));
-  SettingsRecord collected;
-  SettingsText text;
-  MessageCollectUi ui;
-  if (CollectSettings(ShownPages(*record, reduced), *record, true, reduced, collected, text, ui) !=
-      0) {
-    io.Err(ui.Message() + "\n");
+  std::string problem;
+  const std::string text = SettingsFileTextOf(*record, problem);
+  if (!problem.empty()) {
+    io.Err(problem + "\n");
     return kFailure;
   }
-  if (!WriteSettingsFile(PathFromUtf8(file), text.View())) {
+  if (!WriteSettingsFile(PathFromUtf8(file), text)) {
     io.Err(std::string(kFileNotCreatedMessage) + "\n");
     return kFailure;
   }
   return kSuccess;
-}
-
-// Apply's view of the command line: the questions were settled before, messages go to `error`.
-class CliApplyUi final : public ApplyUi {
- public:
-  void ShowError(std::string_view message) override { error = message; }
-  bool AskYesNo(std::string_view) override { return true; }
-  void ShowReport(std::string_view message) override { report = message; }
-  void SetStatusText(std::string_view) override {}
-
-  std::string error;
-  std::string report;
-};
-
-// A message of the system as one line: its line breaks, with the blanks around them, as " / ".
-std::string OneLine(std::string text) {
-  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) {
-    std::size_t start = at;
-    while (start > 0 && text[start - 1] == ' ')
-      --start;
-    std::size_t end = at + 2;
-    while (end < text.size() && text[end] == ' ')
-      ++end;
-    text.replace(start, end - start, " / ");
-  }
-  const std::size_t first = text.find_first_not_of(' ');
-  return first == std::string::npos ? std::string() : text.substr(first);
-}
-
-std::string DifferenceLines(const std::vector<SettingDifference>& differences) {
-  std::string out;
-  for (const auto& [before, after] : differences) {
-    // Two passwords that are both set differ only in what must not be shown; two values with
-    // the same meaning (a stop-bit code 2 or 3) are told apart by their stored text.
-    std::string change = before.meaning + " -> " + after.meaning;
-    if (before.meaning == after.meaning)
-      change = before.password ? "(異なる)" : before.value + " -> " + after.value;
-    out += (before.page.empty() ? std::string() : before.page + "  ") + before.label + ": " +
-           change + "\n";
-  }
-  return out;
-}
-
-// Asks before a write: --yes, or a yes on the terminal. Without either nothing is written.
-bool Confirmed(const Options& options, CliIo& io, std::string_view address, std::string& why) {
-  if (options.yes) return true;
-  if (!io.Interactive()) {
-    why = "not written: give --yes to write without asking";
-    return false;
-  }
-  const std::optional<std::string> answer =
-      io.ReadLine(std::string(address) + " に書き込みますか? [y/N] ", false);
-  if (answer && (*answer == "y" || *answer == "Y" || *answer == "yes")) return true;
-  why = "not written";
-  return false;
-}
-
-// Writes `pages` to the open device the way Apply does: collected and checked with the device's
-// channel-2 variant `reduced`, written with "ENDR" (or with the password step when `pages` asks
-// for it), followed by the device's settle time. The failure's message, or empty.
-std::string Write(ConsoleConnection& console, const DeviceSession& device, const PageStates& pages,
-                  bool reduced, const CliSetup& setup) {
-  MessageCollectUi checks;
-  SettingsRecord collected;
-  SettingsText text;
-  if (CollectSettings(pages, device.deviceRecord, false, reduced, collected, text, checks) != 0)
-    return OneLine(checks.Message());
-  CliApplyUi ui;
-  if (!ApplySettings(console, device.deviceRecord, collected, text, PasswordChangeOf(pages.network),
-                     ui, setup.settleTime)) {
-    return OneLine(ui.error);
-  }
-  return {};
 }
 
 int Diff(const Options& options, CliIo& io, const CliSetup& setup) {
@@ -415,67 +325,93 @@ int Diff(const Options& options, CliIo& io, const CliSetup& setup) {
   }
   const std::vector<SettingDifference> differences =
       DifferentSettings(NormalisedSettings(*device), NormalisedSettings(*compared));
-  io.Out(DifferenceLines(differences));
+  io.Out(options.json ? "{\"equal\": " + std::string(differences.empty() ? "true" : "false") +
+                            ", \"differences\": " + DifferencesJson(differences, "  ") + "}\n"
+                      : DifferenceLines(differences));
   return differences.empty() ? kSuccess : kFailure;
 }
 
+// The write of a settings file to the open device: refused for a file of the other model, the
+// device's own IP address, subnet mask and gateway kept unless `withAddress`.
+WritePlan FilePlan(const std::filesystem::path& file, bool withAddress,
+                   const DeviceSession& device) {
+  WritePlan plan;
+  const SettingsRecord& own = device.deviceRecord;
+  plan.reduced = SecondChannelReduced(ReadField(own, SettingKey::MODEL));
+  SettingsRecord target;
+  const SettingsFileRead read = ReadSettingsFile(file, plan.reduced, target);
+  if (read != SettingsFileRead::kLoaded) {
+    plan.refusal = SettingsFileReadMessage(read);
+    return plan;
+  }
+  if (!withAddress) {
+    for (const SettingKey key : {SettingKey::IP, SettingKey::SUBM, SettingKey::GWAY})
+      SetField(target, key, ReadField(own, key));
+  }
+  plan.differences = DifferentSettings(NormalisedSettings(own), NormalisedSettings(target));
+  plan.pages = ShownPages(target, plan.reduced);
+  plan.doneMessage =
+      "書込みが完了しました。 (" + std::to_string(plan.differences.size()) + " settings)";
+  return plan;
+}
+
+// The history folder of a run: --history DIR, none with --no-history, or the user's own.
+std::filesystem::path HistoryOption(const Options& options, CliIo& io) {
+  if (options.noHistory) return {};
+  const std::string chosen = Value(options, "--history");
+  return chosen.empty() ? DefaultHistoryFolder(io) : PathFromUtf8(chosen);
+}
+
+// The parts of a write run that every write command takes from the command line; nothing
+// with a message when --jobs is not a number from 1 to kMaxJobs.
+std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io) {
+  WriteRun run;
+  run.yes = options.yes;
+  run.json = options.json;
+  run.password = {Value(options, "--password-file"), Value(options, "--password-env")};
+  run.history = HistoryOption(options, io);
+  const std::string jobs = Value(options, "--jobs");
+  if (!jobs.empty()) {
+    const auto [end, ec] = std::from_chars(jobs.data(), jobs.data() + jobs.size(), run.jobs);
+    if (ec != std::errc{} || end != jobs.data() + jobs.size() || run.jobs < 1 ||
+        run.jobs > kMaxJobs) {
+      io.Err("--jobs takes a number from 1 to " + std::to_string(kMaxJobs) + "\n");
+      return std::nullopt;
+    }
+  }
+  return run;
+}
+
 int Put(const Options& options, CliIo& io, const CliSetup& setup) {
+  std::optional<WriteRun> run = WriteOptions(options, io);
+  if (!run) return kUsageError;
   if (options.positional.size() < 2) {
     io.Err(CommandHelp().at("put"));
     return kUsageError;
   }
   const std::filesystem::path file = PathFromUtf8(options.positional[0]);
-  Session session(io, setup, options);
-  int written = 0;
-  const int devices = static_cast<int>(options.positional.size()) - 1;
-  for (int i = 1; i <= devices; ++i) {
-    const std::string& address = options.positional[static_cast<std::size_t>(i)];
-    std::string outcome;
-    session.With(
-        address,
-        [&](DeviceSession& device) {
-          const SettingsRecord& own = device.deviceRecord;
-          const bool reduced = SecondChannelReduced(ReadField(own, SettingKey::MODEL));
-          SettingsRecord target;
-          const SettingsFileRead read = ReadSettingsFile(file, reduced, target);
-          if (read != SettingsFileRead::kLoaded) {
-            outcome = OneLine(std::string(SettingsFileReadMessage(read)));
-            return;
-          }
-          if (!options.withAddress) {
-            for (const SettingKey key : {SettingKey::IP, SettingKey::SUBM, SettingKey::GWAY})
-              SetField(target, key, ReadField(own, key));
-          }
-          const std::vector<SettingDifference> differences =
-              DifferentSettings(NormalisedSettings(own), NormalisedSettings(target));
-          if (differences.empty()) {
-            outcome = "変更なし (nothing to change)";
-            ++written;
-            return;
-          }
-          io.Out(address + ":\n" + DifferenceLines(differences));
-          if (!Confirmed(options, io, address, outcome)) return;
-          outcome = Write(session.Console(), device, ShownPages(target, reduced), reduced, setup);
-          if (outcome.empty()) {
-            outcome =
-                "書込みが完了しました。 (" + std::to_string(differences.size()) + " settings)";
-            ++written;
-          }
-        },
-        &outcome);
-    io.Out(address + ": " + OneLine(outcome) + "\n");
-  }
-  io.Out(std::to_string(written) + " of " + std::to_string(devices) + " devices written\n");
-  return written == devices ? kSuccess : kFailure;
+  run->command = "put";
+  run->addresses.assign(options.positional.begin() + 1, options.positional.end());
+  run->plan = [file, withAddress = options.withAddress](const std::string&,
+                                                        const DeviceSession& device) {
+    return FilePlan(file, withAddress, device);
+  };
+  return RunWrites(*run, io, setup);
 }
 
 int Set(const Options& options, CliIo& io, const CliSetup& setup) {
-  if (options.positional.size() < 2) {
+  std::optional<WriteRun> run = WriteOptions(options, io);
+  if (!run) return kUsageError;
+  // The addresses come first, then the KEY=VALUE pairs.
+  std::size_t pairs = 0;
+  while (pairs < options.positional.size() && ParseDottedAddress(options.positional[pairs]))
+    ++pairs;
+  if (pairs == 0 || pairs == options.positional.size()) {
     io.Err(CommandHelp().at("set"));
     return kUsageError;
   }
   std::vector<std::pair<int, std::string>> changes;
-  for (std::size_t i = 1; i < options.positional.size(); ++i) {
+  for (std::size_t i = pairs; i < options.positional.size(); ++i) {
     const std::string& pair = options.positional[i];
     const std::size_t equals = pair.find('=');
     const std::string key = pair.substr(0, equals);
@@ -502,11 +438,12 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
     changes.emplace_back(index, pair.substr(equals + 1));
   }
 
-  Session session(io, setup, options);
-  const std::string& address = options.positional[0];
-  std::string outcome;
-  bool done = false;
-  const bool opened = session.With(address, [&](DeviceSession& device) {
+  run->command = "set";
+  run->addresses.assign(options.positional.begin(), options.positional.begin() + pairs);
+  run->failuresToErr = true;
+  run->summaryAlways = false;
+  run->plan = [changes](const std::string&, const DeviceSession& device) {
+    WritePlan plan;
     SettingsRecord target = device.deviceRecord;
     for (const auto& [index, value] : changes)
       SetField(target, index, value);
@@ -514,23 +451,19 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
     const SettingsRecord shown = NormalisedSettings(target);
     for (const auto& [index, value] : changes) {
       if (ReadField(shown, index) != value) {
-        outcome = std::string(KeyText(index)) + "=" + value + ": not offered by the " +
-                  std::string(ModelNameText(ModelOf(ReadField(target, SettingKey::MODEL)))) +
-                  " (it would be written as \"" + std::string(ReadField(shown, index)) + "\")";
-        return;
+        plan.refusal = std::string(KeyText(index)) + "=" + value + ": not offered by the " +
+                       std::string(ModelNameText(ModelOf(ReadField(target, SettingKey::MODEL)))) +
+                       " (it would be written as \"" + std::string(ReadField(shown, index)) + "\")";
+        return plan;
       }
     }
-    io.Out(address + ":\n" +
-           DifferenceLines(DifferentSettings(NormalisedSettings(device.deviceRecord), shown)));
-    if (!Confirmed(options, io, address, outcome)) return;
-    const bool reduced = SecondChannelReduced(ReadField(target, SettingKey::MODEL));
-    outcome = Write(session.Console(), device, ShownPages(target, reduced), reduced, setup);
-    done = outcome.empty();
-    if (done) outcome = "書込みが完了しました。";
-  });
-  if (!opened) return kFailure;
-  (done ? io.Out(address + ": " + outcome + "\n") : io.Err(address + ": " + outcome + "\n"));
-  return done ? kSuccess : kFailure;
+    plan.differences = DifferentSettings(NormalisedSettings(device.deviceRecord), shown);
+    plan.reduced = SecondChannelReduced(ReadField(target, SettingKey::MODEL));
+    plan.pages = ShownPages(target, plan.reduced);
+    plan.doneMessage = "書込みが完了しました。";
+    return plan;
+  };
+  return RunWrites(*run, io, setup);
 }
 
 // The new settings password: from the file or variable that an option names, or typed twice.
@@ -564,7 +497,9 @@ std::optional<std::string> NewPassword(const Options& options, CliIo& io, std::s
 }
 
 int Passwd(const Options& options, CliIo& io, const CliSetup& setup) {
-  if (options.positional.size() != 1) {
+  std::optional<WriteRun> run = WriteOptions(options, io);
+  if (!run) return kUsageError;
+  if (options.positional.empty()) {
     io.Err(CommandHelp().at("passwd"));
     return kUsageError;
   }
@@ -577,25 +512,90 @@ int Passwd(const Options& options, CliIo& io, const CliSetup& setup) {
       return kFailure;
     }
   }
-  Session session(io, setup, options);
-  const std::string& address = options.positional[0];
-  std::string outcome;
-  const bool opened = session.With(address, [&](DeviceSession& device) {
-    const bool reduced = SecondChannelReduced(ReadField(device.deviceRecord, SettingKey::MODEL));
-    PageStates pages = ShownPages(device.deviceRecord, reduced);
-    pages.network.changePassword = true;
+  run->command = "passwd";
+  run->addresses = options.positional;
+  run->asks = false;
+  run->failuresToErr = true;
+  run->summaryAlways = false;
+  run->plan = [password, remove = options.remove](const std::string&, const DeviceSession& device) {
+    WritePlan plan;
+    plan.reduced = SecondChannelReduced(ReadField(device.deviceRecord, SettingKey::MODEL));
+    plan.pages = ShownPages(device.deviceRecord, plan.reduced);
+    plan.pages.network.changePassword = true;
     // An empty new password is the windows' way of removing it.
-    pages.network.newPassword = pages.network.newPasswordAgain = password.value_or("");
-    outcome = Write(session.Console(), device, pages, reduced, setup);
-  });
-  if (!opened) return kFailure;
-  if (!outcome.empty()) {
-    io.Err(address + ": " + outcome + "\n");
-    return kFailure;
+    plan.pages.network.newPassword = plan.pages.network.newPasswordAgain = password.value_or("");
+    plan.always = true;
+    plan.doneMessage = remove ? "パスワードを無効化しました。" : "パスワードを変更しました。";
+    return plan;
+  };
+  return RunWrites(*run, io, setup);
+}
+
+int Backup(const Options& options, CliIo& io, const CliSetup& setup) {
+  const std::optional<WriteRun> run = WriteOptions(options, io);
+  if (!run) return kUsageError;
+  if (options.positional.empty()) {
+    io.Err(CommandHelp().at("backup"));
+    return kUsageError;
   }
-  io.Out(address + ": " +
-         (options.remove ? "パスワードを無効化しました。" : "パスワードを変更しました。") + "\n");
+  return RunBackup({PathFromUtf8(options.positional[0]),
+                    {options.positional.begin() + 1, options.positional.end()},
+                    run->jobs,
+                    run->json,
+                    run->password},
+                   io, setup);
+}
+
+int History(const Options& options, CliIo& io) {
+  if (options.positional.size() != 1) {
+    io.Err(CommandHelp().at("history"));
+    return kUsageError;
+  }
+  std::string out;
+  for (const std::filesystem::path& file :
+       HistoryFiles(HistoryOption(options, io), options.positional[0])) {
+    const std::u8string name = file.u8string();
+    const std::string text(name.begin(), name.end());
+    out += options.json ? std::string(out.empty() ? "" : ", ") + JsonString(text) : text + "\n";
+  }
+  io.Out(options.json ? "{\"address\": " + JsonString(options.positional[0]) + ", \"files\": [" +
+                            out + "]}\n"
+                      : out);
   return kSuccess;
+}
+
+int Restore(const Options& options, CliIo& io, const CliSetup& setup) {
+  std::optional<WriteRun> run = WriteOptions(options, io);
+  if (!run) return kUsageError;
+  std::vector<std::string> addresses;
+  std::vector<std::string> files;
+  for (const std::string& positional : options.positional)
+    (ParseDottedAddress(positional) ? addresses : files).push_back(positional);
+  if (addresses.empty() || files.size() + (options.last ? 1 : 0) != 1) {
+    io.Err(CommandHelp().at("restore"));
+    return kUsageError;
+  }
+  // Chosen before anything is written: the restore's own writes add history files.
+  std::map<std::string, std::filesystem::path> chosen;
+  for (const std::string& address : addresses) {
+    const std::vector<std::filesystem::path> kept = HistoryFiles(run->history, address);
+    if (!files.empty()) {
+      chosen[address] = PathFromUtf8(files[0]);
+    } else if (!kept.empty()) {
+      chosen[address] = kept.back();
+    }
+  }
+  run->command = "restore";
+  run->addresses = addresses;
+  run->plan = [chosen, withAddress = options.withAddress](const std::string& address,
+                                                          const DeviceSession& device) {
+    const auto file = chosen.find(address);
+    if (file != chosen.end()) return FilePlan(file->second, withAddress, device);
+    WritePlan plan;
+    plan.refusal = "no history file of this device";
+    return plan;
+  };
+  return RunWrites(*run, io, setup);
 }
 
 }  // namespace
@@ -628,6 +628,9 @@ int RunCli(const std::vector<std::string>& args, CliIo& io, const CliSetup& setu
   if (args[0] == "diff") return Diff(options, io, setup);
   if (args[0] == "put") return Put(options, io, setup);
   if (args[0] == "set") return Set(options, io, setup);
+  if (args[0] == "history") return History(options, io);
+  if (args[0] == "backup") return Backup(options, io, setup);
+  if (args[0] == "restore") return Restore(options, io, setup);
   return Passwd(options, io, setup);
 }
 

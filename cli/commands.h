@@ -24,6 +24,14 @@ struct CliSetup {
   std::chrono::milliseconds settleTime = kWriteSettleTime;
 };
 
+// The adapters that the system lists, with the one that the windows preselect selected.
+inline AdapterTable ListedAdapters(const CliSetup& setup) {
+  AdapterTable adapters;
+  setup.fillAdapters(adapters);
+  SelectInitialAdapter(adapters, ProbeLocalAddress(setup.routeProbeTarget));
+  return adapters;
+}
+
 // Runs the command that `args` names (without the program name); returns the exit code:
 // 0 success, 1 failure (for diff: the settings differ), 2 a usage error (for diff: any failure).
 int RunCli(const std::vector<std::string>& args, CliIo& io, const CliSetup& setup = {});

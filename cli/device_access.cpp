@@ -41,6 +41,7 @@ class CliOpenUi final : public OpenDeviceUi {
 }  // namespace
 
 std::optional<std::string> DevicePassword::Get(std::string_view address) {
+  const std::lock_guard lock(mutex_);
   if (password_) return password_;
   if (!source_.file.empty()) {
     std::ifstream file(PathFromUtf8(source_.file));
@@ -60,6 +61,11 @@ std::optional<std::string> DevicePassword::Get(std::string_view address) {
     problem_ = "the device asks for its settings password: give --password-file or --password-env";
   }
   return password_;
+}
+
+std::string DevicePassword::Problem() const {
+  const std::lock_guard lock(mutex_);
+  return problem_;
 }
 
 bool WithDevice(ConsoleConnection& console, const AdapterTable& adapters, std::string_view address,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -14,7 +15,8 @@
 
 namespace calbrin {
 
-// Where a device's settings password comes from; it is read once, when a device first asks.
+// Where a device's settings password comes from; it is read once, when a device first asks, and
+// then given to every device of the run, whichever thread opens it.
 struct PasswordSource {
   std::string file;         // --password-file: its first line
   std::string environment;  // --password-env: the variable's value
@@ -26,11 +28,12 @@ class DevicePassword {
   // The password, or nothing when no source holds one and nobody is at the terminal to ask.
   std::optional<std::string> Get(std::string_view address);
   // The reason Get gave nothing, for the message.
-  const std::string& Problem() const { return problem_; }
+  std::string Problem() const;
 
  private:
   PasswordSource source_;
   CliIo& io_;
+  mutable std::mutex mutex_;  // one question on the terminal at a time; the password read once
   std::optional<std::string> password_;
   std::string problem_;
 };

@@ -36,8 +36,8 @@ std::string DeviceEntry::VersionText() const {
   return text;
 }
 
-DeviceDiscovery::DeviceDiscovery(std::chrono::milliseconds collectionWindow)
-    : collectionWindow_(collectionWindow) {}
+DeviceDiscovery::DeviceDiscovery(std::chrono::milliseconds collectionWindow, int capacity)
+    : collectionWindow_(collectionWindow), entries_(static_cast<std::size_t>(capacity)) {}
 
 DeviceDiscovery::~DeviceDiscovery() {
   Shutdown();
@@ -116,9 +116,9 @@ void DeviceDiscovery::ReceiveLoop() {
     const int length =
         ReceiveDatagram(socket_, datagram.data(), kDatagramCapacity, source, sourcePort, error);
     if (length < 0) continue;
-    // Beyond the 20 records, and below the length that holds a model code and a MAC address,
+    // Beyond the last record, and below the length that holds a model code and a MAC address,
     // a reply is ignored entirely.
-    if (resultCount_ >= kMaxEntries || length < kMinimumReplyBytes) continue;
+    if (resultCount_ >= static_cast<int>(entries_.size()) || length < kMinimumReplyBytes) continue;
     // A device that answers twice in a row is listed once.
     if (source == lastSource_) continue;
     Queue(datagram.data(), length);

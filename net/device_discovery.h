@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "net/socket.h"
 
@@ -45,7 +46,9 @@ class DeviceDiscovery {
   static constexpr int kMinimumReplyBytes = 30;
   static constexpr int kRingSize = 2048;
 
-  explicit DeviceDiscovery(std::chrono::milliseconds collectionWindow = kCollectionWindow);
+  // Keeps the first `capacity` devices that answer: the windows list 20, the command line more.
+  explicit DeviceDiscovery(std::chrono::milliseconds collectionWindow = kCollectionWindow,
+                           int capacity = kMaxEntries);
   ~DeviceDiscovery();
   DeviceDiscovery(const DeviceDiscovery&) = delete;
   DeviceDiscovery& operator=(const DeviceDiscovery&) = delete;
@@ -55,7 +58,7 @@ class DeviceDiscovery {
   void Shutdown();
 
   // Broadcasts one request from `localAddress` ("0.0.0.0": any) and collects replies
-  // for the whole collection window. Returns the number of devices found, 0 to 20.
+  // for the whole collection window. Returns the number of devices found, 0 to the capacity.
   int Discover(std::string_view localAddress);
 
   int ResultCount() const { return resultCount_; }
@@ -75,7 +78,7 @@ class DeviceDiscovery {
   std::thread receiveThread_;
   std::atomic<bool> running_{false};
   int resultCount_ = 0;
-  std::array<DeviceEntry, kMaxEntries> entries_{};
+  std::vector<DeviceEntry> entries_;
   std::string localProbeAddress_;
   std::string lastSource_;
   int lastDatagramLength_ = 0;

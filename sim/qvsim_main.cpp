@@ -17,6 +17,9 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
+// Each device is a thread of the simulator; a thousand are more than a test or a benchmark needs.
+constexpr int kMaxCount = 1000;
+
 extern "C" void OnStopSignal(int) {
   stopRequested = 1;
 }
@@ -24,7 +27,7 @@ extern "C" void OnStopSignal(int) {
 void PrintUsage(std::FILE* to) {
   std::fprintf(
       to,
-      "usage: qvsim [--state FILE] DEVICE...\n"
+      "usage: qvsim [--state FILE] [--count N] DEVICE...\n"
       "\n"
       "Plays QV devices: a console on TCP port %u of each device's address and answers\n"
       "to discovery requests on UDP port %u. Runs until SIGINT (Ctrl+C) or SIGTERM.\n"
@@ -32,6 +35,8 @@ void PrintUsage(std::FILE* to) {
       "  --state FILE  keep every device's address, version, MAC, settings and password\n"
       "                in FILE, rewritten after each change; when FILE exists its devices\n"
       "                are played and DEVICE arguments only add their faults, by position\n"
+      "  --count N     play N devices on consecutive addresses from 127.0.0.2, made from\n"
+      "                the DEVICE arguments in turn (default: 48)\n"
       "  --help        this text\n"
       "\n"
       "DEVICE is MODEL[,NAME=VALUE]...:\n"
@@ -124,11 +129,23 @@ bool ParseDevice(std::string_view text, calbrin::sim::DeviceConfig& config, std:
 int main(int argc, char** argv) {
   calbrin::sim::Simulator::Options options;
   std::vector<calbrin::sim::DeviceConfig> devices;
+  int count = 0;  // --count; 0: one device per DEVICE argument
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       PrintUsage(stdout);
       return 0;
+    }
+    if (arg == "--count") {
+      const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
+      const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), count);
+      if (ec != std::errc{} || end != value.data() + value.size() || count < 1 ||
+          count > kMaxCount) {
+        std::fprintf(stderr, "qvsim: --count needs a number from 1 to %d\n", kMaxCount);
+        return 2;
+      }
+      ++i;
+      continue;
     }
     if (arg == "--state") {
       if (i + 1 >= argc) {
@@ -147,6 +164,13 @@ int main(int argc, char** argv) {
       return 2;
     }
     devices.push_back(std::move(config));
+  }
+  if (count > 0) {
+    if (devices.empty()) devices.emplace_back();
+    std::vector<calbrin::sim::DeviceConfig> repeated;
+    for (int n = 0; n < count; ++n)
+      repeated.push_back(devices[static_cast<std::size_t>(n) % devices.size()]);
+    devices = std::move(repeated);
   }
   const bool haveState = !options.stateFile.empty() && std::filesystem::exists(options.stateFile);
   if (devices.empty() && !haveState) {

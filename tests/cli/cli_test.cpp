@@ -7,11 +7,15 @@
 #include <deque>
 #include <filesystem>
 #include <map>
+#include <numeric>
 
 #include "cli/commands.h"
+#include "cli/fleet.h"
 #include "cli/settings_view.h"
 #include "file/settings_file.h"
+#include "pages/page_fields.h"
 #include "settings/password_scrambling.h"
+#include "sim/password_codec.h"
 #include "tests/support/device_test_support.h"
 #include "tests/support/file_bytes.h"
 
@@ -33,10 +37,14 @@ class CliTest : public ::testing::Test, public CliIo {
   }
 
   void Out(std::string_view text) override { out_ += text; }
-  void Err(std::string_view text) override { err_ += text; }
+  void Err(std::string_view text) override {
+    err_ += text;
+    if (watchErr_) watchErr_(text);
+  }
   bool Interactive() override { return interactive_; }
   std::optional<std::string> ReadLine(std::string_view prompt, bool hidden) override {
     prompts_.push_back(std::string(prompt) + (hidden ? " (hidden)" : ""));
+    if (const auto beforeAnswer = std::exchange(beforeAnswer_, nullptr)) beforeAnswer();
     if (lines_.empty()) return std::nullopt;
     const std::string line = lines_.front();
     lines_.pop_front();
@@ -81,6 +89,8 @@ class CliTest : public ::testing::Test, public CliIo {
   std::deque<std::string> lines_;
   std::vector<std::string> prompts_;
   std::map<std::string, std::string> environment_;
+  std::function<void(std::string_view)> watchErr_;
+  std::function<void()> beforeAnswer_;  // once, when the next question is asked
 };
 
 TEST_F(CliTest, SearchListsTheDevicesAndMarksThoseOutsideTheSubnet) {
@@ -97,11 +107,27 @@ TEST_F(CliTest, SearchListsTheDevicesAndMarksThoseOutsideTheSubnet) {
   EXPECT_EQ(out_,
             "[\n"
             "  {\"address\": \"127.0.0.2\", \"mac\": \"02-00-00-00-00-01\", \"model\": "
-            "\"QV-48R2\", \"version\": \"1.00\", \"outsideSubnet\": false},\n"
+            "\"QV-48R2\", \"version\": \"1.00\", \"outsideSubnet\": false, \"adapter\": "
+            "\"127.0.0.1\"},\n"
             "  {\"address\": \"127.0.1.2\", \"mac\": \"02-00-00-00-00-02\", \"model\": "
-            "\"QV-57R\", \"version\": \"1.00\", \"outsideSubnet\": true}\n"
+            "\"QV-57R\", \"version\": \"1.00\", \"outsideSubnet\": true, \"adapter\": "
+            "\"127.0.0.1\"}\n"
             "]\n");
   EXPECT_EQ(err_, "");  // no countdown into a pipe
+
+  // Every adapter with an address broadcasts once, in one window; a device is listed once, by
+  // the first adapter that heard it, and says which.
+  setup_.fillAdapters = [](AdapterTable& table) {
+    table.entries[0] = {0, "lo", "127.0.0.10", 24, "255.255.255.0"};
+    table.entries[1] = {0, "eth-none", "", 0, ""};
+    table.entries[2] = {1, "lo", "127.0.0.1", 8, "255.0.0.0"};
+    return table.count = 3;
+  };
+  EXPECT_EQ(Run({"search", "--all-adapters"}), 0);
+  EXPECT_EQ(out_,
+            "127.0.0.2  02-00-00-00-00-01  QV-48R2  1.00  via 127.0.0.10\n"
+            "127.0.1.2  02-00-00-00-00-02  QV-57R  1.00  (サブネット外)  via 127.0.0.10\n");
+  EXPECT_EQ(simulator_.DiscoveryRequests(), 4);
 }
 
 TEST_F(CliTest, GetPrintsTheSettingsOrWritesTheFileThatTheWindowsSave) {
@@ -240,6 +266,7 @@ TEST_F(CliTest, PutWritesTheFileToEveryDeviceAndReportsEachOne) {
                       "127.0.0.9: ソケットエラー : 10061 / "
                       "接続先から拒否されたため、接続できませんでした。\n"
                       "2 of 5 devices written\n");
+  EXPECT_EQ(err_, "");             // no progress line into a pipe
   for (const int device : {0, 2})  // each keeps its own address
     EXPECT_EQ(std::tuple(Stored(device, SettingKey::PORT1), Stored(device, SettingKey::CBPS2),
                          Stored(device, SettingKey::IP)),
@@ -251,14 +278,37 @@ TEST_F(CliTest, PutWritesTheFileToEveryDeviceAndReportsEachOne) {
 }
 
 TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
-  test::StartDevices(simulator_, {Device("48")});
+  test::StartDevices(simulator_, {Device("48"), Device("48")});
   const fs::path file =
       SettingsFile(folder_ / "a.qvs", "48", "127.0.0.20", {{SettingKey::MSS, "1000"}});
+  // Several devices: every difference first, then one question for all of them.
+  EXPECT_EQ(Run({"put", file.string(), "127.0.0.3", "127.0.0.2"}, {"n"}), 1);
+  EXPECT_EQ(simulator_.LastWriteBlock(1), "");
+  EXPECT_EQ(Run({"put", file.string(), "127.0.0.3", "127.0.0.2"}, {"y"}), 0);
+  EXPECT_EQ(prompts_, std::vector<std::string>{"2 台のデバイスに書き込みますか? [y/N] "});
+  EXPECT_EQ(out_,
+            "127.0.0.3:\n共通  MSSサイズ: 1460 -> 1000\n127.0.0.2:\n共通  MSSサイズ: 1460 -> 1000\n"
+            "127.0.0.3: 書込みが完了しました。 (1 settings)\n"
+            "127.0.0.2: 書込みが完了しました。 (1 settings)\n2 of 2 devices written\n");
+  EXPECT_EQ(Stored(1, SettingKey::MSS), "1000");
+  // A device whose settings change while the question waits is not written.
+  const fs::path other = SettingsFile(folder_ / "b.qvs", "48", "", {{SettingKey::KEEP_A, "5"}});
+  beforeAnswer_ = [&] { RunCli({"set", "127.0.0.3", "MSS=1200", "--yes"}, *this, setup_); };
+  EXPECT_EQ(Run({"put", other.string(), "127.0.0.2", "127.0.0.3"}, {"y"}), 1);
+  EXPECT_TRUE(
+      out_.ends_with("127.0.0.3: not written: the device's settings changed since they "
+                     "were shown\n1 of 2 devices written\n"))
+      << out_;
+  EXPECT_EQ(std::pair(Stored(0, SettingKey::KEEP_A), Stored(1, SettingKey::KEEP_A)),
+            std::pair(std::string("5"), std::string("0")));
+
+  EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=1460", "--yes"}), 0);
+  const std::string written = simulator_.LastWriteBlock(0);
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}), 1);
   EXPECT_NE(out_.find("127.0.0.2: not written: give --yes to write without asking\n"),
             std::string::npos);
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}, {"n"}), 1);
-  EXPECT_EQ(simulator_.LastWriteBlock(0), "");
+  EXPECT_EQ(simulator_.LastWriteBlock(0), written);
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}, {"y"}), 0);
   EXPECT_EQ(prompts_, std::vector<std::string>{"127.0.0.2 に書き込みますか? [y/N] "});
   EXPECT_EQ(Stored(0, SettingKey::MSS), "1000");
@@ -315,20 +365,222 @@ TEST_F(CliTest, PasswdChangesAndRemovesTheSettingsPassword) {
   EXPECT_EQ(simulator_.Password(0), "");
 }
 
+TEST(SideBySide, OneJobWorksInOrderAndNoMoreThanTheLimitRunAtOnce) {
+  for (const int jobs : {1, 4}) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<int> order;
+    int running = 0, most = 0, ticks = 0;
+    RunSideBySide(
+        12, jobs,
+        [&](int i) {
+          std::unique_lock lock(mutex);
+          order.push_back(i);
+          most = std::max(most, ++running);
+          changed.notify_all();
+          // Each stays until the limit is reached, or long enough to show that it cannot be.
+          changed.wait_for(lock, 300ms, [&] { return most == jobs; });
+          --running;
+          return i != 5;
+        },
+        [&](int done, int failed) { ticks += done == 12 && failed == 1 ? 1 : 0; }, 10ms);
+    EXPECT_EQ(most, jobs);
+    EXPECT_EQ(ticks, 1);
+    if (jobs == 1) {
+      EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    }
+  }
+}
+
+// A device whose settings differ from its neighbours' in every page field and between its two
+// channels: numbers, choices, characters and addresses shifted, its own channel passwords, the
+// model alternating.
+sim::DeviceConfig DistinctDevice(int n) {
+  sim::DeviceConfig config = Device(n % 2 == 0 ? "48" : "57", "Secret-9");
+  SettingsRecord record = ToRecord(sim::DefaultSettings(config.model, ""));
+  for (const PageField& field : kPageFields) {
+    if (!field.key || field.label.empty() || field.key == SettingKey::NEGOS) continue;
+    for (const int channel : {1, 2}) {
+      const int shift = n + 7 * channel;
+      std::string value = std::to_string(field.low + shift);
+      if (!field.items.empty() || field.kind == FieldKind::kCheck) {
+        const std::size_t items = field.items.empty() ? 2 : field.items.size();
+        const std::size_t item = static_cast<std::size_t>(n + channel) % items;
+        value = field.items.empty() ? std::to_string(item) : std::string(field.items[item].code);
+      }
+      if (field.kind == FieldKind::kHexCharacter) value = std::to_string(40 + shift);
+      if (field.kind == FieldKind::kAddress) value = "10.1." + std::to_string(shift) + ".1";
+      if (field.kind == FieldKind::kPassword)
+        value = sim::Scramble("line-" + std::to_string(shift), sim::kStoredPasswordShift);
+      SetField(record,
+               field.page == PageKind::kNetwork ? *field.key : ChannelKey(*field.key, channel),
+               value);
+    }
+  }
+  SetField(record, SettingKey::IP, "127.0.0." + std::to_string(2 + n));
+  config.settings = ToSimSettings(NormalisedSettings(record));
+  return config;
+}
+
+// What a simulated device holds, its channel passwords unscrambled by the simulator's own codec.
+std::vector<std::string> Held(const sim::Simulator& simulator, int device) {
+  const sim::DeviceSettings settings = simulator.Settings(device);
+  std::vector<std::string> held{simulator.Password(device)};
+  for (const sim::DeviceKey& key : sim::DeviceKeys()) {
+    const std::string_view value = settings.Get(key.name);
+    held.emplace_back(key.name.starts_with("PASS")
+                          ? sim::Unscramble(value, sim::kStoredPasswordShift).value_or("?")
+                          : std::string(value));
+  }
+  return held;
+}
+
+TEST_F(CliTest, WritesToManyDevicesRunSideBySideAndEachDeviceGetsItsOwnText) {
+  // Devices that differ in every field get one change side by side and must end as they end when
+  // written one after another; the fifth never acknowledges its save.
+  constexpr int kDevices = 6;
+  std::vector<sim::DeviceConfig> devices;
+  std::vector<std::string> args{"set"};
+  for (int n = 0; n < kDevices; ++n) {
+    devices.push_back(DistinctDevice(n));
+    args.push_back("127.0.0." + std::to_string(2 + n));
+  }
+  devices[4].faults.neverAck = true;
+  for (const char* more : {"MSS=1200", "--yes", "--password-env", "PW"})
+    args.emplace_back(more);
+  std::vector<std::vector<std::string>> before, oneByOne;
+  std::string outputs;
+  for (const char* jobs : {"1", "8"}) {
+    sim::Simulator fresh;
+    test::StartDevices(fresh, devices);
+    for (int n = 0; n < kDevices && before.size() < kDevices; ++n)
+      before.push_back(Held(fresh, n));
+    // On a terminal the progress line counts the finished devices: by the first, every healthy
+    // device must have had its write, which only a side by side run can do.
+    int writtenAtFirstDone = -1;
+    watchErr_ = [&](std::string_view text) {
+      if (writtenAtFirstDone >= 0 || !text.starts_with("\rdone ") || text.starts_with("\rdone 0"))
+        return;
+      writtenAtFirstDone = 0;
+      for (int n = 0; n < kDevices; ++n)
+        writtenAtFirstDone += fresh.LastWriteBlock(n).empty() ? 0 : 1;
+    };
+    setup_.settleTime = jobs == std::string("1") ? 10ms : 1500ms;
+    std::vector<std::string> run = args;
+    run.insert(run.end(), {"--jobs", jobs});
+    EXPECT_EQ(Run(run, {"unused"}, {{"PW", "Secret-9"}}), 1);
+    if (jobs == std::string("8")) {
+      EXPECT_EQ(writtenAtFirstDone, kDevices) << err_;
+    }
+    outputs += out_;
+    for (int n = 0; n < kDevices; ++n) {
+      std::vector<std::string> held = Held(fresh, n);
+      if (oneByOne.size() < kDevices)
+        oneByOne.push_back(held);
+      else
+        EXPECT_EQ(held, oneByOne[static_cast<std::size_t>(n)]) << n;
+    }
+    fresh.Stop();
+  }
+  const std::size_t mss = 1 + static_cast<std::size_t>(sim::DeviceKeyIndex("MSS"));
+  for (int n = 0; n < kDevices; ++n) {
+    std::vector<std::string> expected = before[static_cast<std::size_t>(n)];
+    if (n != 4) expected[mss] = "1200";
+    EXPECT_EQ(oneByOne[static_cast<std::size_t>(n)], expected) << n;
+    // The data's own check: neighbours share no more than the login password and a few
+    // fields that the pages show alike.
+    const auto& mine = before[static_cast<std::size_t>(n)];
+    const auto& previous = before[static_cast<std::size_t>(n > 0 ? n - 1 : 1)];
+    EXPECT_LE(std::inner_product(mine.begin(), mine.end(), previous.begin(), 0, std::plus<>(),
+                                 std::equal_to<>()),
+              6);
+  }
+  // The same lines, in address order, from both runs; the silent save fails its own device only.
+  EXPECT_EQ(outputs.substr(0, outputs.size() / 2), outputs.substr(outputs.size() / 2));
+  EXPECT_TRUE(out_.starts_with("127.0.0.2:\n共通  MSSサイズ: ")) << out_;
+  EXPECT_TRUE(out_.ends_with("127.0.0.7: 書込みが完了しました。\n5 of 6 devices written\n"));
+  EXPECT_NE(err_.find("127.0.0.6: "), std::string::npos);
+}
+
+TEST_F(CliTest, RestoreLastUndoesTheLastWriteOfEveryDeviceFromItsHistory) {
+  std::vector<sim::DeviceConfig> devices;
+  std::vector<std::string> addresses;
+  for (const int n : {0, 2, 4}) {
+    devices.push_back(DistinctDevice(n));
+    addresses.push_back(devices.back().address = "127.0.0." + std::to_string(2 + n));
+  }
+  test::StartDevices(simulator_, devices);
+  const fs::path history = folder_ / "history";
+  // Runs the command on every device, with the history folder and the password.
+  const auto onAll = [&](std::vector<std::string> args) {
+    args.insert(args.end(), addresses.begin(), addresses.end());
+    args.insert(args.end(), {"--yes", "--history", history.string(), "--password-env", "PW"});
+    return Run(args, {}, {{"PW", "Secret-9"}});
+  };
+  const fs::path first = SettingsFile(folder_ / "a.qvs", "48", "", {{SettingKey::PORT1, "4001"}});
+  const fs::path second = SettingsFile(folder_ / "b.qvs", "48", "", {{SettingKey::CBPS2, "38400"}});
+  ASSERT_EQ(onAll({"put", first.string()}), 0) << out_;
+  std::vector<std::vector<std::string>> afterFirst;
+  for (int n = 0; n < 3; ++n)
+    afterFirst.push_back(Held(simulator_, n));
+  ASSERT_EQ(onAll({"put", second.string()}), 0) << out_;
+  ASSERT_EQ(onAll({"restore", "--last"}), 0) << out_;
+  for (int n = 0; n < 3; ++n) {
+    EXPECT_EQ(Held(simulator_, n), afterFirst[static_cast<std::size_t>(n)]) << n;
+    // Each write kept one file that the windows' reader loads, readable by the user alone.
+    EXPECT_EQ(
+        Run({"history", addresses[static_cast<std::size_t>(n)], "--history", history.string()}), 0);
+    EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 3) << out_;
+    for (const auto& entry :
+         fs::directory_iterator(history / addresses[static_cast<std::size_t>(n)])) {
+      SettingsRecord kept;
+      EXPECT_EQ(ReadSettingsFile(entry.path(), false, kept), SettingsFileRead::kLoaded);
+      EXPECT_EQ(fs::status(entry.path()).permissions(),
+                fs::perms::owner_read | fs::perms::owner_write);
+    }
+  }
+}
+
+TEST_F(CliTest, BackupSavesEveryDeviceFoundAsTheWindowsSaveWould) {
+  sim::DeviceConfig silent = Device("48");
+  silent.faults.silentAfterConnect = true;
+  test::StartDevices(simulator_, {DistinctDevice(0), DistinctDevice(1), silent});
+  const fs::path backup = folder_ / "backup";
+  EXPECT_EQ(Run({"backup", backup.string(), "--password-env", "PW"}, {}, {{"PW", "Secret-9"}}), 1);
+  EXPECT_EQ(out_,
+            "127.0.0.2: QV-48R2_02-00-00-00-00-01.qvs\n"
+            "127.0.0.3: QV-57R_02-00-00-00-00-02.qvs\n"
+            "127.0.0.4: デバイスからの応答がありませんでした。\n"
+            "2 of 3 devices saved\n");
+  for (const int n : {0, 1}) {
+    SettingsRecord saved;
+    const fs::path file =
+        backup / (n == 0 ? "QV-48R2_02-00-00-00-00-01.qvs" : "QV-57R_02-00-00-00-00-02.qvs");
+    ASSERT_EQ(ReadSettingsFile(file, n == 1, saved), SettingsFileRead::kLoaded);
+    EXPECT_TRUE(
+        DifferentSettings(NormalisedSettings(ToRecord(simulator_.Settings(n))), saved).empty());
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  }
+}
+
 TEST_F(CliTest, UsageAndHelp) {
   const struct {
     std::vector<std::string> args;
     int code;
     std::string text;  // the start of the output (exit 0) or the error
-  } cases[] = {{{}, 2, "usage: calbrin-cli COMMAND"},
-               {{"--help"}, 0, "usage: calbrin-cli COMMAND"},
-               {{"frobnicate"}, 2, "unknown command frobnicate\n"},
-               {{"search", "--help"}, 0, "usage: calbrin-cli search"},
-               {{"passwd", "--help"}, 0, "usage: calbrin-cli passwd"},
-               {{"put"}, 2, "usage: calbrin-cli put"},
-               {{"diff", "127.0.0.2"}, 2, "usage: calbrin-cli diff"},
-               {{"get", "127.0.0.2", "-o"}, 2, "-o needs a value\nusage: calbrin-cli get"},
-               {{"search", "--bogus"}, 2, "unknown option --bogus\n"}};
+  } cases[] = {
+      {{}, 2, "usage: calbrin-cli COMMAND"},
+      {{"--help"}, 0, "usage: calbrin-cli COMMAND"},
+      {{"frobnicate"}, 2, "unknown command frobnicate\n"},
+      {{"search", "--help"}, 0, "usage: calbrin-cli search"},
+      {{"passwd", "--help"}, 0, "usage: calbrin-cli passwd"},
+      {{"put"}, 2, "usage: calbrin-cli put"},
+      {{"diff", "127.0.0.2"}, 2, "usage: calbrin-cli diff"},
+      {{"get", "127.0.0.2", "-o"}, 2, "-o needs a value\nusage: calbrin-cli get"},
+      {{"search", "--bogus"}, 2, "unknown option --bogus\n"},
+      {{"put", "a.qvs", "127.0.0.2", "--jobs", "0"}, 2, "--jobs takes a number from 1 to "},
+      {{"restore", "127.0.0.2"}, 2, "usage: calbrin-cli restore"},
+      {{"set", "MSS=1200"}, 2, "usage: calbrin-cli set"}};
   for (const auto& c : cases) {
     EXPECT_EQ(Run(c.args), c.code) << c.text;
     EXPECT_TRUE((c.code == 0 ? out_ : err_).starts_with(c.text)) << out_ << err_;

@@ -1,0 +1,91 @@
+// backup: many devices' settings saved side by side.
+#include "cli/backup.h"
+
+#include <chrono>
+#include <map>
+#include <memory>
+
+#include "cli/device_search.h"
+#include "cli/device_writes.h"
+#include "cli/fleet.h"
+#include "cli/history.h"
+#include "cli/json_output.h"
+#include "cli/utf8_path.h"
+#include "file/settings_file.h"
+#include "settings/device_model.h"
+
+namespace calbrin {
+namespace {
+
+// Saves the open device's settings in `folder`; the file's name, or the problem in `problem`.
+std::string SaveDevice(const std::filesystem::path& folder, const SettingsRecord& record,
+                       const std::string& nameTail, std::string& problem) {
+  const std::string text = SettingsFileTextOf(record, problem);
+  if (!problem.empty()) return {};
+  const std::string name = ProposedSettingsFileName(
+      ModelNameText(ModelOf(ReadField(record, SettingKey::MODEL))), nameTail);
+  const std::filesystem::path file = folder / PathFromUtf8(name);
+  if (!WriteSettingsFile(file, text) || !MakePrivateFile(file))
+    problem = std::string(kFileNotCreatedMessage);
+  return name;
+}
+
+}  // namespace
+
+int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
+  SharedIo io(terminal);
+  const AdapterTable adapters = ListedAdapters(setup);
+  std::map<std::string, std::string> macs;
+  std::vector<std::string> addresses = run.addresses;
+  for (const FoundDevice& device :
+       FindDevices(setup, adapters, {SelectedLocalAddress(adapters)}, [] {})) {
+    macs[device.address] = device.mac;
+    if (run.addresses.empty()) addresses.push_back(device.address);
+  }
+  std::error_code error;
+  std::filesystem::create_directories(run.folder, error);
+
+  DevicePassword password(run.password, io);
+  std::vector<DeviceResult> results;
+  for (const std::string& address : addresses)
+    results.push_back({address, "failed", {}, {}});
+  const bool progress = !run.json && io.Interactive();
+  const auto start = std::chrono::steady_clock::now();
+  const int count = static_cast<int>(results.size());
+  RunSideBySide(
+      count, run.jobs,
+      [&](int i) {
+        DeviceResult& result = results[static_cast<std::size_t>(i)];
+        const auto mac = macs.find(result.address);
+        auto console = std::make_unique<ConsoleConnection>(setup.limits);
+        console->Startup();
+        std::string problem;
+        const bool opened = WithDevice(
+            *console, adapters, result.address, password, problem, [&](DeviceSession& device) {
+              result.message =
+                  SaveDevice(run.folder, device.deviceRecord,
+                             mac == macs.end() ? result.address : mac->second, problem);
+            });
+        console->Shutdown();
+        if (opened && problem.empty()) result.result = "saved";
+        if (!problem.empty()) result.message = OneLine(problem);
+        return opened && problem.empty();
+      },
+      [&](int done, int failed) {
+        if (progress && done < count) io.ShowProgress(done, failed, count, start);
+      });
+  io.ClearProgress();
+
+  int saved = 0;
+  std::string out;
+  for (const DeviceResult& result : results) {
+    saved += result.result == "saved" ? 1 : 0;
+    out += result.address + ": " + result.message + "\n";
+  }
+  io.Out(run.json
+             ? WritesJson("backup", results)
+             : out + std::to_string(saved) + " of " + std::to_string(count) + " devices saved\n");
+  return saved == count && count > 0 ? 0 : 1;
+}
+
+}  // namespace calbrin

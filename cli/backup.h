@@ -1,0 +1,29 @@
+// backup: the settings of many devices saved side by side, one settings file each under the name
+// that the windows' save proposes.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/cli_io.h"
+#include "cli/commands.h"
+#include "cli/device_access.h"
+
+namespace calbrin {
+
+struct BackupRun {
+  std::filesystem::path folder;
+  std::vector<std::string> addresses;  // empty: every device that a search finds
+  int jobs = 64;
+  bool json = false;
+  PasswordSource password;
+};
+
+// Searches once (for the devices' MAC addresses, and for the devices when none are named), then
+// opens up to `jobs` devices at once and saves each one's settings as DIR/<model>_<MAC>.qvs
+// (the address in place of a MAC that the search did not find), readable by the user alone.
+// One line per device, then a summary; 0 when every device was saved, 1 otherwise.
+int RunBackup(const BackupRun& run, CliIo& io, const CliSetup& setup);
+
+}  // namespace calbrin

@@ -1,0 +1,33 @@
+// The search of calbrin-cli: one discovery broadcast from one adapter, or from every adapter with
+// an IPv4 address side by side, in one collection window.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace calbrin {
+
+struct FoundDevice {
+  std::string address;
+  std::string mac;
+  std::string model;  // "QV-48R2" or "QV-57R"
+  std::string version;
+  bool outsideSubnet = false;  // outside the subnet of the adapter that found it
+  std::string adapter;         // the local address whose broadcast found it
+};
+
+// The devices on the command line: the windows keep 20 rows.
+inline constexpr int kSearchCapacity = 256;
+
+// Broadcasts once from each address of `locals` (adapters' addresses of `adapters`) at the same
+// time and collects the answers for one window. Each device is listed once, by the first adapter
+// in `locals` that heard it; up to kSearchCapacity. `waiting` is called on the calling thread
+// about every 100 ms until the window ends.
+std::vector<FoundDevice> FindDevices(const CliSetup& setup, const AdapterTable& adapters,
+                                     const std::vector<std::string>& locals,
+                                     const std::function<void()>& waiting);
+
+}  // namespace calbrin

@@ -1,0 +1,39 @@
+// Writing a device from the command line the way Apply does, and the texts around it: a system
+// message as one line and the differences by page and label.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/settings_view.h"
+#include "net/device_operations.h"
+#include "pages/collect_settings.h"
+
+namespace calbrin {
+
+// Collects a silent failure message of the checks, for the command line.
+class MessageCollectUi final : public CollectUi {
+ public:
+  void ShowError(std::string_view message) override { message_ = message; }
+  void ShowPage(int) override {}
+  const std::string& Message() const { return message_; }
+
+ private:
+  std::string message_;
+};
+
+// A message of the system as one line: its line breaks, with the blanks around them, as " / ".
+std::string OneLine(std::string text);
+
+// One line per difference: page, label and both meanings; passwords only as set or not.
+std::string DifferenceLines(const std::vector<SettingDifference>& differences);
+
+// Writes `pages` to the open device the way Apply does: collected and checked with the device's
+// channel-2 variant `reduced`, written with "ENDR" (or with the password step when `pages` asks
+// for it), followed by the device's settle time. The failure's message, or empty.
+std::string WriteDevice(ConsoleConnection& console, const DeviceSession& device,
+                        const PageStates& pages, bool reduced, const CliSetup& setup);
+
+}  // namespace calbrin

@@ -1,0 +1,174 @@
+// put, set and passwd over many devices side by side.
+#include "cli/fleet_writes.h"
+
+#include <chrono>
+#include <memory>
+
+#include "cli/device_writes.h"
+#include "cli/fleet.h"
+#include "cli/history.h"
+#include "cli/json_output.h"
+
+namespace calbrin {
+namespace {
+
+constexpr std::string_view kWritten = "written";
+constexpr std::string_view kUnchanged = "unchanged";
+constexpr std::string_view kDeclined = "declined";
+constexpr std::string_view kFailed = "failed";
+
+bool Succeeded(const DeviceResult& result) {
+  return result.result == kWritten || result.result == kUnchanged;
+}
+
+// What one device's thread shares with the others: nothing it writes, but the password.
+struct FleetContext {
+  const WriteRun& run;
+  const CliSetup& setup;
+  const AdapterTable& adapters;
+  DevicePassword& password;
+};
+
+// Keeps what the device held in `history`, unless that is empty; the problem, or empty.
+std::string KeepHistory(const std::filesystem::path& history, const std::string& address,
+                        const SettingsRecord& record) {
+  return history.empty() ? std::string() : SaveHistory(history, address, record);
+}
+
+// Opens the device on a connection of its own and plans the write. With `write` it writes too;
+// without, a device that would be written ends "declined" with its differences. `shown`, when
+// given, is the difference text the user confirmed: a device that now differs otherwise is left.
+// True unless the device failed.
+bool DoDevice(const FleetContext& context, bool write, const std::string* shown,
+              DeviceResult& result) {
+  auto console = std::make_unique<ConsoleConnection>(context.setup.limits);
+  console->Startup();
+  std::string error;
+  const bool opened = WithDevice(
+      *console, context.adapters, result.address, context.password, error,
+      [&](DeviceSession& device) {
+        const WritePlan plan = context.run.plan(result.address, device);
+        result.changes = plan.differences;
+        if (!plan.refusal.empty()) {
+          result = {result.address, std::string(kFailed), OneLine(plan.refusal), {}};
+        } else if (plan.differences.empty() && !plan.always) {
+          result.result = kUnchanged;
+          result.message = "変更なし (nothing to change)";
+        } else if (shown != nullptr && DifferenceLines(plan.differences) != *shown) {
+          result.result = kFailed;
+          result.message = "not written: the device's settings changed since they were shown";
+        } else if (!write) {
+          result.result = kDeclined;
+        } else if (const std::string kept =
+                       KeepHistory(context.run.history, result.address, device.deviceRecord);
+                   !kept.empty()) {
+          result.result = kFailed;
+          result.message = "not written: " + kept + " (--no-history writes without it)";
+        } else {
+          const std::string failure =
+              WriteDevice(*console, device, plan.pages, plan.reduced, context.setup);
+          result.result = failure.empty() ? kWritten : kFailed;
+          result.message = failure.empty() ? plan.doneMessage : failure;
+        }
+      });
+  console->Shutdown();
+  if (!opened) result = {result.address, std::string(kFailed), OneLine(error), {}};
+  return result.result != kFailed;
+}
+
+// Runs DoDevice for the devices at `which`, side by side, with the progress line on a terminal.
+void RunDevices(const FleetContext& context, SharedIo& io, const std::vector<std::size_t>& which,
+                bool write, const std::vector<std::string>& shown,
+                std::vector<DeviceResult>& results) {
+  const bool progress = !context.run.json && io.Interactive();
+  const auto start = std::chrono::steady_clock::now();
+  const int count = static_cast<int>(which.size());
+  RunSideBySide(
+      count, context.run.jobs,
+      [&](int i) {
+        const std::size_t at = which[static_cast<std::size_t>(i)];
+        return DoDevice(context, write, shown.empty() ? nullptr : &shown[at], results[at]);
+      },
+      [&](int done, int failed) {
+        if (progress && done < count) io.ShowProgress(done, failed, count, start);
+      });
+  io.ClearProgress();
+}
+
+std::string ChangesBlock(const DeviceResult& result) {
+  return result.changes.empty() ? std::string()
+                                : result.address + ":\n" + DifferenceLines(result.changes);
+}
+
+void PrintResult(const WriteRun& run, CliIo& io, const DeviceResult& result) {
+  const std::string line = result.address + ": " + result.message + "\n";
+  (run.failuresToErr && !Succeeded(result) ? io.Err(line) : io.Out(line));
+}
+
+// One question for every device that would be written; the reason when there is no yes.
+bool Confirmed(CliIo& io, const std::vector<std::size_t>& candidates,
+               const std::vector<DeviceResult>& results, std::string& why) {
+  if (!io.Interactive()) {
+    why = "not written: give --yes to write without asking";
+    return false;
+  }
+  const std::string whom = candidates.size() == 1
+                               ? results[candidates[0]].address + " "
+                               : std::to_string(candidates.size()) + " 台のデバイス";
+  const std::optional<std::string> answer = io.ReadLine(whom + "に書き込みますか? [y/N] ", false);
+  if (answer && (*answer == "y" || *answer == "Y" || *answer == "yes")) return true;
+  why = "not written";
+  return false;
+}
+
+}  // namespace
+
+int RunWrites(const WriteRun& run, CliIo& terminal, const CliSetup& setup) {
+  SharedIo io(terminal);
+  const AdapterTable adapters = ListedAdapters(setup);
+  DevicePassword password(run.password, io);
+  const FleetContext context{run, setup, adapters, password};
+
+  std::vector<DeviceResult> results;
+  std::vector<std::size_t> all;
+  for (const std::string& address : run.addresses) {
+    all.push_back(results.size());
+    results.push_back({address, {}, {}, {}});
+  }
+  const bool askFirst = run.asks && !run.yes;
+  RunDevices(context, io, all, !askFirst, {}, results);
+  if (askFirst) {
+    std::vector<std::size_t> candidates;
+    std::vector<std::string> shown(results.size());
+    for (const std::size_t i : all) {
+      if (results[i].result != kDeclined) continue;
+      candidates.push_back(i);
+      shown[i] = DifferenceLines(results[i].changes);
+      if (!run.json) io.Out(ChangesBlock(results[i]));
+    }
+    std::string why;
+    if (!candidates.empty() && Confirmed(io, candidates, results, why)) {
+      RunDevices(context, io, candidates, true, shown, results);
+    } else {
+      for (const std::size_t i : candidates)
+        results[i].message = why;
+    }
+  }
+
+  int succeeded = 0;
+  for (const DeviceResult& result : results) {
+    succeeded += Succeeded(result) ? 1 : 0;
+    if (run.json) continue;
+    if (!askFirst) io.Out(ChangesBlock(result));
+    PrintResult(run, io, result);
+  }
+  const int count = static_cast<int>(results.size());
+  if (run.json) {
+    io.Out(WritesJson(run.command, results));
+  } else if (run.summaryAlways || count > 1) {
+    io.Out(std::to_string(succeeded) + " of " + std::to_string(count) + " devices written\n");
+  }
+  return succeeded == count ? 0 : 1;
+}
+
+}  // namespace calbrin

@@ -1,0 +1,53 @@
+// put, set and passwd over many devices: each device opened, checked and written on a connection
+// of its own, side by side, with one question for all of them and the results in address order.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/cli_io.h"
+#include "cli/commands.h"
+#include "cli/device_access.h"
+#include "cli/settings_view.h"
+#include "pages/collect_settings.h"
+
+namespace calbrin {
+
+// What a write command would do to one open device.
+struct WritePlan {
+  std::string refusal;  // not written, for this reason (a system message may span lines)
+  PageStates pages;
+  bool reduced = false;  // the model's reduced second channel
+  std::vector<SettingDifference> differences;
+  bool always = false;  // written even when no setting differs (a password change)
+  std::string doneMessage;
+};
+
+struct WriteRun {
+  std::string command;  // "put", "set" or "passwd": the JSON's "command"
+  std::vector<std::string> addresses;
+  // Called on the device's own thread with the device open; must not touch shared state.
+  std::function<WritePlan(const std::string& address, const DeviceSession&)> plan;
+  bool asks = true;            // show the differences and ask (or take --yes) before writing
+  bool failuresToErr = false;  // a device's failure line goes to the error output
+  bool summaryAlways = true;   // "W of N devices written" for one device too
+  int jobs = 64;
+  bool yes = false;
+  bool json = false;
+  PasswordSource password;
+  // Where each device's settings are kept before it is written; empty: nowhere.
+  std::filesystem::path history;
+};
+
+constexpr int kDefaultJobs = 64;
+constexpr int kMaxJobs = 1024;
+
+// Runs the write on every address. Without --yes the devices are first read and compared, all
+// differences shown, and one question asked; a device whose settings changed meanwhile is not
+// written. A device whose settings cannot be kept in the history is not written. Returns 0 when
+// every device was written or had nothing to change, 1 otherwise.
+int RunWrites(const WriteRun& run, CliIo& io, const CliSetup& setup);
+
+}  // namespace calbrin

@@ -1,0 +1,74 @@
+// The history of writes, kept as settings files.
+#include "cli/history.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <system_error>
+
+#include "cli/device_writes.h"
+#include "cli/utf8_path.h"
+#include "file/settings_file.h"
+#include "settings/device_model.h"
+
+namespace calbrin {
+namespace {
+
+// "20261207T054112.345Z": sorts as the times do, and holds no character that a file name cannot.
+std::string TimeName(std::chrono::system_clock::time_point now) {
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch());
+  const auto seconds = std::chrono::floor<std::chrono::seconds>(ms);
+  const std::chrono::sys_days day =
+      std::chrono::floor<std::chrono::days>(std::chrono::sys_seconds(seconds));
+  const std::chrono::year_month_day date(day);
+  const std::chrono::hh_mm_ss time(seconds - day.time_since_epoch());
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d%02u%02uT%02d%02d%02d.%03dZ", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                static_cast<int>(time.seconds().count()), static_cast<int>(ms.count() % 1000));
+  return text;
+}
+
+}  // namespace
+
+std::string SettingsFileTextOf(const SettingsRecord& record, std::string& problem) {
+  // The windows' save: the pages as the device fills them, collected for a file.
+  const bool reduced = SecondChannelReduced(ReadField(record, SettingKey::MODEL));
+  SettingsRecord collected;
+  SettingsText text;
+  MessageCollectUi ui;
+  if (CollectSettings(ShownPages(record, reduced), record, true, reduced, collected, text, ui) !=
+      0) {
+    problem = ui.Message();
+    return {};
+  }
+  return std::string(text.View());
+}
+
+std::string SaveHistory(const std::filesystem::path& folder, std::string_view address,
+                        const SettingsRecord& record) {
+  std::string problem;
+  const std::string text = SettingsFileTextOf(record, problem);
+  if (!problem.empty()) return problem;
+  const std::filesystem::path device = folder / PathFromUtf8(address);
+  const std::filesystem::path file =
+      device / PathFromUtf8(TimeName(std::chrono::system_clock::now()) + ".qvs");
+  if (!MakePrivateFolder(device) || !WriteSettingsFile(file, text) || !MakePrivateFile(file))
+    return "the history file " + file.string() + " cannot be written";
+  return {};
+}
+
+std::vector<std::filesystem::path> HistoryFiles(const std::filesystem::path& folder,
+                                                std::string_view address) {
+  std::vector<std::filesystem::path> files;
+  std::error_code error;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(folder / PathFromUtf8(address), error)) {
+    if (entry.path().extension() == ".qvs") files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+}  // namespace calbrin

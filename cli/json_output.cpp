@@ -1,0 +1,90 @@
+// calbrin-cli's JSON texts.
+#include "cli/json_output.h"
+
+#include <cstdio>
+
+#include "settings/settings_record.h"
+
+namespace calbrin {
+namespace {
+
+std::string JsonBool(bool value) {
+  return value ? "true" : "false";
+}
+
+// A value that a password never shows.
+std::string ValueOrNull(const SettingView& view) {
+  return view.password ? "null" : JsonString(view.value);
+}
+
+}  // namespace
+
+std::string JsonString(std::string_view text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+      quoted += escaped;
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "\"";
+}
+
+std::string SettingsJson(std::string_view address, const std::vector<SettingView>& views) {
+  std::string out = "{\"address\": " + JsonString(address) + ", \"settings\": [";
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    const SettingView& view = views[i];
+    out += std::string(i > 0 ? "," : "") + "\n  {\"key\": " + JsonString(KeyText(Index(view.key))) +
+           ", \"page\": " + JsonString(view.page) + ", \"label\": " + JsonString(view.label) +
+           ", \"value\": " + ValueOrNull(view) + ", \"meaning\": " + JsonString(view.meaning) +
+           ", \"password\": " + JsonBool(view.password);
+    if (view.password) out += ", \"passwordSet\": " + JsonBool(view.meaning != "(なし)");
+    out += "}";
+  }
+  return out + "\n]}\n";
+}
+
+std::string DifferencesJson(const std::vector<SettingDifference>& differences,
+                            std::string_view indent) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < differences.size(); ++i) {
+    const auto& [before, after] = differences[i];
+    out += std::string(i > 0 ? "," : "") + "\n" + std::string(indent) +
+           "{\"key\": " + JsonString(KeyText(Index(before.key))) +
+           ", \"page\": " + JsonString(before.page) + ", \"label\": " + JsonString(before.label) +
+           ", \"before\": " + ValueOrNull(before) + ", \"after\": " + ValueOrNull(after) +
+           ", \"beforeMeaning\": " + JsonString(before.meaning) +
+           ", \"afterMeaning\": " + JsonString(after.meaning) +
+           ", \"password\": " + JsonBool(before.password) + "}";
+  }
+  return out + "]";
+}
+
+std::string WritesJson(std::string_view command, const std::vector<DeviceResult>& devices) {
+  std::string out = "{\"command\": " + JsonString(command) + ", \"devices\": [";
+  int succeeded = 0;
+  for (std::size_t i = 0; i < devices.size(); ++i) {
+    const DeviceResult& device = devices[i];
+    succeeded += device.result == "failed" || device.result == "declined" ? 0 : 1;
+    std::string keys;
+    if (device.result == "written") {
+      for (const SettingDifference& change : device.changes)
+        keys +=
+            std::string(keys.empty() ? "" : ", ") + JsonString(KeyText(Index(change.before.key)));
+    }
+    out += std::string(i > 0 ? "," : "") + "\n  {\"address\": " + JsonString(device.address) +
+           ", \"result\": " + JsonString(device.result) +
+           ", \"message\": " + JsonString(device.message) + ", \"keys\": [" + keys +
+           "], \"changes\": " + DifferencesJson(device.changes, "    ") + "}";
+  }
+  return out + "\n], \"succeeded\": " + std::to_string(succeeded) +
+         ", \"total\": " + std::to_string(devices.size()) + "}\n";
+}
+
+}  // namespace calbrin

@@ -1,0 +1,38 @@
+// calbrin-cli's machine-readable results: the JSON texts of get, diff and the writes. Their field
+// names are a promise to the programs that read them (see README); add fields, never rename.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/settings_view.h"
+
+namespace calbrin {
+
+// `text` as a JSON string, quotes included; UTF-8 passes through, control characters escaped.
+std::string JsonString(std::string_view text);
+
+// get: {"address": ..., "settings": [{"key", "page", "label", "value", "meaning", "password"}]};
+// a password's value is null and "passwordSet" tells whether it is set.
+std::string SettingsJson(std::string_view address, const std::vector<SettingView>& views);
+
+// The array of differences: {"key", "page", "label", "before", "after", "beforeMeaning",
+// "afterMeaning", "password"}; a password's values are null.
+std::string DifferencesJson(const std::vector<SettingDifference>& differences,
+                            std::string_view indent);
+
+// What a write did to one device.
+struct DeviceResult {
+  std::string address;
+  // "written", "unchanged", "declined" (not confirmed) or "failed"; for backup "saved"
+  std::string result;
+  std::string message;
+  std::vector<SettingDifference> changes;  // shown before the write; written when "written"
+};
+
+// put, set, passwd, restore, backup: {"command", "devices": [{"address", "result", "message",
+// "keys", "changes"}], "succeeded", "total"}; "keys" are the keys written.
+std::string WritesJson(std::string_view command, const std::vector<DeviceResult>& devices);
+
+}  // namespace calbrin
