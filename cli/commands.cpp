@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "cli/device_access.h"
+#include "cli/setting_changes.h"
 #include "cli/settings_view.h"
 #include "file/settings_file.h"
 #include "net/apply_settings.h"
@@ -472,32 +473,11 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
     io.Err(CommandHelp().at("set"));
     return kUsageError;
   }
-  std::vector<std::pair<int, std::string>> changes;
-  for (std::size_t i = 1; i < options.positional.size(); ++i) {
-    const std::string& pair = options.positional[i];
-    const std::size_t equals = pair.find('=');
-    const std::string key = pair.substr(0, equals);
-    int index = -1;
-    for (int k = 0; k < kSettingKeyCount; ++k) {
-      if (KeyText(k) == key) index = k;
-    }
-    std::string problem;
-    if (equals == std::string::npos) {
-      problem = pair + ": give KEY=VALUE";
-    } else if (index < 0) {
-      problem = key + ": no such setting";
-    } else if (index == Index(SettingKey::MODEL)) {
-      problem = "MODEL cannot be set";
-    } else if (index == Index(SettingKey::PASS1) || index == Index(SettingKey::PASS2)) {
-      problem = key + ": passwords are never taken from the command line; use put";
-    } else if (pair.size() - equals - 1 > FieldWidth(index)) {
-      problem = pair + ": longer than its field (" + std::to_string(FieldWidth(index)) + ")";
-    }
-    if (!problem.empty()) {
-      io.Err(problem + "\n");
-      return kUsageError;
-    }
-    changes.emplace_back(index, pair.substr(equals + 1));
+  std::vector<SettingChange> changes;
+  std::string problem;
+  if (!ReadSettingChanges(std::span(options.positional).subspan(1), changes, problem)) {
+    io.Err(problem + "\n");
+    return kUsageError;
   }
 
   Session session(io, setup, options);
@@ -506,18 +486,9 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
   bool done = false;
   const bool opened = session.With(address, [&](DeviceSession& device) {
     SettingsRecord target = device.deviceRecord;
-    for (const auto& [index, value] : changes)
-      SetField(target, index, value);
-    // A value the pages of this model cannot show would not survive the windows either.
-    const SettingsRecord shown = NormalisedSettings(target);
-    for (const auto& [index, value] : changes) {
-      if (ReadField(shown, index) != value) {
-        outcome = std::string(KeyText(index)) + "=" + value + ": not offered by the " +
-                  std::string(ModelNameText(ModelOf(ReadField(target, SettingKey::MODEL)))) +
-                  " (it would be written as \"" + std::string(ReadField(shown, index)) + "\")";
-        return;
-      }
-    }
+    SettingsRecord shown;
+    outcome = ApplySettingChanges(changes, target, shown);
+    if (!outcome.empty()) return;
     io.Out(address + ":\n" +
            DifferenceLines(DifferentSettings(NormalisedSettings(device.deviceRecord), shown)));
     if (!Confirmed(options, io, address, outcome)) return;
