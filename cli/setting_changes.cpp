@@ -25,6 +25,9 @@ bool ReadSettingChanges(std::span<const std::string> pairs, std::vector<SettingC
       problem = key + ": passwords are never taken from the command line; use put";
     } else if (pair.size() - equals - 1 > FieldWidth(index)) {
       problem = pair + ": longer than its field (" + std::to_string(FieldWidth(index)) + ")";
+    } else if (pair.find_first_of("\r\n", equals) != std::string::npos) {
+      // A line break would end the value line early and put the rest where the device reads keys.
+      problem = key + ": a value cannot hold a line break";
     }
     if (!problem.empty()) return false;
     changes.push_back({index, pair.substr(equals + 1)});

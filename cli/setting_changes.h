@@ -15,8 +15,8 @@ struct SettingChange {
   std::string value;
 };
 
-// Reads the KEY=VALUE arguments in order. The first one that names no settable key or does not fit
-// its field stops the reading: its message in `problem`, and false.
+// Reads the KEY=VALUE arguments in order. The first one that names no settable key, does not fit
+// its field or holds a CR or LF stops the reading: its message in `problem`, and false.
 bool ReadSettingChanges(std::span<const std::string> pairs, std::vector<SettingChange>& changes,
                         std::string& problem);
 
