@@ -2,7 +2,6 @@
 // recognise prompts, the end of the settings text and write acknowledgements as bytes arrive.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
