@@ -16,6 +16,7 @@
 #include "cli/fleet_writes.h"
 #include "cli/history.h"
 #include "cli/json_output.h"
+#include "cli/setting_changes.h"
 #include "cli/settings_view.h"
 #include "cli/utf8_path.h"
 #include "file/settings_file.h"
@@ -410,32 +411,11 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
     io.Err(CommandHelp().at("set"));
     return kUsageError;
   }
-  std::vector<std::pair<int, std::string>> changes;
-  for (std::size_t i = pairs; i < options.positional.size(); ++i) {
-    const std::string& pair = options.positional[i];
-    const std::size_t equals = pair.find('=');
-    const std::string key = pair.substr(0, equals);
-    int index = -1;
-    for (int k = 0; k < kSettingKeyCount; ++k) {
-      if (KeyText(k) == key) index = k;
-    }
-    std::string problem;
-    if (equals == std::string::npos) {
-      problem = pair + ": give KEY=VALUE";
-    } else if (index < 0) {
-      problem = key + ": no such setting";
-    } else if (index == Index(SettingKey::MODEL)) {
-      problem = "MODEL cannot be set";
-    } else if (index == Index(SettingKey::PASS1) || index == Index(SettingKey::PASS2)) {
-      problem = key + ": passwords are never taken from the command line; use put";
-    } else if (pair.size() - equals - 1 > FieldWidth(index)) {
-      problem = pair + ": longer than its field (" + std::to_string(FieldWidth(index)) + ")";
-    }
-    if (!problem.empty()) {
-      io.Err(problem + "\n");
-      return kUsageError;
-    }
-    changes.emplace_back(index, pair.substr(equals + 1));
+  std::vector<SettingChange> changes;
+  std::string problem;
+  if (!ReadSettingChanges(std::span(options.positional).subspan(pairs), changes, problem)) {
+    io.Err(problem + "\n");
+    return kUsageError;
   }
 
   run->command = "set";
@@ -445,18 +425,9 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
   run->plan = [changes](const std::string&, const DeviceSession& device) {
     WritePlan plan;
     SettingsRecord target = device.deviceRecord;
-    for (const auto& [index, value] : changes)
-      SetField(target, index, value);
-    // A value the pages of this model cannot show would not survive the windows either.
-    const SettingsRecord shown = NormalisedSettings(target);
-    for (const auto& [index, value] : changes) {
-      if (ReadField(shown, index) != value) {
-        plan.refusal = std::string(KeyText(index)) + "=" + value + ": not offered by the " +
-                       std::string(ModelNameText(ModelOf(ReadField(target, SettingKey::MODEL)))) +
-                       " (it would be written as \"" + std::string(ReadField(shown, index)) + "\")";
-        return plan;
-      }
-    }
+    SettingsRecord shown;
+    plan.refusal = ApplySettingChanges(changes, target, shown);
+    if (!plan.refusal.empty()) return plan;
     plan.differences = DifferentSettings(NormalisedSettings(device.deviceRecord), shown);
     plan.reduced = SecondChannelReduced(ReadField(target, SettingKey::MODEL));
     plan.pages = ShownPages(target, plan.reduced);

@@ -37,7 +37,10 @@ SettingsFileRead ReadSettingsFile(const std::filesystem::path& path, bool second
     return SettingsFileRead::kReadFailed;
   }
   file.close();
-  if (!text.starts_with(kFileStart)) return SettingsFileRead::kNotSettings;
+  // A NUL byte would end the parse early and leave the fields after it empty.
+  if (!text.starts_with(kFileStart) || text.find('\0') != std::string::npos) {
+    return SettingsFileRead::kNotSettings;
+  }
 
   ClearRecord(fileRecord);
   const int parsed = ParseSettings(text, fileRecord);

@@ -22,7 +22,7 @@ enum class SettingsFileRead {
   kEmptyOrNoSize,
   kTooLarge,
   kReadFailed,
-  kNotSettings,  // does not begin with "MODEL", or a value does not fit its field
+  kNotSettings,  // does not begin with "MODEL", holds a NUL, or a value does not fit its field
   kOtherModel,   // saved from the other model than the open device's
 };
 

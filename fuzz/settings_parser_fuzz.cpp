@@ -2,26 +2,13 @@
 // and checks the bounds that every caller relies on.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_check.h"
+#include "fuzz/key_line_values.h"
 #include "settings/password_scrambling.h"
 #include "settings/settings_text.h"
-
-namespace {
-
-void Check(bool condition, int line) {
-  if (!condition) {
-    std::fprintf(stderr, "check failed at line %d\n", line);
-    std::abort();
-  }
-}
-
-}  // namespace
-
-#define CHECK(condition) Check((condition), __LINE__)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace calbrin;
@@ -37,14 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = result; i < kSettingKeyCount; ++i)
     CHECK(ReadField(record, i) == ReadField(before, i));
 
-  // A parsed record comes back whole from its file text, as long as no value could be read as a
-  // key line (keys are upper-case letters and digits, lines end in line feeds).
-  bool valueLooksLikeKey = false;
-  for (int i = 0; i < kSettingKeyCount; ++i) {
-    for (char c : ReadField(record, i))
-      valueLooksLikeKey |= c == '\n' || (c >= 'A' && c <= 'Z');
-  }
-  if (result == kSettingKeyCount && !valueLooksLikeKey) {
+  // A parsed record comes back whole from its file text, unless that text is ambiguous.
+  if (result == kSettingKeyCount && !fuzz::ValueHoldsLaterKeyLine(record)) {
     SettingsText again;
     SerializeSettings(record, true, false, again);
     SettingsRecord reparsed = record;

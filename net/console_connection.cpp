@@ -1,9 +1,6 @@
 // The console connection: connect, the receive thread with its reply matchers, and the waits.
 #include "net/console_connection.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace calbrin {
 namespace {
 
@@ -13,20 +10,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kReceivePollMs = 20;
 
 }  // namespace
-
-void ReplyMatcher::Feed(char byte) {
-  const int length = static_cast<int>(reply_.size());
-  int count = count_.load();
-  // A completed reply keeps its full count, so the next byte always resets it.
-  count = count < length && byte == reply_[static_cast<std::size_t>(count)] ? count + 1 : 0;
-  count_.store(count);
-  matched_.store(count == length);
-}
-
-void ReplyMatcher::Reset() {
-  count_.store(0);
-  matched_.store(false);
-}
 
 ConsoleConnection::ConsoleConnection(ConsoleTimeLimits limits) : limits_(limits) {}
 
@@ -46,24 +29,14 @@ void ConsoleConnection::Shutdown() {
   sockets_.reset();
 }
 
-ReplyMatcher& ConsoleConnection::Matcher(ConsoleReply reply) {
-  return matchers_[static_cast<std::size_t>(reply)];
-}
-
-const ReplyMatcher& ConsoleConnection::Matcher(ConsoleReply reply) const {
-  return matchers_[static_cast<std::size_t>(reply)];
-}
-
 void ConsoleConnection::ResetReceiveText() {
   std::lock_guard lock(textMutex_);
-  receiveText_.fill('\0');
-  receiveTextLength_ = 0;
-  receivedTotal_.store(0);
+  receive_.ResetText();
 }
 
 std::string ConsoleConnection::ReceiveText() const {
   std::lock_guard lock(textMutex_);
-  return std::string(receiveText_.data(), static_cast<std::size_t>(receiveTextLength_));
+  return receive_.Text();
 }
 
 bool ConsoleConnection::Connect(std::string_view deviceAddress, std::string_view localAddress) {
@@ -85,8 +58,7 @@ bool ConsoleConnection::Connect(std::string_view deviceAddress, std::string_view
   connected_.store(true);
   stop_.store(false);
   ResetReceiveText();
-  for (ReplyMatcher& matcher : matchers_)
-    matcher.Reset();
+  receive_.ResetMatchers();
   try {
     receiveThread_ = std::thread(&ConsoleConnection::ReceiveLoop, this);
   } catch (const std::system_error&) {
@@ -105,22 +77,7 @@ void ConsoleConnection::ReceiveLoop() {
     if (received <= 0) break;
     {
       std::lock_guard lock(textMutex_);
-      const int total = receivedTotal_.fetch_add(received) + received;
-      // Once 4096 bytes have come since the last reset, everything further is dropped unmatched.
-      if (total >= kReceiveTextSize) continue;
-      // A NUL byte ends what a chunk adds to the text; the device never sends one in its text.
-      const auto* nul = static_cast<const char*>(
-          std::memchr(chunk.data(), '\0', static_cast<std::size_t>(received)));
-      std::size_t length = nul == nullptr ? static_cast<std::size_t>(received)
-                                          : static_cast<std::size_t>(nul - chunk.data());
-      length =
-          std::min(length, static_cast<std::size_t>(kReceiveTextSize - 1 - receiveTextLength_));
-      std::memcpy(receiveText_.data() + receiveTextLength_, chunk.data(), length);
-      receiveTextLength_ += static_cast<int>(length);
-      for (int i = 0; i < received; ++i) {
-        for (ReplyMatcher& matcher : matchers_)
-          matcher.Feed(chunk[static_cast<std::size_t>(i)]);
-      }
+      receive_.Accept(chunk.data(), received);
     }
     received_.notify_all();
   }
@@ -135,7 +92,7 @@ int ConsoleConnection::AwaitFirst(std::initializer_list<std::pair<ConsoleReply, 
   std::unique_lock lock(textMutex_);
   for (;;) {
     for (const auto& [reply, result] : replies) {
-      if (Matcher(reply).Matched()) return result;
+      if (receive_.Matcher(reply).Matched()) return result;
     }
     if (Clock::now() >= deadline) return console::kTimedOut;
     received_.wait_until(lock, deadline);
@@ -164,7 +121,7 @@ int ConsoleConnection::Send(const char* bytes, int length) {
 
 int ConsoleConnection::SendLoginReply(const char* bytes, int length) {
   if (!connected_.load()) return console::kNotConnected;
-  Matcher(ConsoleReply::kPasswordPrompt).Reset();
+  receive_.Matcher(ConsoleReply::kPasswordPrompt).Reset();
   return Send(bytes, length);
 }
 
@@ -182,11 +139,11 @@ int ConsoleConnection::RequestSettings() {
   if (sent == console::kNotConnected) return console::kNotConnected;
   if (sent <= 0) return console::kSocketFailed;
   const int result = AwaitFirst({{ConsoleReply::kEndMarker, 0}}, limits_.settings);
-  return result == console::kTimedOut ? result : receivedTotal_.load();
+  return result == console::kTimedOut ? result : receive_.Total();
 }
 
 int ConsoleConnection::SendAndAwait(ConsoleReply awaited, const char* bytes, int length) {
-  Matcher(awaited).ClearFlag();
+  receive_.Matcher(awaited).ClearFlag();
   const int sent = Send(bytes, length);
   if (sent < 0) return sent;
   if (sent == 0) return console::kNothingSent;
@@ -195,7 +152,7 @@ int ConsoleConnection::SendAndAwait(ConsoleReply awaited, const char* bytes, int
 
 int ConsoleConnection::AwaitFinalAcknowledgement() {
   // A device that has answered and hung up already has answered.
-  if (!connected_.load() && !Matcher(ConsoleReply::kFinalAck).Matched()) {
+  if (!connected_.load() && !receive_.Matcher(ConsoleReply::kFinalAck).Matched()) {
     return console::kNotConnected;
   }
   return AwaitFirst({{ConsoleReply::kFinalAck, console::kReplySeen}}, limits_.acknowledgement);

@@ -2,7 +2,6 @@
 // recognise prompts, the end of the settings text and write acknowledgements as bytes arrive.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -13,6 +12,7 @@
 #include <string_view>
 #include <thread>
 
+#include "net/console_receive.h"
 #include "net/socket.h"
 
 namespace calbrin {
@@ -40,32 +40,13 @@ struct ConsoleTimeLimits {
   std::chrono::milliseconds acknowledgement = kAcknowledgement;
 };
 
-enum class ConsoleReply { kCommandPrompt, kPasswordPrompt, kEndMarker, kSaveAck, kFinalAck };
-
-// Recognises one reply byte by byte. A byte that breaks a partial match is not tried again as
-// the reply's first byte, and the flag is set only while the last byte seen completed the reply.
-class ReplyMatcher {
- public:
-  explicit constexpr ReplyMatcher(std::string_view reply) : reply_(reply) {}
-
-  void Feed(char byte);  // receive thread
-  void Reset();
-  void ClearFlag() { matched_.store(false); }
-  bool Matched() const { return matched_.load(); }
-
- private:
-  std::string_view reply_;
-  std::atomic<int> count_{0};
-  std::atomic<bool> matched_{false};
-};
-
 // Used by the user-interface thread only, one operation at a time. The receive thread of an open
 // connection writes the receive text, the received total and the matchers; every wait tests the
 // awaited flags in a fixed order and sleeps until the next chunk arrives or its limit passes.
 class ConsoleConnection {
  public:
   static constexpr std::uint16_t kConsolePort = 9998;
-  static constexpr int kReceiveTextSize = 4096;
+  static constexpr int kReceiveTextSize = ConsoleReceive::kTextSize;
   static constexpr int kReceiveChunk = 1023;
   static constexpr std::string_view kGetParamCommand = "GETPARAM\r\n";
 
@@ -101,7 +82,7 @@ class ConsoleConnection {
   // The received bytes since the last reset (connect or GETPARAM): complete once the awaited
   // reply was seen. A NUL byte, and the rest of the chunk it came in, is not kept.
   std::string ReceiveText() const;
-  int ReceivedTotal() const { return receivedTotal_.load(); }
+  int ReceivedTotal() const { return receive_.Total(); }
   int LastSocketError() const { return lastSocketError_; }
   bool Connected() const { return connected_.load(); }
 
@@ -112,8 +93,6 @@ class ConsoleConnection {
   // Polls the matchers in the given order until one is set or `limit` passes.
   int AwaitFirst(std::initializer_list<std::pair<ConsoleReply, int>> replies,
                  std::chrono::milliseconds limit);
-  ReplyMatcher& Matcher(ConsoleReply reply);
-  const ReplyMatcher& Matcher(ConsoleReply reply) const;
 
   ConsoleTimeLimits limits_;
   std::optional<SocketSystem> sockets_;
@@ -121,17 +100,11 @@ class ConsoleConnection {
   std::thread receiveThread_;
   std::atomic<bool> connected_{false};
   std::atomic<bool> stop_{false};
-  std::atomic<int> receivedTotal_{0};
 
   // Guards the receive text and the feeding of the matchers; the waits sleep on `received_`.
   mutable std::mutex textMutex_;
   std::condition_variable received_;
-  std::array<char, kReceiveTextSize> receiveText_{};
-  int receiveTextLength_ = 0;
-
-  std::array<ReplyMatcher, 5> matchers_{ReplyMatcher{">\r\n"}, ReplyMatcher{"?\r\n"},
-                                        ReplyMatcher{"\r\nEND\r\n"}, ReplyMatcher{"SAVE OK\r\n"},
-                                        ReplyMatcher{"END SAVE OK RESET\r\n"}};
+  ConsoleReceive receive_;
   int lastSocketError_ = 0;
 };
 

@@ -1,9 +1,5 @@
-// Device discovery: the broadcast request, the collection window and the decoding of replies.
+// Device discovery: the broadcast request, the collection window and the receive thread.
 #include "net/device_discovery.h"
-
-#include <algorithm>
-#include <cstdio>
-#include <cstring>
 
 #include "net/adapters.h"
 
@@ -18,26 +14,8 @@ constexpr std::string_view kBroadcastAddress = "255.255.255.255";
 
 }  // namespace
 
-std::string_view DeviceEntry::AddressText() const {
-  return {address.data(), static_cast<std::size_t>(addressLength)};
-}
-
-std::string_view DeviceEntry::MacText() const {
-  return {mac.data()};
-}
-
-std::string_view DeviceEntry::ModelText() const {
-  return ModelCode() == 2 ? "QV-57R" : "QV-48R2";
-}
-
-std::string DeviceEntry::VersionText() const {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d.%02d", VersionByte() / 100, VersionByte() % 100);
-  return text;
-}
-
 DeviceDiscovery::DeviceDiscovery(std::chrono::milliseconds collectionWindow, int capacity)
-    : collectionWindow_(collectionWindow), entries_(static_cast<std::size_t>(capacity)) {}
+    : collectionWindow_(collectionWindow), replies_(capacity) {}
 
 DeviceDiscovery::~DeviceDiscovery() {
   Shutdown();
@@ -48,7 +26,6 @@ void DeviceDiscovery::Startup(std::string_view probeTarget) {
   socket_ = kInvalidSocket;
   running_.store(false);
   localProbeAddress_ = ProbeLocalAddress(probeTarget);
-  lastSource_.clear();
 }
 
 void DeviceDiscovery::Shutdown() {
@@ -85,13 +62,7 @@ bool DeviceDiscovery::Open(std::string_view localAddress) {
 }
 
 int DeviceDiscovery::Discover(std::string_view localAddress) {
-  lastSource_.clear();
-  lastDatagramLength_ = 0;
-  ring_.fill(0);
-  writePosition_ = readPosition_ = 0;
-  resultCount_ = 0;
-  for (DeviceEntry& entry : entries_)
-    entry = DeviceEntry{};
+  replies_.Clear();
 
   if (Open(localAddress)) {
     int error = 0;
@@ -103,7 +74,7 @@ int DeviceDiscovery::Discover(std::string_view localAddress) {
   while (Clock::now() < end)
     std::this_thread::sleep_until(end);
   StopReceiving();
-  return resultCount_;
+  return replies_.ResultCount();
 }
 
 void DeviceDiscovery::ReceiveLoop() {
@@ -115,50 +86,7 @@ void DeviceDiscovery::ReceiveLoop() {
     int error = 0;
     const int length =
         ReceiveDatagram(socket_, datagram.data(), kDatagramCapacity, source, sourcePort, error);
-    if (length < 0) continue;
-    // Beyond the last record, and below the length that holds a model code and a MAC address,
-    // a reply is ignored entirely.
-    if (resultCount_ >= static_cast<int>(entries_.size()) || length < kMinimumReplyBytes) continue;
-    // A device that answers twice in a row is listed once.
-    if (source == lastSource_) continue;
-    Queue(datagram.data(), length);
-    lastSource_ = source;
-    DecodeReply();
-  }
-}
-
-void DeviceDiscovery::Queue(const char* bytes, int length) {
-  for (int i = 0; i < length; ++i) {
-    const int next = (writePosition_ + 1) % kRingSize;
-    if (next == readPosition_) continue;  // full: the byte is dropped
-    ring_[static_cast<std::size_t>(writePosition_)] = static_cast<std::uint8_t>(bytes[i]);
-    writePosition_ = next;
-  }
-  lastDatagramLength_ = length;
-}
-
-void DeviceDiscovery::DecodeReply() {
-  DeviceEntry& entry = entries_[static_cast<std::size_t>(resultCount_)];
-  entry = DeviceEntry{};
-  const std::size_t addressLength = std::min(lastSource_.size(), entry.address.size() - 1);
-  std::memcpy(entry.address.data(), lastSource_.data(), addressLength);
-  entry.addressLength = static_cast<int>(addressLength);
-  for (int i = 0; i < lastDatagramLength_; ++i) {
-    std::uint8_t byte = 0;
-    if (readPosition_ != writePosition_) {
-      byte = ring_[static_cast<std::size_t>(readPosition_)];
-      readPosition_ = (readPosition_ + 1) % kRingSize;
-    }
-    if (i < DeviceEntry::kReplyBytes) entry.reply[static_cast<std::size_t>(i)] = byte;
-  }
-  const auto& r = entry.reply;
-  std::snprintf(entry.mac.data(), entry.mac.size(), "%02X-%02X-%02X-%02X-%02X-%02X", r[24], r[25],
-                r[26], r[27], r[28], r[29]);
-  // A reply with an unknown model code takes no record; the next reply reuses the position.
-  if (entry.ModelCode() == 1 || entry.ModelCode() == 2) {
-    ++resultCount_;
-  } else {
-    entry = DeviceEntry{};
+    if (length >= 0) replies_.Accept(source, datagram.data(), length);
   }
 }
 

@@ -99,6 +99,9 @@ class Opening {
     // An answer that does not fit the settings text is refused, never cut.
     if (n > SettingsText::kCapacity - 1) return Fail(messages::kSettingsNotComplete);
     const std::string received = console_.ReceiveText();
+    // The receive text keeps no NUL byte nor the rest of its chunk: a shorter text than the count
+    // means the answer held one, and the text that is left is not the device's settings.
+    if (received.size() < static_cast<std::size_t>(n)) return Fail(messages::kSettingsNotComplete);
     text.Append(std::string_view(received).substr(0, static_cast<std::size_t>(n)));
     text.length = n;
     // A value line that this device leaves empty must not keep the previous device's value.

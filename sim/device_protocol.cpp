@@ -86,6 +86,7 @@ std::string SettingsAnswer(const DeviceSettings& settings, const Faults& faults)
     const std::string_view value =
         faults.longValue && key.name == kLongValueKey ? kLongPort : settings.Get(key.name);
     answer.append(key.name).append(kLineEnd).append(value).append(kLineEnd);
+    if (faults.nulInAnswer && key.name == DeviceKeys().front().name) answer += '\0';
   }
   if (faults.noEndMarker) return answer;
   // The marker brings its own CR LF: with the text's last one kept, the tool would never see it.

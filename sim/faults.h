@@ -21,6 +21,7 @@ struct Faults {
   bool neverAck = false;            // a save or password block is neither stored nor answered
   bool passwordBlockOnly = false;   // the two faults above spare settings writes: P_SET only
   bool closeAfterSettings = false;  // the GETPARAM answer, then the connection is closed
+  bool nulInAnswer = false;         // the GETPARAM answer holds a NUL after its first pair
   // Discovery.
   bool unknownModelCode = false;  // the reply carries model code 3
   bool shortReply = false;        // the reply is 20 bytes long, so it lacks the MAC

@@ -60,6 +60,7 @@ void PrintUsage(std::FILE* to) {
       "saves and passwords: not stored, not answered, connection kept",
       "the two faults above hit password blocks only, not settings writes",
       "the GETPARAM answer, then the connection is closed",
+      "the GETPARAM answer holds a NUL byte after its first pair",
       "the discovery reply names model code 3",
       "the discovery reply is 20 bytes long",
       "every discovery request is answered twice",

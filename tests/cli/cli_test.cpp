@@ -339,6 +339,7 @@ TEST_F(CliTest, SetChangesSingleSettingsAndRefusesWhatTheModelLacks) {
       {"PORT1=12345678", "PORT1=12345678: longer than its field (7)\n", 2},
       {"PASS1=x", "PASS1: passwords are never taken from the command line; use put\n", 2},
       {"MODEL=48", "MODEL cannot be set\n", 2},
+      {"IP=10.0.0.9\r\nMSS=1", "IP: a value cannot hold a line break\n", 2},
   };
   const std::string written = simulator_.LastWriteBlock(0);
   for (const auto& c : refused) {

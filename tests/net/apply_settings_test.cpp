@@ -120,7 +120,8 @@ TEST(ApplySettings, QuestionsInTheirOrderAndWhatTheAnswersDo) {
 TEST(ApplySettings, FailedWrites) {
   const std::tuple<sim::Faults, bool, std::string> rows[] = {
       {{.neverAck = true}, false, kNoAnswer}, {{.closeAfterSettings = true}, false, kClosed},
-      {{.neverAck = true, .passwordBlockOnly = true}, true, "書込みに失敗しました。"}};
+      {{.neverAck = true, .passwordBlockOnly = true}, true, "書込みに失敗しました。"},
+      {{.ackDelayMs = 800}, false, kNoAnswer}};  // later than the shortened 500 ms
   for (const auto& [faults, changePassword, message] : rows) {
     Bench bench("48", "", faults);
     // The user takes a moment: long enough for a connection that the device closed to be seen.

@@ -71,6 +71,7 @@ TEST_F(OpenDeviceTest, EveryWayAnOpeningEnds) {
       {"value too long", {kNotComplete}, {.longValue = true}},
       {"no end marker", {kNoSettings}, {.noEndMarker = true}},
       {"4096 bytes or more", {kNoSettings}, {.oversizedAnswer = true}},
+      {"NUL before the end marker", {kNotComplete}, {.nulInAnswer = true}},
   };
   for (const OpenCase& c : cases) {
     SCOPED_TRACE(c.name);

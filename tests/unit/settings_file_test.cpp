@@ -57,8 +57,10 @@ TEST(SettingsFile, RefusalsAndTheirMessages) {
     SettingsFileRead result;
     std::string message;
   } cases[] = {
-      {qv57 + std::string(2048 - qv57.size(), '\0'), true, SettingsFileRead::kLoaded, ""},
-      {qv57 + std::string(2049 - qv57.size(), '\0'), true, SettingsFileRead::kTooLarge, kSize},
+      {qv57 + std::string(2048 - qv57.size(), ' '), true, SettingsFileRead::kLoaded, ""},
+      {qv57 + std::string(2049 - qv57.size(), ' '), true, SettingsFileRead::kTooLarge, kSize},
+      {qv57.substr(0, 11) + '\0' + qv57.substr(11), true, SettingsFileRead::kNotSettings, kContent},
+      {qv57 + '\0', true, SettingsFileRead::kNotSettings, kContent},
       {"", false, SettingsFileRead::kEmptyOrNoSize, "ファイルが空か、サイズを取得できません。"},
       {std::nullopt, false, SettingsFileRead::kOpenFailed, "ファイルを開けませんでした。"},
       {"M", false, SettingsFileRead::kNotSettings, kContent},

@@ -1,0 +1,28 @@
+// calbrin-cli's single setting changes: the KEY=VALUE arguments of `set`, and the record that the
+// windows would write with them.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "settings/settings_record.h"
+
+namespace calbrin {
+
+struct SettingChange {
+  int index;  // the key's position in the record
+  std::string value;
+};
+
+// Reads the KEY=VALUE arguments in order. The first one that names no settable key, does not fit
+// its field or holds a CR or LF stops the reading: its message in `problem`, and false.
+bool ReadSettingChanges(std::span<const std::string> pairs, std::vector<SettingChange>& changes,
+                        std::string& problem);
+
+// Sets the changes in `target` and fills `shown` with the record that the windows would write for
+// it. The message of the first change that this model's pages do not offer, or empty.
+std::string ApplySettingChanges(const std::vector<SettingChange>& changes, SettingsRecord& target,
+                                SettingsRecord& shown);
+
+}  // namespace calbrin

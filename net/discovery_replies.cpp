@@ -1,0 +1,84 @@
+// Discovery replies: the filters, the queue and the decoding into records.
+#include "net/discovery_replies.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace calbrin {
+
+std::string_view DeviceEntry::AddressText() const {
+  return {address.data(), static_cast<std::size_t>(addressLength)};
+}
+
+std::string_view DeviceEntry::MacText() const {
+  return {mac.data()};
+}
+
+std::string_view DeviceEntry::ModelText() const {
+  return ModelCode() == 2 ? "QV-57R" : "QV-48R2";
+}
+
+std::string DeviceEntry::VersionText() const {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d.%02d", VersionByte() / 100, VersionByte() % 100);
+  return text;
+}
+
+void DiscoveryReplies::Clear() {
+  lastSource_.clear();
+  lastDatagramLength_ = 0;
+  ring_.fill(0);
+  writePosition_ = readPosition_ = 0;
+  resultCount_ = 0;
+  for (DeviceEntry& entry : entries_)
+    entry = DeviceEntry{};
+}
+
+void DiscoveryReplies::Accept(std::string_view source, const char* bytes, int length) {
+  // Beyond the last record, and below the length that holds a model code and a MAC address,
+  // a reply is ignored entirely.
+  if (resultCount_ >= static_cast<int>(entries_.size()) || length < kMinimumReplyBytes) return;
+  // A device that answers twice in a row is listed once.
+  if (source == lastSource_) return;
+  Queue(bytes, length);
+  lastSource_ = source;
+  DecodeReply();
+}
+
+void DiscoveryReplies::Queue(const char* bytes, int length) {
+  for (int i = 0; i < length; ++i) {
+    const int next = (writePosition_ + 1) % kRingSize;
+    if (next == readPosition_) continue;  // full: the byte is dropped
+    ring_[static_cast<std::size_t>(writePosition_)] = static_cast<std::uint8_t>(bytes[i]);
+    writePosition_ = next;
+  }
+  lastDatagramLength_ = length;
+}
+
+void DiscoveryReplies::DecodeReply() {
+  DeviceEntry& entry = entries_[static_cast<std::size_t>(resultCount_)];
+  entry = DeviceEntry{};
+  const std::size_t addressLength = std::min(lastSource_.size(), entry.address.size() - 1);
+  std::memcpy(entry.address.data(), lastSource_.data(), addressLength);
+  entry.addressLength = static_cast<int>(addressLength);
+  for (int i = 0; i < lastDatagramLength_; ++i) {
+    std::uint8_t byte = 0;
+    if (readPosition_ != writePosition_) {
+      byte = ring_[static_cast<std::size_t>(readPosition_)];
+      readPosition_ = (readPosition_ + 1) % kRingSize;
+    }
+    if (i < DeviceEntry::kReplyBytes) entry.reply[static_cast<std::size_t>(i)] = byte;
+  }
+  const auto& r = entry.reply;
+  std::snprintf(entry.mac.data(), entry.mac.size(), "%02X-%02X-%02X-%02X-%02X-%02X", r[24], r[25],
+                r[26], r[27], r[28], r[29]);
+  // A reply with an unknown model code takes no record; the next reply reuses the position.
+  if (entry.ModelCode() == 1 || entry.ModelCode() == 2) {
+    ++resultCount_;
+  } else {
+    entry = DeviceEntry{};
+  }
+}
+
+}  // namespace calbrin

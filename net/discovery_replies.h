@@ -1,0 +1,67 @@
+// The discovery replies free of sockets and threads: which datagrams count, their queue, and the
+// decoding of a reply into a DeviceEntry.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace calbrin {
+
+// One valid discovery reply. The address comes from the reply's source, not from its content.
+struct DeviceEntry {
+  static constexpr int kReplyBytes = 32;
+
+  std::array<char, 16> address{};
+  int addressLength = 0;
+  std::array<char, 18> mac{};  // "%02X-%02X-%02X-%02X-%02X-%02X" of reply bytes 24 to 29
+  std::array<std::uint8_t, kReplyBytes> reply{};
+
+  int ModelCode() const { return reply[6]; }
+  int VersionByte() const { return reply[4]; }
+
+  // The four texts of the device list's row.
+  std::string_view AddressText() const;
+  std::string_view MacText() const;
+  std::string_view ModelText() const;  // "QV-57R" for model code 2, otherwise "QV-48R2"
+  std::string VersionText() const;     // "%d.%02d" of v / 100 and v % 100
+};
+
+// The records of one search. The receive thread accepts the datagrams; the records are read
+// once it has ended.
+class DiscoveryReplies {
+ public:
+  static constexpr int kMaxEntries = 20;
+  // Bytes up to the MAC address's end: a shorter reply cannot describe a device.
+  static constexpr int kMinimumReplyBytes = 30;
+  static constexpr int kRingSize = 2048;
+
+  // Keeps the first `capacity` devices that answer: the windows list 20, the command line more.
+  explicit DiscoveryReplies(int capacity = kMaxEntries)
+      : entries_(static_cast<std::size_t>(capacity)) {}
+
+  // Forgets every record and the last source, and empties the queue.
+  void Clear();
+  // Takes one datagram of `length` bytes from `source`.
+  void Accept(std::string_view source, const char* bytes, int length);
+
+  int ResultCount() const { return resultCount_; }
+  const DeviceEntry& Entry(int index) const { return entries_[static_cast<std::size_t>(index)]; }
+
+ private:
+  void Queue(const char* bytes, int length);
+  void DecodeReply();
+
+  int resultCount_ = 0;
+  std::vector<DeviceEntry> entries_;
+  std::string lastSource_;
+  int lastDatagramLength_ = 0;
+  // Each datagram is queued here and decoded from here.
+  std::array<std::uint8_t, kRingSize> ring_{};
+  int writePosition_ = 0;
+  int readPosition_ = 0;
+};
+
+}  // namespace calbrin
