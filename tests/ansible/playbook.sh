@@ -87,6 +87,12 @@ task=$settings_task expect '
 task=$password_task expect '
   $task_results["osaka-line1"].changed and ($task_results["osaka-line2"].changed | not)
   and ($task_results | has("nagoya-press") | not)'
+# The facts read back after the writes, the password only as set or not.
+task="The converter's settings as they are now" expect '
+  $task_results["osaka-line1"].ansible_facts.qv_device.settings as $settings
+  | $settings.PORT1.value == "4001" and $settings.CBPS1.meaning == "38400"
+  and $settings.PASS1 == {page: "LAN(1)", label: "パスワード", meaning: "(なし)",
+                          password_set: false}'
 expect '.stats["nagoya-press"].failures == 1 and .stats["osaka-line1"].failures == 0
   and .stats["osaka-line2"].failures == 0'
 for check in 127.0.0.2=KEEP_A=6 127.0.0.2=PORT1=4001 127.0.0.2=CBPS1=38400 127.0.0.2=IP=127.0.0.2 \

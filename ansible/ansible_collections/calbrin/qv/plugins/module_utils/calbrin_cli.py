@@ -25,14 +25,10 @@ class CliFailure(Exception):
 def run_cli(module, args, passwords=None):
     """Runs calbrin-cli ARGS --json with `passwords` (variable: value) in its environment.
 
-    Returns (exit code, parsed JSON or None, error output). Raises CliFailure when it cannot
-    run at all."""
-    environment = dict(passwords or {})
+    Returns (exit code, parsed JSON or None, error output); a program that cannot be started
+    fails the task in run_command itself."""
     argv = [module.params["cli_path"]] + list(args) + ["--json"]
-    try:
-        code, out, err = module.run_command(argv, environ_update=environment)
-    except OSError as error:  # the program is missing: run_command fails the task itself else
-        raise CliFailure("%s: %s" % (argv[0], error))
+    code, out, err = module.run_command(argv, environ_update=dict(passwords or {}))
     try:
         parsed = json.loads(out) if out.strip() else None
     except ValueError:
@@ -127,4 +123,5 @@ def write_outcome(address, code, parsed, err, check_mode):
         return False, changes
     if result == "written" or (result == "declined" and check_mode):
         return True, changes
-    raise CliFailure("%s: %s" % (address, device.get("message") or failure_message(code, parsed, err)))
+    message = device.get("message") or failure_message(code, parsed, err)
+    raise CliFailure("%s: %s" % (address, message))

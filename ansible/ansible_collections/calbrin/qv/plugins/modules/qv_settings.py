@@ -118,7 +118,8 @@ def setting_text(value):
 
 def cli_arguments(params, check_mode):
     """calbrin-cli's arguments for the desired state: put with a file, else set."""
-    pairs = ["%s=%s" % (key, setting_text(value)) for key, value in (params["settings"] or {}).items()]
+    settings = params["settings"] or {}
+    pairs = ["%s=%s" % (key, setting_text(value)) for key, value in settings.items()]
     if params["file"]:
         args = ["put", params["file"], params["address"]] + pairs
         if not params["keep_address"]:

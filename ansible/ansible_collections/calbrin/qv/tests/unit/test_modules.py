@@ -39,7 +39,9 @@ def assert_password_kept_out(run, result_text):
         ("put_unchanged", True, False, False),
     ],
 )
-def test_settings_change_only_where_the_device_differs(module_run, recorded, check_mode, changed, yes):
+def test_settings_change_only_where_the_device_differs(
+    module_run, recorded, check_mode, changed, yes
+):
     result = module_run(
         qv_settings,
         settings_args(_ansible_check_mode=check_mode, _ansible_diff=True),
@@ -73,7 +75,10 @@ def test_settings_change_only_where_the_device_differs(module_run, recorded, che
     [
         (dict(settings=None), ["put", TEMPLATE, "127.0.0.2"]),
         (dict(keep_address=False, settings=None), ["put", TEMPLATE, "127.0.0.2", "--with-address"]),
-        (dict(file=None, settings={"MSS": 1200, "FLUSH1": True}), ["set", "127.0.0.2", "MSS=1200", "FLUSH1=1"]),
+        (
+            dict(file=None, settings={"MSS": 1200, "FLUSH1": True}),
+            ["set", "127.0.0.2", "MSS=1200", "FLUSH1=1"],
+        ),
         (dict(settings={"FLUSH2": False}), ["put", TEMPLATE, "127.0.0.2", "FLUSH2=0"]),
     ],
 )
@@ -123,15 +128,20 @@ def test_diff_never_shows_a_password_and_tells_equal_meanings_apart():
 
 
 def test_facts_give_passwords_only_as_set_or_not(module_run):
-    result = module_run(qv_facts, dict(address="127.0.0.3", password=PASSWORD), {"get": "get_with_password"})
+    result = module_run(
+        qv_facts, dict(address="127.0.0.3", password=PASSWORD), {"get": "get_with_password"}
+    )
     settings = result["ansible_facts"]["qv_device"]["settings"]
     assert settings == result["settings"]
     assert settings["MSS"] == dict(page="共通", label="MSSサイズ", value="1460", meaning="1460")
-    assert settings["PASS1"] == dict(page="LAN(1)", label="パスワード", meaning="(なし)", password_set=False)
+    assert settings["PASS1"] == dict(
+        page="LAN(1)", label="パスワード", meaning="(なし)", password_set=False
+    )
     assert not result["changed"]
     assert_password_kept_out(module_run, module_run.output)
     failed = module_run(qv_facts, dict(address="127.0.0.3"), {"get": "get_asks"})
-    assert failed["failed"] and failed["msg"].startswith("127.0.0.3: the device asks for its settings")
+    assert failed["failed"]
+    assert failed["msg"].startswith("127.0.0.3: the device asks for its settings password")
 
 
 @pytest.mark.parametrize(
