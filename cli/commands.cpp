@@ -42,7 +42,7 @@ constexpr std::string_view kUsage =
     "  search [--from ADDRESS] [--json]     find the devices on the LAN (--all-adapters: on all)\n"
     "  get ADDRESS [-o FILE.qvs] [--json]   read a device's settings: a table, or a settings file\n"
     "  diff ADDRESS (FILE.qvs | ADDRESS)    the settings that differ; exit 0 equal, 1 different\n"
-    "  put FILE.qvs ADDRESS... [K=V...]      write a settings file to devices, after a diff\n"
+    "  put FILE.qvs ADDRESS... [K=V...]     write a settings file to devices, after a diff\n"
     "  set ADDRESS... KEY=VALUE...          change single settings of devices\n"
     "  passwd ADDRESS... [--remove]         change or remove devices' settings password\n"
     "  backup DIR [ADDRESS...]              save the settings files of devices\n"
@@ -392,10 +392,6 @@ std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io) {
 int Put(const Options& options, CliIo& io, const CliSetup& setup) {
   std::optional<WriteRun> run = WriteOptions(options, io);
   if (!run) return kUsageError;
-  if (options.positional.size() < 2) {
-    io.Err(CommandHelp().at("put"));
-    return kUsageError;
-  }
   // The file, the addresses, then any KEY=VALUE pairs over the file's values.
   std::size_t pairs = 1;
   while (pairs < options.positional.size() && ParseDottedAddress(options.positional[pairs]))
