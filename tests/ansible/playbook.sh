@@ -2,8 +2,8 @@
 # The example playbook (ansible/examples/site.yml) with the calbrin.qv collection against the
 # simulator, this host as both sites' host: the first run writes and the devices hold the new
 # values, a second run changes nothing, --check --diff on a changed desired state shows the
-# difference and writes nothing, and the device with a wrong password fails its own task with
-# calbrin-cli's message while the others succeed. No password reaches an output or calbrin-cli's
+# difference and writes nothing, and a device with a wrong password or none that answers fails
+# its own task with calbrin-cli's message while the others succeed. No password reaches an output or calbrin-cli's
 # command line. Runs in the network namespace that scripts/netns-exec gives it;
 # CALBRIN_NATIVE_BUILD names the build tree.
 set -euo pipefail
@@ -73,7 +73,8 @@ settings_task="Settings as the template, with the site's own over it"
 password_task="The vault's settings password"
 
 # The first run finds the three devices, writes the two with the right password and gives the
-# first one the vault's password; the third fails with calbrin-cli's own message.
+# first one the vault's password; the third and the one that does not answer fail each with
+# calbrin-cli's own message.
 playbook
 task="Search the site's LANs" expect '
   [$task_results.localhost.ansible_facts.qv_devices[].address]
@@ -83,7 +84,9 @@ task=$settings_task expect '
   and ([$task_results["osaka-line1"].changes[].key] == ["KEEP_A", "PORT1", "CBPS1"])
   and $task_results["nagoya-press"].status == "failed"
   and $task_results["nagoya-press"].msg
-      == "127.0.0.4: 認証されませんでした。 / パスワードが異なる可能性があります。"'
+      == "127.0.0.4: 認証されませんでした。 / パスワードが異なる可能性があります。"
+  and $task_results["nagoya-spare"].status == "failed"
+  and ($task_results["nagoya-spare"].msg | startswith("127.0.0.9: ソケットエラー"))'
 task=$password_task expect '
   $task_results["osaka-line1"].changed and ($task_results["osaka-line2"].changed | not)
   and ($task_results | has("nagoya-press") | not)'
@@ -93,8 +96,8 @@ task="The converter's settings as they are now" expect '
   | $settings.PORT1.value == "4001" and $settings.CBPS1.meaning == "38400"
   and $settings.PASS1 == {page: "LAN(1)", label: "パスワード", meaning: "(なし)",
                           password_set: false}'
-expect '.stats["nagoya-press"].failures == 1 and .stats["osaka-line1"].failures == 0
-  and .stats["osaka-line2"].failures == 0'
+expect '.stats["nagoya-press"].failures == 1 and .stats["nagoya-spare"].failures == 1
+  and .stats["osaka-line1"].failures == 0 and .stats["osaka-line2"].failures == 0'
 for check in 127.0.0.2=KEEP_A=6 127.0.0.2=PORT1=4001 127.0.0.2=CBPS1=38400 127.0.0.2=IP=127.0.0.2 \
   127.0.0.3=MSS=1400 127.0.0.3=PORT1=4001 127.0.0.3=CBPS1=19200 127.0.0.4=PORT1=10001 \
   127.0.0.4=MSS=1460; do
@@ -106,7 +109,7 @@ done
 ! "$build/cli/calbrin-cli" get 127.0.0.2 --json >/dev/null 2>&1 ||
   fail "127.0.0.2 opens without a password"
 
-# The second run: nothing changes on any device; the third fails again on its own.
+# The second run: nothing changes on any device; the failing two fail again on their own.
 playbook --skip-tags search
 expect '.stats["osaka-line1"].changed == 0 and .stats["osaka-line2"].changed == 0
   and .stats["osaka-line1"].failures == 0 and .stats["nagoya-press"].failures == 1'
