@@ -42,7 +42,7 @@ constexpr std::string_view kUsage =
     "  search [--from ADDRESS] [--json]     find the devices on the LAN (--all-adapters: on all)\n"
     "  get ADDRESS [-o FILE.qvs] [--json]   read a device's settings: a table, or a settings file\n"
     "  diff ADDRESS (FILE.qvs | ADDRESS)    the settings that differ; exit 0 equal, 1 different\n"
-    "  put FILE.qvs ADDRESS...              write a settings file to devices, after a diff\n"
+    "  put FILE.qvs ADDRESS... [K=V...]     write a settings file to devices, after a diff\n"
     "  set ADDRESS... KEY=VALUE...          change single settings of devices\n"
     "  passwd ADDRESS... [--remove]         change or remove devices' settings password\n"
     "  backup DIR [ADDRESS...]              save the settings files of devices\n"
@@ -97,8 +97,10 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "Exit code 0 when they are equal, 1 when they differ, 2 on any failure. --json prints\n"
        "the differences as JSON.\n"},
       {"put",
-       "usage: calbrin-cli put FILE.qvs ADDRESS... [--with-address] [--yes] [--jobs N] [--json]\n"
-       "For each device: refuses a file of the other model, runs Apply's checks (receive ports,\n"
+       "usage: calbrin-cli put FILE.qvs ADDRESS... [KEY=VALUE...] [--with-address] [--yes]\n"
+       "       [--jobs N] [--json]\n"
+       "For each device: refuses a file of the other model, takes KEY=VALUE pairs over the\n"
+       "file's values (checked as set checks them), runs Apply's checks (receive ports,\n"
        "TCP passwords), keeps the device's own IP address, subnet mask and gateway unless\n"
        "--with-address is given, shows what changes, and writes after --yes or one yes on the\n"
        "terminal for all devices. Up to --jobs N devices (default 64) are worked on at once,\n"
@@ -332,10 +334,11 @@ int Diff(const Options& options, CliIo& io, const CliSetup& setup) {
   return differences.empty() ? kSuccess : kFailure;
 }
 
-// The write of a settings file to the open device: refused for a file of the other model, the
-// device's own IP address, subnet mask and gateway kept unless `withAddress`.
-WritePlan FilePlan(const std::filesystem::path& file, bool withAddress,
-                   const DeviceSession& device) {
+// The write of a settings file, with `changes` over its values, to the open device: refused for
+// a file of the other model, the device's own IP address, subnet mask and gateway kept unless
+// `withAddress`.
+WritePlan FilePlan(const std::filesystem::path& file, const std::vector<SettingChange>& changes,
+                   bool withAddress, const DeviceSession& device) {
   WritePlan plan;
   const SettingsRecord& own = device.deviceRecord;
   plan.reduced = SecondChannelReduced(ReadField(own, SettingKey::MODEL));
@@ -345,6 +348,9 @@ WritePlan FilePlan(const std::filesystem::path& file, bool withAddress,
     plan.refusal = SettingsFileReadMessage(read);
     return plan;
   }
+  SettingsRecord shown;
+  plan.refusal = ApplySettingChanges(changes, target, shown);
+  if (!plan.refusal.empty()) return plan;
   if (!withAddress) {
     for (const SettingKey key : {SettingKey::IP, SettingKey::SUBM, SettingKey::GWAY})
       SetField(target, key, ReadField(own, key));
@@ -386,16 +392,26 @@ std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io) {
 int Put(const Options& options, CliIo& io, const CliSetup& setup) {
   std::optional<WriteRun> run = WriteOptions(options, io);
   if (!run) return kUsageError;
-  if (options.positional.size() < 2) {
+  // The file, the addresses, then any KEY=VALUE pairs over the file's values.
+  std::size_t pairs = 1;
+  while (pairs < options.positional.size() && ParseDottedAddress(options.positional[pairs]))
+    ++pairs;
+  if (pairs == 1) {
     io.Err(CommandHelp().at("put"));
+    return kUsageError;
+  }
+  std::vector<SettingChange> changes;
+  std::string problem;
+  if (!ReadSettingChanges(std::span(options.positional).subspan(pairs), changes, problem)) {
+    io.Err(problem + "\n");
     return kUsageError;
   }
   const std::filesystem::path file = PathFromUtf8(options.positional[0]);
   run->command = "put";
-  run->addresses.assign(options.positional.begin() + 1, options.positional.end());
-  run->plan = [file, withAddress = options.withAddress](const std::string&,
-                                                        const DeviceSession& device) {
-    return FilePlan(file, withAddress, device);
+  run->addresses.assign(options.positional.begin() + 1, options.positional.begin() + pairs);
+  run->plan = [file, changes, withAddress = options.withAddress](const std::string&,
+                                                                 const DeviceSession& device) {
+    return FilePlan(file, changes, withAddress, device);
   };
   return RunWrites(*run, io, setup);
 }
@@ -561,7 +577,7 @@ int Restore(const Options& options, CliIo& io, const CliSetup& setup) {
   run->plan = [chosen, withAddress = options.withAddress](const std::string& address,
                                                           const DeviceSession& device) {
     const auto file = chosen.find(address);
-    if (file != chosen.end()) return FilePlan(file->second, withAddress, device);
+    if (file != chosen.end()) return FilePlan(file->second, {}, withAddress, device);
     WritePlan plan;
     plan.refusal = "no history file of this device";
     return plan;

@@ -320,6 +320,40 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
   EXPECT_EQ(simulator_.Address(0), "127.0.0.20");
 }
 
+TEST_F(CliTest, PutTakesPairsOverTheFileInOneWrite) {
+  test::StartDevices(simulator_, {Device("57")});
+  const fs::path file = SettingsFile(folder_ / "plant.qvs", "57", "10.9.9.9",
+                                     {{SettingKey::PORT1, "4001"}, {SettingKey::CBPS1, "38400"}});
+  EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "MSS=1200", "PORT1=4002", "--yes"}), 0)
+      << out_ << err_;
+  EXPECT_EQ(out_,
+            "127.0.0.2:\n共通  MSSサイズ: 1460 -> 1200\nLAN(1)  受信ポート番号: 10001 -> 4002\n"
+            "シリアルポート(1)  ボーレート (bps): 9600 -> 38400\n"
+            "127.0.0.2: 書込みが完了しました。 (3 settings)\n1 of 1 devices written\n");
+  EXPECT_EQ(std::tuple(Stored(0, SettingKey::MSS), Stored(0, SettingKey::PORT1),
+                       Stored(0, SettingKey::CBPS1), Stored(0, SettingKey::IP)),
+            std::tuple("1200", "4002", "38400", "127.0.0.2"));
+  const std::string written = simulator_.LastWriteBlock(0);
+  // Pairs are checked as set checks them, before anything is written.
+  const struct {
+    std::vector<std::string> pairs;
+    int code;
+    const char* message;
+  } refused[] = {
+      {{"NOSUCH=1"}, 2, "NOSUCH: no such setting\n"},
+      {{"PASS1=x"}, 2, "PASS1: passwords are never taken from the command line; use put\n"},
+      {{"CFLOW2=1"}, 1, "127.0.0.2: CFLOW2=1: not offered by the QV-57R"},
+  };
+  for (const auto& [pairs, code, message] : refused) {
+    std::vector<std::string> args{"put", file.string(), "127.0.0.2"};
+    args.insert(args.end(), pairs.begin(), pairs.end());
+    args.push_back("--yes");
+    EXPECT_EQ(Run(args), code) << pairs[0];
+    EXPECT_NE((out_ + err_).find(message), std::string::npos) << out_ << err_;
+  }
+  EXPECT_EQ(simulator_.LastWriteBlock(0), written);
+}
+
 TEST_F(CliTest, SetChangesSingleSettingsAndRefusesWhatTheModelLacks) {
   test::StartDevices(simulator_, {Device("57")});
   EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=1200", "CFLOW2=2", "--yes"}), 0) << err_;
