@@ -19,19 +19,11 @@ options:
     description: The device's IP address.
     type: str
     required: true
-  password:
-    description:
-      - The device's settings password, for a device that asks for one. Handed to calbrin-cli
-        through its environment, never its command line; never logged or returned.
-    type: str
-  cli_path:
-    description: The calbrin-cli program on the managed host.
-    type: str
-    default: calbrin-cli
 notes:
   - Supports check mode (it only reads).
-author:
-  - Calbrin developers
+extends_documentation_fragment:
+  - calbrin.qv.cli
+  - calbrin.qv.cli.device_password
 """
 
 EXAMPLES = r"""

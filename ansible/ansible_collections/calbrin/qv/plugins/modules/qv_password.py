@@ -35,14 +35,10 @@ options:
   password:
     description: The device's present settings password, when it has one.
     type: str
-  cli_path:
-    description: The calbrin-cli program on the managed host.
-    type: str
-    default: calbrin-cli
 notes:
   - Supports check mode. Diff mode shows only whether a password is set.
-author:
-  - Calbrin developers
+extends_documentation_fragment:
+  - calbrin.qv.cli
 """
 
 EXAMPLES = r"""

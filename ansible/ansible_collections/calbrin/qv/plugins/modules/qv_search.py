@@ -22,14 +22,10 @@ options:
     description: Broadcast from every adapter with an IPv4 address, in one window.
     type: bool
     default: false
-  cli_path:
-    description: The calbrin-cli program on the managed host.
-    type: str
-    default: calbrin-cli
 notes:
   - Supports check mode (it only reads).
-author:
-  - Calbrin developers
+extends_documentation_fragment:
+  - calbrin.qv.cli
 """
 
 EXAMPLES = r"""

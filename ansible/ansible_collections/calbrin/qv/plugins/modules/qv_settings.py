@@ -41,21 +41,13 @@ options:
         writes the file's.
     type: bool
     default: true
-  password:
-    description:
-      - The device's settings password, for a device that asks for one. Handed to calbrin-cli
-        through its environment, never its command line; never logged or returned.
-    type: str
-  cli_path:
-    description: The calbrin-cli program on the managed host.
-    type: str
-    default: calbrin-cli
 notes:
   - One of I(file) and I(settings) is required.
   - Supports check mode and diff mode.
   - Devices written by tasks on several inventory hosts at once are written side by side.
-author:
-  - Calbrin developers
+extends_documentation_fragment:
+  - calbrin.qv.cli
+  - calbrin.qv.cli.device_password
 """
 
 EXAMPLES = r"""

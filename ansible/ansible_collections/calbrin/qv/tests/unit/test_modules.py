@@ -4,6 +4,7 @@
 import pytest
 import yaml
 
+from ansible_collections.calbrin.qv.plugins.doc_fragments import cli as cli_fragment
 from ansible_collections.calbrin.qv.plugins.module_utils import calbrin_cli
 from ansible_collections.calbrin.qv.plugins.modules import (
     qv_facts,
@@ -224,7 +225,13 @@ def test_documented_options_are_the_modules_own(monkeypatch, module):
     monkeypatch.setattr(module, "AnsibleModule", Recorder)
     with pytest.raises(SystemExit):
         module.main()
-    documented = yaml.safe_load(module.DOCUMENTATION)["options"]
+    documentation = yaml.safe_load(module.DOCUMENTATION)
+    documented = documentation["options"]
+    # The options of the shared fragments, as ansible-doc merges them in.
+    for fragment in documentation.get("extends_documentation_fragment", []):
+        name = fragment.split(".")[3] if fragment.count(".") == 3 else "DOCUMENTATION"
+        documented.update(
+            yaml.safe_load(getattr(cli_fragment.ModuleDocFragment, name.upper()))["options"])
     assert sorted(documented) == sorted(spec)
     for name, option in documented.items():
         assert option.get("type", "str") == spec[name].get("type", "str"), name
