@@ -215,11 +215,11 @@ def test_search_facts(module_run):
 
 @pytest.mark.parametrize("module", [qv_facts, qv_password, qv_search, qv_settings])
 def test_documented_options_are_the_modules_own(monkeypatch, module):
-    spec = {}
+    arguments = {}
 
     class Recorder:
         def __init__(self, argument_spec, **_):
-            spec.update(argument_spec)
+            arguments.update(argument_spec)
             raise SystemExit
 
     monkeypatch.setattr(module, "AnsibleModule", Recorder)
@@ -232,11 +232,11 @@ def test_documented_options_are_the_modules_own(monkeypatch, module):
         name = fragment.split(".")[3] if fragment.count(".") == 3 else "DOCUMENTATION"
         documented.update(
             yaml.safe_load(getattr(cli_fragment.ModuleDocFragment, name.upper()))["options"])
-    assert sorted(documented) == sorted(spec)
+    assert sorted(documented) == sorted(arguments)
     for name, option in documented.items():
-        assert option.get("type", "str") == spec[name].get("type", "str"), name
-        assert option.get("default") == spec[name].get("default"), name
-        assert bool(option.get("required")) == bool(spec[name].get("required")), name
+        assert option.get("type", "str") == arguments[name].get("type", "str"), name
+        assert option.get("default") == arguments[name].get("default"), name
+        assert bool(option.get("required")) == bool(arguments[name].get("required")), name
     for secret in ("password", "new_password"):
-        if secret in spec:
-            assert spec[secret].get("no_log") is True
+        if secret in arguments:
+            assert arguments[secret].get("no_log") is True
