@@ -3,17 +3,29 @@
 
 #include <random>
 
+#include "settings/setting_key.h"
+
 namespace calbrin {
 namespace {
 
 constexpr std::string_view kFillerAlphabet =
-    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    "abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+// A channel password's scrambled text is a line of its own in a settings text, and a line that
+// begins with a later key is read as that key's line ("PRT2x..." would hide PRT2 and make the
+// whole text unreadable). So the first filler character is never an uppercase letter, and no
+// key begins with anything else.
+constexpr std::string_view kLeadingFillerAlphabet = kFillerAlphabet.substr(0, 36);
+static_assert([] {
+  for (const SettingKeyInfo& info : kSettingKeys)
+    if (info.key.empty() || info.key[0] < 'A' || info.key[0] > 'Z') return false;
+  return true;
+}());
 constexpr int kPrintableCount = 94;
 
-char NextFiller() {
+char NextFiller(std::string_view alphabet) {
   // The filler only has to look random; it carries no secret.
   thread_local std::minstd_rand generator{std::random_device{}()};
-  return kFillerAlphabet[generator() % kFillerAlphabet.size()];
+  return alphabet[generator() % alphabet.size()];
 }
 
 char Rotate(unsigned char c, int shift) {
@@ -29,14 +41,15 @@ int ScramblePassword(const char* chars, int n, int shift, ScrambledPassword& rec
   if (n < 0) return n;
   if (n > kMaxPasswordLength) return -1;
   int at = 0;
-  for (int i = 0; i < kScrambleFillerLength; ++i)
-    record.scrambled[at++] = NextFiller();
+  record.scrambled[at++] = NextFiller(kLeadingFillerAlphabet);
+  for (int i = 1; i < kScrambleFillerLength; ++i)
+    record.scrambled[at++] = NextFiller(kFillerAlphabet);
   for (int i = 0; i < n; ++i) {
     record.password[i] = chars[i];
     record.scrambled[at++] = Rotate(static_cast<unsigned char>(chars[i]), shift);
   }
   for (int i = 0; i < kScrambleFillerLength; ++i)
-    record.scrambled[at++] = NextFiller();
+    record.scrambled[at++] = NextFiller(kFillerAlphabet);
   record.length = at;
   record.present = 1;
   return n;

@@ -6,6 +6,7 @@
 
 #include "pages/edit_rules.h"
 #include "settings/password_scrambling.h"
+#include "settings/setting_key.h"
 
 namespace calbrin {
 namespace {
@@ -42,6 +43,20 @@ TEST(ScramblePassword, PasswordRotatedBetweenFiveFillerCharactersEachSide) {
   EXPECT_EQ(std::string_view(record.password.data()), std::string(32, 'Q'));
   EXPECT_EQ(ScramblePassword("x", -1, kLoginShift, record), -1);
   EXPECT_EQ(std::pair(record.present, record.length), std::pair(0, 0));
+}
+
+// A channel password's scrambled line must never begin like a key's line: "PRT2..." under PASS1
+// would be read as PRT2's line and the whole settings text refused. With random fillers from
+// letters and digits, a few thousand scrambles would begin with a key's letter many times over.
+TEST(ScramblePassword, ScrambledTextNeverBeginsWithTheLetterOfAKey) {
+  std::string leading;
+  for (const SettingKeyInfo& info : kSettingKeys)
+    leading += info.key[0];
+  for (int i = 0; i < 3000; ++i) {
+    ScrambledPassword record;
+    ScramblePassword("Line-7", kStoredPasswordShift, record);
+    ASSERT_EQ(leading.find(record.scrambled[0]), std::string::npos) << record.Scrambled();
+  }
 }
 
 TEST(UnscramblePassword, InvertsScramblingForEveryPrintableCharacter) {
