@@ -1,6 +1,7 @@
 // Writing a device from the command line, and the texts around it.
 #include "cli/device_writes.h"
 
+#include "cli/device_text.h"
 #include "net/apply_settings.h"
 
 namespace calbrin {
@@ -39,9 +40,11 @@ std::string DifferenceLines(const std::vector<SettingDifference>& differences) {
   for (const auto& [before, after] : differences) {
     // Two passwords that are both set differ only in what must not be shown; two values with
     // the same meaning (a stop-bit code 2 or 3) are told apart by their stored text.
-    std::string change = before.meaning + " -> " + after.meaning;
-    if (before.meaning == after.meaning)
-      change = before.password ? "(異なる)" : before.value + " -> " + after.value;
+    std::string change = ShownMeaning(before) + " -> " + ShownMeaning(after);
+    if (before.meaning == after.meaning) {
+      change = before.password ? "(異なる)"
+                               : TerminalText(before.value) + " -> " + TerminalText(after.value);
+    }
     out += (before.page.empty() ? std::string() : before.page + "  ") + before.label + ": " +
            change + "\n";
   }

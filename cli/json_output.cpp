@@ -1,7 +1,10 @@
 // calbrin-cli's JSON texts.
 #include "cli/json_output.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "cli/device_text.h"
 
 #include "settings/settings_record.h"
 
@@ -14,7 +17,11 @@ std::string JsonBool(bool value) {
 
 // A value that a password never shows.
 std::string ValueOrNull(const SettingView& view) {
-  return view.password ? "null" : JsonString(view.value);
+  return view.password ? "null" : JsonBytes(view.value);
+}
+
+std::string MeaningJson(const SettingView& view) {
+  return view.meaningIsValue ? JsonBytes(view.meaning) : JsonString(view.meaning);
 }
 
 }  // namespace
@@ -36,13 +43,17 @@ std::string JsonString(std::string_view text) {
   return quoted + "\"";
 }
 
-std::string SettingsJson(std::string_view address, const std::vector<SettingView>& views) {
+std::string SettingsJson(std::string_view address, std::vector<SettingView> views) {
+  // The device's own order: the order of the keys in its answer and in a settings file.
+  std::stable_sort(views.begin(), views.end(), [](const SettingView& a, const SettingView& b) {
+    return Index(a.key) < Index(b.key);
+  });
   std::string out = "{\"address\": " + JsonString(address) + ", \"settings\": [";
   for (std::size_t i = 0; i < views.size(); ++i) {
     const SettingView& view = views[i];
     out += std::string(i > 0 ? "," : "") + "\n  {\"key\": " + JsonString(KeyText(Index(view.key))) +
            ", \"page\": " + JsonString(view.page) + ", \"label\": " + JsonString(view.label) +
-           ", \"value\": " + ValueOrNull(view) + ", \"meaning\": " + JsonString(view.meaning) +
+           ", \"value\": " + ValueOrNull(view) + ", \"meaning\": " + MeaningJson(view) +
            ", \"password\": " + JsonBool(view.password);
     if (view.password) out += ", \"passwordSet\": " + JsonBool(view.meaning != "(なし)");
     out += "}";
@@ -59,8 +70,8 @@ std::string DifferencesJson(const std::vector<SettingDifference>& differences,
            "{\"key\": " + JsonString(KeyText(Index(before.key))) +
            ", \"page\": " + JsonString(before.page) + ", \"label\": " + JsonString(before.label) +
            ", \"before\": " + ValueOrNull(before) + ", \"after\": " + ValueOrNull(after) +
-           ", \"beforeMeaning\": " + JsonString(before.meaning) +
-           ", \"afterMeaning\": " + JsonString(after.meaning) +
+           ", \"beforeMeaning\": " + MeaningJson(before) +
+           ", \"afterMeaning\": " + MeaningJson(after) +
            ", \"password\": " + JsonBool(before.password) + "}";
   }
   return out + "]";

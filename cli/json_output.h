@@ -10,12 +10,14 @@
 
 namespace calbrin {
 
-// `text` as a JSON string, quotes included; UTF-8 passes through, control characters escaped.
+// The program's own UTF-8 `text` as a JSON string, quotes included; UTF-8 passes through, control
+// characters escaped. Text from a device goes through JsonBytes (cli/device_text.h) instead.
 std::string JsonString(std::string_view text);
 
-// get: {"address": ..., "settings": [{"key", "page", "label", "value", "meaning", "password"}]};
-// a password's value is null and "passwordSet" tells whether it is set.
-std::string SettingsJson(std::string_view address, const std::vector<SettingView>& views);
+// get: {"address": ..., "settings": [{"key", "page", "label", "value", "meaning", "password"}]}
+// in the device's key order; a password's value is null and "passwordSet" tells whether it is
+// set. Values (and meanings that are values) are the device's bytes, as JsonBytes writes them.
+std::string SettingsJson(std::string_view address, std::vector<SettingView> views);
 
 // The array of differences: {"key", "page", "label", "before", "after", "beforeMeaning",
 // "afterMeaning", "password"}; a password's values are null.

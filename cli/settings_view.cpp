@@ -1,8 +1,10 @@
 // Labels and meanings of the settings, from the pages' field table.
 #include "cli/settings_view.h"
 
+#include <optional>
 #include <string_view>
 
+#include "cli/device_text.h"
 #include "pages/collect_settings.h"
 #include "pages/edit_rules.h"
 #include "pages/page_fields.h"
@@ -12,13 +14,14 @@
 namespace calbrin {
 namespace {
 
-// What the pages show for a stored value, by the field table's kind; a few keys read their own
-// way: the model by its name, the Ethernet mode by its speed and duplex, a mode condition's 0 as
-// the mode being off, and the character count as its stored number, since 0 means none.
-std::string Meaning(const PageField* field, std::string_view value) {
+// What the pages show for a stored value, by the field table's kind; nothing where that is the
+// stored text itself. A few keys read their own way: the model by its name, the Ethernet mode by
+// its speed and duplex, a mode condition's 0 as the mode being off, and the character count as
+// its stored number, since 0 means none.
+std::optional<std::string> Meaning(const PageField* field, std::string_view value) {
   if (field == nullptr) {
     const std::string_view name = ModelNameText(ModelOf(value));
-    return name.empty() ? std::string(value) : std::string(name);
+    return name.empty() ? std::nullopt : std::optional<std::string>(name);
   }
   const SettingKey channelOneKey = *field->key;
   if (channelOneKey == SettingKey::NEGOS) {
@@ -32,7 +35,7 @@ std::string Meaning(const PageField* field, std::string_view value) {
   switch (field->kind) {
     case FieldKind::kChoice: {
       const std::string_view text = ItemTextOfCode(*field, value);
-      if (channelOneKey == SettingKey::PCHAR1 || text.empty()) return std::string(value);
+      if (channelOneKey == SettingKey::PCHAR1 || text.empty()) return std::nullopt;
       return std::string(text);
     }
     case FieldKind::kHexCharacter:
@@ -44,7 +47,7 @@ std::string Meaning(const PageField* field, std::string_view value) {
       return UnscramblePassword(value, password) > 0 ? "(設定あり)" : "(なし)";
     }
     default:
-      return std::string(value);
+      return std::nullopt;
   }
 }
 
@@ -85,11 +88,16 @@ std::vector<SettingView> ViewSettings(const SettingsRecord& record) {
   ForEachKey([&](const PageField* field, SettingKey key, const std::string& page) {
     const bool password = field != nullptr && field->kind == FieldKind::kPassword;
     const std::string_view value = ReadField(record, key);
+    const std::optional<std::string> meaning = Meaning(field, value);
     views.push_back({key, page, field == nullptr ? "MODEL" : std::string(field->label),
-                     Meaning(field, value), password ? std::string() : std::string(value),
-                     password});
+                     meaning.value_or(std::string(value)),
+                     password ? std::string() : std::string(value), password, !meaning});
   });
   return views;
+}
+
+std::string ShownMeaning(const SettingView& view) {
+  return view.meaningIsValue ? TerminalText(view.meaning) : view.meaning;
 }
 
 std::vector<SettingDifference> DifferentSettings(const SettingsRecord& before,

@@ -16,10 +16,16 @@ struct SettingView {
   std::string meaning;  // the value as the pages show it; passwords only as set or not
   std::string value;    // the stored text; empty for passwords, which are never shown
   bool password = false;
+  // The meaning is the stored text itself (a number, an address, a code no item reads): bytes
+  // from the device or a file, to be shown with TerminalText and written with JsonBytes.
+  bool meaningIsValue = false;
 };
 
-// Every field of `record` in key order.
+// Every field of `record`, page by page in the order of the pages' fields, after the model.
 std::vector<SettingView> ViewSettings(const SettingsRecord& record);
+
+// The meaning for the terminal: a stored text with its control and other non-ASCII bytes escaped.
+std::string ShownMeaning(const SettingView& view);
 
 struct SettingDifference {
   SettingView before;

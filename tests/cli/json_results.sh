@@ -86,4 +86,44 @@ cli 1 diff 127.0.0.2 127.0.0.4 | expect --argjson fields "$difference_fields" '
 cli 0 history 127.0.0.4 | expect 'keys == ["address","files"] and (.files | length) == 1'
 cli 0 passwd 127.0.0.2 127.0.0.4 --new-password-env NEW |
   writes passwd 127.0.0.2=written= 127.0.0.4=written=
+
+# A device whose values hold ESC, BEL, DEL, bytes 0x80 to 0xFF and quotes: the JSON parses and
+# gives the device's bytes back (each character's number a byte), and no text output holds a
+# control byte from it. Its values go into a state file of a second simulator, %XX as bytes.
+"$build/sim/qvsim" --state "$work/hostile" 48,address=127.0.1.2 >"$work/sim2" 2>&1 &
+for _ in $(seq 100); do [ -s "$work/hostile" ] && break; sleep 0.1; done
+kill $! && wait $! || true
+sed -i -e 's/^HIP1 .*/HIP1 %1B[2J%07%7F"\\/' -e 's/^GWAY .*/GWAY %1B]0;pwned%07/' \
+  -e 's/^MSS .*/MSS 1%E9%FF%80%9B/' -e 's/^CCHAR1 .*/CCHAR1 %9B%1B/' "$work/hostile"
+"$build/sim/qvsim" --state "$work/hostile" >"$work/sim2" 2>&1 &
+sim2=$!
+trap 'kill $sim $sim2 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do grep -q 127.0.1.2 "$work/sim2" && break; sleep 0.1; done
+device_keys=$(grep -E '^[A-Z][A-Z0-9_]* ' "$work/hostile" | cut -d' ' -f1 | jq -R . | jq -sc .)
+cli 0 get 127.0.1.2 | expect --argjson keys "$device_keys" '
+  [.settings[].key] == $keys
+  and (.settings | map({(.key): .value}) | add) as $v
+  | ($v.HIP1 | explode) == [27, 91, 50, 74, 7, 127, 34, 92]
+  and ($v.MSS | explode) == [49, 233, 255, 128, 155] and $v.GWAY == "\u001b]0;pwned\u0007"'
+cli 1 diff 127.0.1.2 127.0.0.3 | expect '[.differences[].key] | index("GWAY") != null'
+# The terminal's texts: valid UTF-8, no C0 control but the line end, no DEL, no C1 control.
+terminal_safe() {
+  iconv -f UTF-8 -t UTF-8 "$1" >/dev/null || fail "$2 printed bytes that are not UTF-8"
+  ! LC_ALL=C.UTF-8 grep -qP '[\x00-\x09\x0b-\x1f\x7f\x{80}-\x{9f}]' "$1" ||
+    fail "$2 printed a control character: $(cat -v "$1")"
+}
+"$cli_program" get 127.0.1.2 >"$work/text"
+terminal_safe "$work/text" get
+grep -qF 'IPアドレス: ' "$work/text" && grep -qF '1\xe9\xff\x80\x9b' "$work/text" &&
+  grep -qF '\x1b[2J\x07\x7f"\\' "$work/text" || fail "get shows no escaped bytes: $(cat "$work/text")"
+code=0
+"$cli_program" diff 127.0.1.2 127.0.0.3 --password-env PW >"$work/text" || code=$?
+[ $code = 1 ] || fail "diff exited $code"
+terminal_safe "$work/text" diff
+grep -qF '\x1b]0;pwned\x07 -> 0.0.0.0' "$work/text" || fail "diff: $(cat "$work/text")"
+code=0
+"$cli_program" put "$work/plant.qvs" 127.0.1.2 --with-address >"$work/text" 2>&1 || code=$?
+[ $code = 1 ] || fail "put without --yes exited $code"
+terminal_safe "$work/text" put
+grep -qF '\x1b]0;pwned\x07 -> 0.0.0.0' "$work/text" || fail "put: $(cat "$work/text")"
 echo PASS
