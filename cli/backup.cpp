@@ -37,13 +37,19 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
   const AdapterTable adapters = ListedAdapters(setup);
   std::map<std::string, std::string> macs;
   std::vector<std::string> addresses = run.addresses;
-  for (const FoundDevice& device :
-       FindDevices(setup, adapters, {SelectedLocalAddress(adapters)}, [] {})) {
+  const SearchResult found = FindDevices(setup, adapters, {SelectedLocalAddress(adapters)}, [] {});
+  for (const FoundDevice& device : found.devices) {
     macs[device.address] = device.mac;
     if (run.addresses.empty()) addresses.push_back(device.address);
   }
-  std::error_code error;
-  std::filesystem::create_directories(run.folder, error);
+  // Without addresses, a device that answered but was not kept would go without a backup.
+  const std::string overflow =
+      run.addresses.empty() ? OverflowMessage(found, setup.searchCapacity) : std::string();
+  io.Err(overflow);
+  if (!MakePrivateFolder(run.folder)) {
+    io.Err(run.folder.string() + ": the folder cannot be made\n");
+    return 1;
+  }
 
   DevicePassword password(run.password, io);
   std::vector<DeviceResult> results;
@@ -85,7 +91,7 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
   io.Out(run.json
              ? WritesJson("backup", results)
              : out + std::to_string(saved) + " of " + std::to_string(count) + " devices saved\n");
-  return saved == count && count > 0 ? 0 : 1;
+  return saved == count && count > 0 && overflow.empty() ? 0 : 1;
 }
 
 }  // namespace calbrin

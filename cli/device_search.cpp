@@ -10,14 +10,15 @@
 
 namespace calbrin {
 
-std::vector<FoundDevice> FindDevices(const CliSetup& setup, const AdapterTable& adapters,
-                                     const std::vector<std::string>& locals,
-                                     const std::function<void()>& waiting) {
+SearchResult FindDevices(const CliSetup& setup, const AdapterTable& adapters,
+                         const std::vector<std::string>& locals,
+                         const std::function<void()>& waiting) {
   std::vector<std::unique_ptr<DeviceDiscovery>> discoveries;
   std::vector<std::jthread> workers;
   std::atomic<int> running{static_cast<int>(locals.size())};
   for (const std::string& local : locals) {
-    discoveries.push_back(std::make_unique<DeviceDiscovery>(setup.searchWindow, kSearchCapacity));
+    discoveries.push_back(
+        std::make_unique<DeviceDiscovery>(setup.searchWindow, setup.searchCapacity));
     discoveries.back()->Startup(setup.routeProbeTarget);
     workers.emplace_back([&running, &local, discovery = discoveries.back().get()] {
       discovery->Discover(local);
@@ -30,7 +31,7 @@ std::vector<FoundDevice> FindDevices(const CliSetup& setup, const AdapterTable& 
   }
   workers.clear();
 
-  std::vector<FoundDevice> found;
+  SearchResult result;
   std::set<std::string> listed;
   for (std::size_t d = 0; d < discoveries.size(); ++d) {
     const AdapterEntry* adapter = nullptr;
@@ -41,16 +42,26 @@ std::vector<FoundDevice> FindDevices(const CliSetup& setup, const AdapterTable& 
     for (int i = 0; i < discoveries[d]->ResultCount(); ++i) {
       const DeviceEntry& entry = discoveries[d]->Entry(i);
       const std::string address(entry.AddressText());
-      if (!listed.insert(address).second || found.size() >= kSearchCapacity) continue;
-      found.push_back({address, std::string(entry.MacText()), std::string(entry.ModelText()),
-                       entry.VersionText(),
-                       adapter == nullptr ||
-                           SameSubnet(adapter->address, adapter->mask, entry.AddressText()) == 0,
-                       locals[d]});
+      if (!listed.insert(address).second) continue;
+      result.devices.push_back({address, std::string(entry.MacText()),
+                                std::string(entry.ModelText()), entry.VersionText(),
+                                adapter == nullptr || SameSubnet(adapter->address, adapter->mask,
+                                                                 entry.AddressText()) == 0,
+                                locals[d]});
     }
+    if (discoveries[d]->Overflowed()) result.overflowed.push_back(locals[d]);
     discoveries[d]->Shutdown();
   }
-  return found;
+  return result;
+}
+
+std::string OverflowMessage(const SearchResult& result, int capacity) {
+  std::string message;
+  for (const std::string& local : result.overflowed) {
+    message += "search from " + local + ": more than " + std::to_string(capacity) +
+               " devices answered; the others are not listed\n";
+  }
+  return message;
 }
 
 }  // namespace calbrin

@@ -19,15 +19,22 @@ struct FoundDevice {
   std::string adapter;         // the local address whose broadcast found it
 };
 
-// The devices on the command line: the windows keep 20 rows.
-inline constexpr int kSearchCapacity = 256;
+struct SearchResult {
+  std::vector<FoundDevice> devices;
+  // The local addresses whose search had more answers than it keeps: devices are missing.
+  std::vector<std::string> overflowed;
+};
 
 // Broadcasts once from each address of `locals` (adapters' addresses of `adapters`) at the same
 // time and collects the answers for one window. Each device is listed once, by the first adapter
-// in `locals` that heard it; up to kSearchCapacity. `waiting` is called on the calling thread
-// about every 100 ms until the window ends.
-std::vector<FoundDevice> FindDevices(const CliSetup& setup, const AdapterTable& adapters,
-                                     const std::vector<std::string>& locals,
-                                     const std::function<void()>& waiting);
+// in `locals` that heard it. `waiting` is called on the calling thread about every 100 ms until
+// the window ends.
+SearchResult FindDevices(const CliSetup& setup, const AdapterTable& adapters,
+                         const std::vector<std::string>& locals,
+                         const std::function<void()>& waiting);
+
+// The message for a search whose answers did not all fit, naming the local addresses; empty
+// when every answer was kept.
+std::string OverflowMessage(const SearchResult& result, int capacity);
 
 }  // namespace calbrin

@@ -11,6 +11,9 @@ using Clock = std::chrono::steady_clock;
 constexpr int kReceivePollMs = 20;
 constexpr int kDatagramCapacity = 1023;
 constexpr std::string_view kBroadcastAddress = "255.255.255.255";
+// Room for the answers of a few thousand devices arriving at once (a datagram takes about 1 KiB
+// of buffer); without it a large site's answers overflow the default buffer and are lost.
+constexpr int kReceiveBufferBytes = 8 << 20;
 
 }  // namespace
 
@@ -51,6 +54,7 @@ bool DeviceDiscovery::Open(std::string_view localAddress) {
     CloseSocket(socket);
     return false;
   }
+  SetReceiveBuffer(socket, kReceiveBufferBytes);
   socket_ = socket;
   running_.store(true);
   try {

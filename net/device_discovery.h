@@ -40,6 +40,8 @@ class DeviceDiscovery {
   int Discover(std::string_view localAddress);
 
   int ResultCount() const { return replies_.ResultCount(); }
+  // Whether a device answered after `capacity` devices were kept, and so is missing.
+  bool Overflowed() const { return replies_.Overflowed(); }
   const DeviceEntry& Entry(int index) const { return replies_.Entry(index); }
   std::string_view LocalProbeAddress() const { return localProbeAddress_; }
 

@@ -25,22 +25,33 @@ std::string DeviceEntry::VersionText() const {
   return text;
 }
 
+const DeviceEntry& DiscoveryReplies::Entry(int index) const {
+  static const DeviceEntry kNone{};
+  return index >= 0 && index < resultCount_ ? entries_[static_cast<std::size_t>(index)] : kNone;
+}
+
 void DiscoveryReplies::Clear() {
   lastSource_.clear();
   lastDatagramLength_ = 0;
   ring_.fill(0);
   writePosition_ = readPosition_ = 0;
   resultCount_ = 0;
-  for (DeviceEntry& entry : entries_)
-    entry = DeviceEntry{};
+  overflowed_ = false;
+  entries_.clear();
 }
 
 void DiscoveryReplies::Accept(std::string_view source, const char* bytes, int length) {
   // Beyond the last record, and below the length that holds a model code and a MAC address,
   // a reply is ignored entirely.
-  if (resultCount_ >= static_cast<int>(entries_.size()) || length < kMinimumReplyBytes) return;
+  if (length < kMinimumReplyBytes) return;
   // A device that answers twice in a row is listed once.
   if (source == lastSource_) return;
+  if (resultCount_ >= capacity_) {
+    // Beyond the last record a reply is ignored; one from a device not yet kept is a loss.
+    const auto kept = [source](const DeviceEntry& entry) { return entry.AddressText() == source; };
+    if (!std::any_of(entries_.begin(), entries_.end(), kept)) overflowed_ = true;
+    return;
+  }
   Queue(bytes, length);
   lastSource_ = source;
   DecodeReply();
@@ -57,6 +68,7 @@ void DiscoveryReplies::Queue(const char* bytes, int length) {
 }
 
 void DiscoveryReplies::DecodeReply() {
+  if (resultCount_ == static_cast<int>(entries_.size())) entries_.emplace_back();
   DeviceEntry& entry = entries_[static_cast<std::size_t>(resultCount_)];
   entry = DeviceEntry{};
   const std::size_t addressLength = std::min(lastSource_.size(), entry.address.size() - 1);

@@ -39,8 +39,8 @@ class DiscoveryReplies {
   static constexpr int kRingSize = 2048;
 
   // Keeps the first `capacity` devices that answer: the windows list 20, the command line more.
-  explicit DiscoveryReplies(int capacity = kMaxEntries)
-      : entries_(static_cast<std::size_t>(capacity)) {}
+  // The records grow as devices answer, so a large capacity costs nothing until it is used.
+  explicit DiscoveryReplies(int capacity = kMaxEntries) : capacity_(capacity) {}
 
   // Forgets every record and the last source, and empties the queue.
   void Clear();
@@ -48,13 +48,18 @@ class DiscoveryReplies {
   void Accept(std::string_view source, const char* bytes, int length);
 
   int ResultCount() const { return resultCount_; }
-  const DeviceEntry& Entry(int index) const { return entries_[static_cast<std::size_t>(index)]; }
+  // Whether a device answered after the records were full, and so was not kept.
+  bool Overflowed() const { return overflowed_; }
+  // The record at `index`; an empty one beyond the devices found.
+  const DeviceEntry& Entry(int index) const;
 
  private:
   void Queue(const char* bytes, int length);
   void DecodeReply();
 
+  int capacity_;
   int resultCount_ = 0;
+  bool overflowed_ = false;
   std::vector<DeviceEntry> entries_;
   std::string lastSource_;
   int lastDatagramLength_ = 0;

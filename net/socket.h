@@ -75,6 +75,9 @@ SocketHandle OpenUdpSocket(int& error);
 // The options, bind, connect, listen: 0 on success, else the error code.
 int SetReuseAddress(SocketHandle socket);
 int SetBroadcast(SocketHandle socket);
+// Asks for a receive buffer of `bytes`, so that a burst of datagrams (every device answering a
+// broadcast at once) waits in it instead of being dropped; the system may grant less.
+int SetReceiveBuffer(SocketHandle socket, int bytes);
 int BindSocket(SocketHandle socket, std::string_view address, std::uint16_t port);
 int ConnectSocket(SocketHandle socket, std::string_view address, std::uint16_t port);
 int ListenSocket(SocketHandle socket);

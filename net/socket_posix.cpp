@@ -158,6 +158,17 @@ int SetBroadcast(SocketHandle socket) {
   return SetFlagOption(socket, SO_BROADCAST);
 }
 
+int SetReceiveBuffer(SocketHandle socket, int bytes) {
+  if (::setsockopt(Fd(socket), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) != 0)
+    return LastError();
+  // The kernel caps the plain request at net.core.rmem_max; a privileged process may exceed it.
+  int granted = 0;
+  socklen_t size = sizeof granted;
+  if (::getsockopt(Fd(socket), SOL_SOCKET, SO_RCVBUF, &granted, &size) == 0 && granted < bytes)
+    ::setsockopt(Fd(socket), SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes);
+  return 0;
+}
+
 int BindSocket(SocketHandle socket, std::string_view address, std::uint16_t port) {
   sockaddr_in local{};
   // A text that is no address (an adapter without an IPv4 address has the empty one) names no

@@ -117,6 +117,13 @@ int SetBroadcast(SocketHandle socket) {
   return SetFlagOption(socket, SO_BROADCAST);
 }
 
+int SetReceiveBuffer(SocketHandle socket, int bytes) {
+  return ::setsockopt(Native(socket), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes),
+                      sizeof bytes) == 0
+             ? 0
+             : ::WSAGetLastError();
+}
+
 int BindSocket(SocketHandle socket, std::string_view address, std::uint16_t port) {
   sockaddr_in local{};
   // A text that is no address (an adapter without an IPv4 address has the empty one) names no
