@@ -60,13 +60,18 @@ std::string SaveHistory(const std::filesystem::path& folder, std::string_view ad
 }
 
 std::vector<std::filesystem::path> HistoryFiles(const std::filesystem::path& folder,
-                                                std::string_view address) {
+                                                std::string_view address, std::string& problem) {
+  const std::filesystem::path device = folder / PathFromUtf8(address);
+  problem = NotPrivateProblem(folder, "history folder");
+  if (problem.empty()) problem = NotPrivateProblem(device, "history folder");
   std::vector<std::filesystem::path> files;
   std::error_code error;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(folder / PathFromUtf8(address), error)) {
-    if (entry.path().extension() == ".qvs") files.push_back(entry.path());
+  for (const auto& entry : std::filesystem::directory_iterator(device, error)) {
+    if (entry.path().extension() != ".qvs") continue;
+    if (problem.empty()) problem = NotPrivateProblem(entry.path(), "history file");
+    files.push_back(entry.path());
   }
+  if (!problem.empty()) return {};
   std::sort(files.begin(), files.end());
   return files;
 }

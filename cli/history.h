@@ -17,9 +17,13 @@ namespace calbrin {
 // the environment names none.
 std::filesystem::path DefaultHistoryFolder(CliIo& io);
 
-// Makes `folder` (and its parents) exist, readable by the user alone where the platform lets a
-// program say so. False when it cannot be made.
+// Makes `folder` exist: every folder it creates on the way, and `folder` itself, readable by the
+// user alone where the platform lets a program say so. False when it cannot be made.
 bool MakePrivateFolder(const std::filesystem::path& folder);
+// Why `path` (a history folder or file, named by `what`) must not be trusted: it belongs to
+// another user, or others may write it, so that someone else could choose what a restore writes.
+// Empty when it is the user's own, or does not exist.
+std::string NotPrivateProblem(const std::filesystem::path& path, std::string_view what);
 // Makes `file` readable and writable by the user alone where the platform lets a program say so.
 bool MakePrivateFile(const std::filesystem::path& file);
 
@@ -32,8 +36,10 @@ std::string SettingsFileTextOf(const SettingsRecord& record, std::string& proble
 std::string SaveHistory(const std::filesystem::path& folder, std::string_view address,
                         const SettingsRecord& record);
 
-// The history files of the device at `address`, oldest first.
+// The history files of the device at `address`, oldest first. None, with the reason in
+// `problem`, when the history folder, the device's folder or one of the files is not the user's
+// own alone (NotPrivateProblem).
 std::vector<std::filesystem::path> HistoryFiles(const std::filesystem::path& folder,
-                                                std::string_view address);
+                                                std::string_view address, std::string& problem);
 
 }  // namespace calbrin

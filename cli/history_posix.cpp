@@ -1,5 +1,8 @@
 // The history folder on Linux: under XDG_DATA_HOME, or ~/.local/share; files for the user alone.
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "cli/history.h"
 
@@ -14,9 +17,28 @@ std::filesystem::path DefaultHistoryFolder(CliIo& io) {
 }
 
 bool MakePrivateFolder(const std::filesystem::path& folder) {
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  return !error && chmod(folder.c_str(), 0700) == 0;
+  // Each missing folder is made 0700 from the start, whatever the umask: create_directories
+  // would leave the parents it makes to the umask (0775 with umask 002).
+  std::filesystem::path made;
+  for (const std::filesystem::path& part : folder) {
+    made /= part;
+    if (mkdir(made.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  return std::filesystem::is_directory(folder) && chmod(folder.c_str(), 0700) == 0;
+}
+
+std::string NotPrivateProblem(const std::filesystem::path& path, std::string_view what) {
+  // Both the entry itself and what a link leads to must be the user's.
+  struct stat entry {};
+  struct stat target {};
+  if (lstat(path.c_str(), &entry) != 0) return {};
+  const bool linkTargetFound = stat(path.c_str(), &target) == 0;
+  const std::string named = "the " + std::string(what) + " " + path.string();
+  if (entry.st_uid != geteuid() || (linkTargetFound && target.st_uid != geteuid()))
+    return named + " belongs to another user: not used";
+  const mode_t mode = S_ISLNK(entry.st_mode) ? target.st_mode : entry.st_mode;
+  if ((mode & (S_IWGRP | S_IWOTH)) != 0) return named + " can be written by others: not used";
+  return {};
 }
 
 bool MakePrivateFile(const std::filesystem::path& file) {

@@ -17,6 +17,10 @@ bool MakePrivateFolder(const std::filesystem::path& folder) {
   return !error;
 }
 
+std::string NotPrivateProblem(const std::filesystem::path&, std::string_view) {
+  return {};
+}
+
 bool MakePrivateFile(const std::filesystem::path&) {
   return true;
 }
