@@ -15,7 +15,7 @@ namespace calbrin {
 struct BackupRun {
   std::filesystem::path folder;
   std::vector<std::string> addresses;  // empty: every device that a search finds
-  int jobs = 64;
+  int jobs = 1;
   bool json = false;
   PasswordSource password;
 };

@@ -51,8 +51,9 @@ constexpr std::string_view kUsage =
     "\n"
     "A device that asks for its settings password gets it from --password-file FILE (its first\n"
     "line), --password-env VARIABLE, or the terminal, without echo. Passwords are never taken\n"
-    "from the command line and never printed. put, set and passwd work on up to --jobs N\n"
-    "devices at once (default 64); --json prints machine-readable results (see README).\n"
+    "from the command line and never printed. put, set, passwd, restore and backup work on up\n"
+    "to --jobs N devices at once (default: as many as the open-file limit allows, at most\n"
+    "1024); --json prints machine-readable results (see README).\n"
     "\"calbrin-cli COMMAND --help\" describes one command.\n"
     "\"calbrin-cli --version\" prints the program's version.\n";
 
@@ -78,7 +79,7 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
       {"search",
        "usage: calbrin-cli search [--from ADDRESS | --all-adapters] [--json]\n"
        "Sends one discovery broadcast from the local ADDRESS (default: the adapter that the\n"
-       "windows preselect) and lists the devices (up to 256) that answer within five seconds:\n"
+       "windows preselect) and lists every device that answers within five seconds:\n"
        "address, MAC, model, version, and whether the device lies outside the adapter's\n"
        "subnet.\n"
        "--all-adapters broadcasts from every adapter with an IPv4 address in the same window\n"
@@ -103,9 +104,9 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "file's values (checked as set checks them), runs Apply's checks (receive ports,\n"
        "TCP passwords), keeps the device's own IP address, subnet mask and gateway unless\n"
        "--with-address is given, shows what changes, and writes after --yes or one yes on the\n"
-       "terminal for all devices. Up to --jobs N devices (default 64) are worked on at once,\n"
-       "each on a connection of its own. One line per device in the order given, then a\n"
-       "summary; exit code 1 when any device failed.\n"},
+       "terminal for all devices. Up to --jobs N devices (default: as the open-file limit\n"
+       "allows, at most 1024) are worked on at once, each on a connection of its own. One line\n"
+       "per device in the order given, then a summary; exit code 1 when any device failed.\n"},
       {"set",
        "usage: calbrin-cli set ADDRESS... KEY=VALUE... [--yes] [--jobs N] [--json]\n"
        "Changes single settings, by the device's own keys (MSS=1200, PORT1=4001, CFLOW2=2).\n"
@@ -236,13 +237,14 @@ int Search(const Options& options, CliIo& io, const CliSetup& setup) {
   // The search listens for its whole window: on a terminal, show that it is waiting.
   const bool countDown = io.Interactive() && !options.json;
   const auto start = std::chrono::steady_clock::now();
-  const std::vector<FoundDevice> found = FindDevices(setup, adapters, locals, [&] {
+  const SearchResult result = FindDevices(setup, adapters, locals, [&] {
     const auto left = setup.searchWindow - (std::chrono::steady_clock::now() - start);
     const auto seconds = std::chrono::ceil<std::chrono::seconds>(left).count();
     if (countDown) io.Err("\r検索中... " + std::to_string(seconds > 0 ? seconds : 0) + " ");
   });
   if (countDown) io.Err("\r             \r");
 
+  const std::vector<FoundDevice>& found = result.devices;
   std::string out = options.json ? "[" : "";
   for (std::size_t i = 0; i < found.size(); ++i) {
     const FoundDevice& device = found[i];
@@ -260,7 +262,9 @@ int Search(const Options& options, CliIo& io, const CliSetup& setup) {
   }
   if (options.json) out += found.empty() ? "]\n" : "\n]\n";
   io.Out(out);
-  return kSuccess;
+  const std::string overflow = OverflowMessage(result, setup.searchCapacity);
+  io.Err(overflow);
+  return overflow.empty() ? kSuccess : kFailure;
 }
 
 std::string Table(const SettingsRecord& record) {
@@ -271,7 +275,7 @@ std::string Table(const SettingsRecord& record) {
       page = view.page;
       if (!page.empty()) out += "\n[" + page + "]\n";
     }
-    out += "  " + view.label + ": " + view.meaning + "\n";
+    out += "  " + view.label + ": " + ShownMeaning(view) + "\n";
   }
   return out;
 }
@@ -371,8 +375,9 @@ std::filesystem::path HistoryOption(const Options& options, CliIo& io) {
 
 // The parts of a write run that every write command takes from the command line; nothing
 // with a message when --jobs is not a number from 1 to kMaxJobs.
-std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io) {
+std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io, const CliSetup& setup) {
   WriteRun run;
+  run.jobs = setup.defaultJobs;
   run.yes = options.yes;
   run.json = options.json;
   run.password = {Value(options, "--password-file"), Value(options, "--password-env")};
@@ -390,7 +395,7 @@ std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io) {
 }
 
 int Put(const Options& options, CliIo& io, const CliSetup& setup) {
-  std::optional<WriteRun> run = WriteOptions(options, io);
+  std::optional<WriteRun> run = WriteOptions(options, io, setup);
   if (!run) return kUsageError;
   // The file, the addresses, then any KEY=VALUE pairs over the file's values.
   std::size_t pairs = 1;
@@ -417,7 +422,7 @@ int Put(const Options& options, CliIo& io, const CliSetup& setup) {
 }
 
 int Set(const Options& options, CliIo& io, const CliSetup& setup) {
-  std::optional<WriteRun> run = WriteOptions(options, io);
+  std::optional<WriteRun> run = WriteOptions(options, io, setup);
   if (!run) return kUsageError;
   // The addresses come first, then the KEY=VALUE pairs.
   std::size_t pairs = 0;
@@ -484,7 +489,7 @@ std::optional<std::string> NewPassword(const Options& options, CliIo& io, std::s
 }
 
 int Passwd(const Options& options, CliIo& io, const CliSetup& setup) {
-  std::optional<WriteRun> run = WriteOptions(options, io);
+  std::optional<WriteRun> run = WriteOptions(options, io, setup);
   if (!run) return kUsageError;
   if (options.positional.empty()) {
     io.Err(CommandHelp().at("passwd"));
@@ -519,7 +524,7 @@ int Passwd(const Options& options, CliIo& io, const CliSetup& setup) {
 }
 
 int Backup(const Options& options, CliIo& io, const CliSetup& setup) {
-  const std::optional<WriteRun> run = WriteOptions(options, io);
+  const std::optional<WriteRun> run = WriteOptions(options, io, setup);
   if (!run) return kUsageError;
   if (options.positional.empty()) {
     io.Err(CommandHelp().at("backup"));
@@ -538,9 +543,15 @@ int History(const Options& options, CliIo& io) {
     io.Err(CommandHelp().at("history"));
     return kUsageError;
   }
+  std::string problem;
+  const std::vector<std::filesystem::path> files =
+      HistoryFiles(HistoryOption(options, io), options.positional[0], problem);
+  if (!problem.empty()) {
+    io.Err(problem + "\n");
+    return kFailure;
+  }
   std::string out;
-  for (const std::filesystem::path& file :
-       HistoryFiles(HistoryOption(options, io), options.positional[0])) {
+  for (const std::filesystem::path& file : files) {
     const std::u8string name = file.u8string();
     const std::string text(name.begin(), name.end());
     out += options.json ? std::string(out.empty() ? "" : ", ") + JsonString(text) : text + "\n";
@@ -552,7 +563,7 @@ int History(const Options& options, CliIo& io) {
 }
 
 int Restore(const Options& options, CliIo& io, const CliSetup& setup) {
-  std::optional<WriteRun> run = WriteOptions(options, io);
+  std::optional<WriteRun> run = WriteOptions(options, io, setup);
   if (!run) return kUsageError;
   std::vector<std::string> addresses;
   std::vector<std::string> files;
@@ -562,24 +573,28 @@ int Restore(const Options& options, CliIo& io, const CliSetup& setup) {
     io.Err(CommandHelp().at("restore"));
     return kUsageError;
   }
-  // Chosen before anything is written: the restore's own writes add history files.
+  // Chosen before anything is written: the restore's own writes add history files. A history
+  // that someone else could have written is refused for its device.
   std::map<std::string, std::filesystem::path> chosen;
+  std::map<std::string, std::string> refused;
   for (const std::string& address : addresses) {
-    const std::vector<std::filesystem::path> kept = HistoryFiles(run->history, address);
     if (!files.empty()) {
       chosen[address] = PathFromUtf8(files[0]);
-    } else if (!kept.empty()) {
-      chosen[address] = kept.back();
+      continue;
     }
+    std::string problem;
+    const std::vector<std::filesystem::path> kept = HistoryFiles(run->history, address, problem);
+    if (!kept.empty()) chosen[address] = kept.back();
+    refused[address] = problem.empty() ? "no history file of this device" : problem;
   }
   run->command = "restore";
   run->addresses = addresses;
-  run->plan = [chosen, withAddress = options.withAddress](const std::string& address,
-                                                          const DeviceSession& device) {
+  run->plan = [chosen, refused, withAddress = options.withAddress](const std::string& address,
+                                                                   const DeviceSession& device) {
     const auto file = chosen.find(address);
     if (file != chosen.end()) return FilePlan(file->second, {}, withAddress, device);
     WritePlan plan;
-    plan.refusal = "no history file of this device";
+    plan.refusal = refused.at(address);
     return plan;
   };
   return RunWrites(*run, io, setup);

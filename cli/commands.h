@@ -22,6 +22,11 @@ struct CliSetup {
   std::string routeProbeTarget = std::string(kRouteProbeAddress);
   // How long a written device is left alone to store its settings and restart, as Apply does.
   std::chrono::milliseconds settleTime = kWriteSettleTime;
+  // The devices that one adapter's search keeps (the windows keep 20 rows): a bound for memory's
+  // sake only, far above any site; more answering is reported as an error, never silently.
+  int searchCapacity = 65536;
+  // --jobs when none is given: sized from the open files that the process may have.
+  int defaultJobs = 64;
 };
 
 // The adapters that the system lists, with the one that the windows preselect selected.

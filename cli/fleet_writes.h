@@ -33,7 +33,7 @@ struct WriteRun {
   bool asks = true;            // show the differences and ask (or take --yes) before writing
   bool failuresToErr = false;  // a device's failure line goes to the error output
   bool summaryAlways = true;   // "W of N devices written" for one device too
-  int jobs = 64;
+  int jobs = 1;
   bool yes = false;
   bool json = false;
   PasswordSource password;
@@ -41,8 +41,17 @@ struct WriteRun {
   std::filesystem::path history;
 };
 
-constexpr int kDefaultJobs = 64;
 constexpr int kMaxJobs = 1024;
+
+// The --jobs that a run takes when none is given: as many devices at once as `openFiles` leaves
+// room for (a socket each, a history file being written, and a reserve for the program's own),
+// from 1 to kMaxJobs, so that a large fleet is written side by side without the user's asking.
+constexpr int DefaultJobs(int openFiles) {
+  constexpr int kReservedFiles = 64;
+  constexpr int kFilesPerDevice = 2;
+  const int room = (openFiles - kReservedFiles) / kFilesPerDevice;
+  return room < 1 ? 1 : room > kMaxJobs ? kMaxJobs : room;
+}
 
 // Runs the write on every address. Without --yes the devices are first read and compared, all
 // differences shown, and one question asked; a device whose settings changed meanwhile is not

@@ -4,8 +4,12 @@
 
 #include "cli/cli_io.h"
 #include "cli/commands.h"
+#include "cli/fleet_writes.h"
+#include "cli/platform_io.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  return calbrin::RunCli(args, calbrin::ProcessIo());
+  calbrin::CliSetup setup;
+  setup.defaultJobs = calbrin::DefaultJobs(calbrin::RaiseOpenFileLimit());
+  return calbrin::RunCli(args, calbrin::ProcessIo(), setup);
 }

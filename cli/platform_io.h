@@ -21,6 +21,10 @@ std::optional<std::string> ReadInputLine();
 
 std::optional<std::string> EnvironmentValue(const std::string& name);
 
+// Raises the process's limit of open files (every device of a fleet holds a socket) to the most
+// that the system allows it, and returns the limit now in force.
+int RaiseOpenFileLimit();
+
 // Turns the echo of the terminal on standard input off for as long as it lives; does nothing
 // when standard input is no terminal.
 class EchoOff {

@@ -1,7 +1,9 @@
 // The standard streams, terminal and environment through POSIX, where text is UTF-8 throughout.
+#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <iostream>
 
@@ -45,6 +47,17 @@ EchoOff::EchoOff() {
 
 EchoOff::~EchoOff() {
   if (saved_) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_->mode);
+}
+
+int RaiseOpenFileLimit() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
+  if (limit.rlim_cur < limit.rlim_max) {
+    rlimit raised = limit;
+    raised.rlim_cur = limit.rlim_max;
+    if (setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
+  }
+  return limit.rlim_cur > static_cast<rlim_t>(INT_MAX) ? INT_MAX : static_cast<int>(limit.rlim_cur);
 }
 
 }  // namespace calbrin

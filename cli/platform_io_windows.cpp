@@ -109,4 +109,10 @@ EchoOff::~EchoOff() {
   if (saved_) SetConsoleMode(saved_->input, saved_->mode);
 }
 
+int RaiseOpenFileLimit() {
+  // Sockets are kernel handles, not entries of the C library's descriptor table: the system
+  // sets no per-process count for them short of its memory.
+  return 1 << 16;
+}
+
 }  // namespace calbrin

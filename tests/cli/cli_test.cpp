@@ -11,6 +11,8 @@
 
 #include "cli/commands.h"
 #include "cli/fleet.h"
+#include "cli/fleet_writes.h"
+#include "cli/platform_io.h"
 #include "cli/settings_view.h"
 #include "file/settings_file.h"
 #include "pages/page_fields.h"
@@ -400,6 +402,18 @@ TEST_F(CliTest, PasswdChangesAndRemovesTheSettingsPassword) {
   EXPECT_EQ(simulator_.Password(0), "");
 }
 
+TEST(SideBySide, TheDefaultJobsFollowTheOpenFileLimitRaisedToTheSystemsMost) {
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
+  const rlimit low{256, before.rlim_max};
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  EXPECT_EQ(static_cast<rlim_t>(RaiseOpenFileLimit()), before.rlim_max);
+  setrlimit(RLIMIT_NOFILE, &before);
+  // A socket and a history file each, and 64 files of the program's own.
+  for (const auto& [files, jobs] : {std::pair{1 << 20, 1024}, {2112, 1024}, {1024, 480}, {65, 1}})
+    EXPECT_EQ(DefaultJobs(files), jobs) << files;
+}
+
 TEST(SideBySide, OneJobWorksInOrderAndNoMoreThanTheLimitRunAtOnce) {
   for (const int jobs : {1, 4}) {
     std::mutex mutex;
@@ -545,7 +559,8 @@ TEST_F(CliTest, RestoreLastUndoesTheLastWriteOfEveryDeviceFromItsHistory) {
     addresses.push_back(devices.back().address = "127.0.0." + std::to_string(2 + n));
   }
   test::StartDevices(simulator_, devices);
-  const fs::path history = folder_ / "history";
+  const fs::path history = folder_ / "data" / "calbrin" / "history";
+  const mode_t umaskBefore = umask(002);  // a group that may write what the umask allows
   // Runs the command on every device, with the history folder and the password.
   const auto onAll = [&](std::vector<std::string> args) {
     args.insert(args.end(), addresses.begin(), addresses.end());
@@ -574,6 +589,29 @@ TEST_F(CliTest, RestoreLastUndoesTheLastWriteOfEveryDeviceFromItsHistory) {
                 fs::perms::owner_read | fs::perms::owner_write);
     }
   }
+  umask(umaskBefore);
+  // Every folder that the history made is the user's alone; one that others may write, or a file
+  // in it, is never restored from.
+  for (const fs::path& made : {folder_ / "data", folder_ / "data" / "calbrin", history})
+    EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all) << made;
+  const fs::path device = history / addresses[0];
+  std::vector<fs::path> kept(fs::directory_iterator(device), {});
+  std::sort(kept.begin(), kept.end());
+  const fs::path newest = kept.back();
+  for (const fs::path& shared : {history, device, newest}) {
+    const fs::perms before = fs::status(shared).permissions();
+    fs::permissions(shared, fs::perms::group_write, fs::perm_options::add);
+    const std::vector<std::string> held = Held(simulator_, 0);
+    EXPECT_EQ(Run({"restore", addresses[0], "--last", "--yes", "--history", history.string(),
+                   "--password-env", "PW"},
+                  {}, {{"PW", "Secret-9"}}),
+              1);
+    EXPECT_EQ(out_, addresses[0] + ": the history " + (shared == newest ? "file " : "folder ") +
+                        shared.string() +
+                        " can be written by others: not used\n0 of 1 devices written\n");
+    EXPECT_EQ(Held(simulator_, 0), held);
+    fs::permissions(shared, before);
+  }
 }
 
 TEST_F(CliTest, BackupSavesEveryDeviceFoundAsTheWindowsSaveWould) {
@@ -596,6 +634,28 @@ TEST_F(CliTest, BackupSavesEveryDeviceFoundAsTheWindowsSaveWould) {
         DifferentSettings(NormalisedSettings(ToRecord(simulator_.Settings(n))), saved).empty());
     EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
   }
+}
+
+TEST_F(CliTest, SearchAndBackupTakeEveryDeviceThatAnswersOrSayWhichAreMissing) {
+  constexpr int kDevices = 300;  // more than the command line's former 256
+  test::StartDevices(simulator_, std::vector<sim::DeviceConfig>(kDevices, Device("48")));
+  setup_.searchWindow = 1500ms;
+  ASSERT_EQ(Run({"search"}), 0) << err_;
+  EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), kDevices);
+  EXPECT_NE(out_.find("127.0.1.45  02-00-00-00-01-2C  QV-48R2"), std::string::npos);  // the last
+  ASSERT_EQ(Run({"backup", (folder_ / "all").string()}), 0) << err_;
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "all"), fs::directory_iterator()),
+            kDevices);
+  EXPECT_EQ(fs::status(folder_ / "all").permissions(), fs::perms::owner_all);
+
+  // A bound that more devices answer than it keeps is an error, never a short list.
+  setup_.searchCapacity = kDevices - 1;
+  const std::string missing =
+      "search from 127.0.0.1: more than 299 devices answered; the others are not listed\n";
+  EXPECT_EQ(Run({"search"}), 1);
+  EXPECT_EQ(err_, missing);
+  EXPECT_EQ(Run({"backup", (folder_ / "some").string()}), 1);
+  EXPECT_EQ(err_, missing);
 }
 
 TEST_F(CliTest, UsageAndHelp) {
