@@ -29,10 +29,11 @@ struct DeviceResult {
   std::string result;
   std::string message;
   std::vector<SettingDifference> changes;  // shown before the write; written when "written"
+  std::vector<std::string> warnings{};     // the plan's, shown with the changes
 };
 
 // put, set, passwd, restore, backup: {"command", "devices": [{"address", "result", "message",
-// "keys", "changes"}], "succeeded", "total"}; "keys" are the keys written.
+// "keys", "changes", "warnings"}], "succeeded", "total"}; "keys" are the keys written.
 std::string WritesJson(std::string_view command, const std::vector<DeviceResult>& devices);
 
 }  // namespace calbrin
