@@ -25,6 +25,7 @@
 #include "pages/collect_settings.h"
 #include "pages/dotted_address.h"
 #include "pages/edit_rules.h"
+#include "pages/value_checks.h"
 #include "settings/device_model.h"
 #include "settings/password_scrambling.h"
 
@@ -103,16 +104,23 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "For each device: refuses a file of the other model, takes KEY=VALUE pairs over the\n"
        "file's values (checked as set checks them), runs Apply's checks (receive ports,\n"
        "TCP passwords), keeps the device's own IP address, subnet mask and gateway unless\n"
-       "--with-address is given, shows what changes, and writes after --yes or one yes on the\n"
-       "terminal for all devices. Up to --jobs N devices (default: as the open-file limit\n"
-       "allows, at most 1024) are worked on at once, each on a connection of its own. One line\n"
-       "per device in the order given, then a summary; exit code 1 when any device failed.\n"},
+       "--with-address is given, shows what changes (with a warning for each of the file's\n"
+       "values that the windows' controls would not take; it is written as the windows would\n"
+       "write it), and writes after --yes or one yes on the terminal for all devices. Up to\n"
+       "--jobs N devices (default: as the open-file limit allows, at most 1024) are worked on\n"
+       "at once, each on a connection of its own. One line per device in the order given, then\n"
+       "a summary; exit code 1 when any device failed.\n"},
       {"set",
        "usage: calbrin-cli set ADDRESS... KEY=VALUE... [--yes] [--jobs N] [--json]\n"
        "Changes single settings, by the device's own keys (MSS=1200, PORT1=4001, CFLOW2=2).\n"
-       "Refuses unknown keys, values longer than their field, and values that the device's\n"
-       "model does not offer. MODEL and the channel passwords cannot be set here. Several\n"
-       "devices are written side by side, as put does.\n"},
+       "Before anything is sent, each value is checked as the windows' controls would take\n"
+       "it: numbers in plain decimal within their range (MSS 536 to 1460, PORT1 0 to 65535),\n"
+       "addresses as four numbers from 0 to 255 (a subnet mask's bits ones, then zeros),\n"
+       "choices and check boxes by the codes they store, characters as decimal codes 0 to\n"
+       "255, no line breaks; unknown keys and values longer than their field are refused\n"
+       "too (exit code 2). A choice that the device's model does not offer (CFLOW2=1 on a\n"
+       "QV-57R) refuses that device. MODEL and the channel passwords cannot be set here.\n"
+       "Several devices are written side by side, as put does.\n"},
       {"passwd",
        "usage: calbrin-cli passwd ADDRESS... [--remove] [--new-password-file F | "
        "--new-password-env V] [--jobs N] [--json]\n"
@@ -351,6 +359,20 @@ WritePlan FilePlan(const std::filesystem::path& file, const std::vector<SettingC
   if (read != SettingsFileRead::kLoaded) {
     plan.refusal = SettingsFileReadMessage(read);
     return plan;
+  }
+  // Values that a pair replaces or the device's own address keeps are not the file's to warn of.
+  const auto fromFile = [&](int index) {
+    const bool kept =
+        !withAddress && (index == Index(SettingKey::IP) || index == Index(SettingKey::SUBM) ||
+                         index == Index(SettingKey::GWAY));
+    return !kept &&
+           std::none_of(changes.begin(), changes.end(),
+                        [index](const SettingChange& change) { return change.index == index; });
+  };
+  for (int index = 0; index < kSettingKeyCount; ++index) {
+    const auto problem = CheckSettingValue(index, ReadField(target, index), plan.reduced);
+    if (problem && fromFile(index))
+      plan.warnings.push_back(problem->subject + " in the file: " + problem->allowed);
   }
   SettingsRecord shown;
   plan.refusal = ApplySettingChanges(changes, target, shown);

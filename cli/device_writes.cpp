@@ -1,8 +1,8 @@
 // Writing a device from the command line, and the texts around it.
 #include "cli/device_writes.h"
 
-#include "cli/device_text.h"
 #include "net/apply_settings.h"
+#include "settings/device_text.h"
 
 namespace calbrin {
 namespace {

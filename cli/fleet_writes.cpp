@@ -49,6 +49,7 @@ bool DoDevice(const FleetContext& context, bool write, const std::string* shown,
       [&](DeviceSession& device) {
         const WritePlan plan = context.run.plan(result.address, device);
         result.changes = plan.differences;
+        result.warnings = plan.warnings;
         if (!plan.refusal.empty()) {
           result = {result.address, std::string(kFailed), OneLine(plan.refusal), {}};
         } else if (plan.differences.empty() && !plan.always) {
@@ -96,8 +97,11 @@ void RunDevices(const FleetContext& context, SharedIo& io, const std::vector<std
 }
 
 std::string ChangesBlock(const DeviceResult& result) {
-  return result.changes.empty() ? std::string()
-                                : result.address + ":\n" + DifferenceLines(result.changes);
+  if (result.changes.empty() && result.warnings.empty()) return "";
+  std::string block = result.address + ":\n" + DifferenceLines(result.changes);
+  for (const std::string& warning : result.warnings)
+    block += "warning: " + warning + "\n";
+  return block;
 }
 
 void PrintResult(const WriteRun& run, CliIo& io, const DeviceResult& result) {
@@ -141,10 +145,11 @@ int RunWrites(const WriteRun& run, CliIo& terminal, const CliSetup& setup) {
     std::vector<std::size_t> candidates;
     std::vector<std::string> shown(results.size());
     for (const std::size_t i : all) {
+      // A device with nothing to change still shows its file's warnings.
+      if (!run.json) io.Out(ChangesBlock(results[i]));
       if (results[i].result != kDeclined) continue;
       candidates.push_back(i);
       shown[i] = DifferenceLines(results[i].changes);
-      if (!run.json) io.Out(ChangesBlock(results[i]));
     }
     std::string why;
     if (!candidates.empty() && Confirmed(io, candidates, results, why)) {

@@ -21,6 +21,9 @@ struct WritePlan {
   PageStates pages;
   bool reduced = false;  // the model's reduced second channel
   std::vector<SettingDifference> differences;
+  // Values of a settings file that the windows' controls would not take, shown with the
+  // differences; the file is written as the windows would write it all the same.
+  std::vector<std::string> warnings;
   bool always = false;  // written even when no setting differs (a password change)
   std::string doneMessage;
 };

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "cli/device_text.h"
+#include "settings/device_text.h"
 
 #include "settings/settings_record.h"
 
@@ -92,7 +92,10 @@ std::string WritesJson(std::string_view command, const std::vector<DeviceResult>
     out += std::string(i > 0 ? "," : "") + "\n  {\"address\": " + JsonString(device.address) +
            ", \"result\": " + JsonString(device.result) +
            ", \"message\": " + JsonString(device.message) + ", \"keys\": [" + keys +
-           "], \"changes\": " + DifferencesJson(device.changes, "    ") + "}";
+           "], \"changes\": " + DifferencesJson(device.changes, "    ") + ", \"warnings\": [";
+    for (std::size_t w = 0; w < device.warnings.size(); ++w)
+      out += std::string(w > 0 ? ", " : "") + JsonString(device.warnings[w]);
+    out += "]}";
   }
   return out + "\n], \"succeeded\": " + std::to_string(succeeded) +
          ", \"total\": " + std::to_string(devices.size()) + "}\n";

@@ -11,7 +11,7 @@
 namespace calbrin {
 
 // The program's own UTF-8 `text` as a JSON string, quotes included; UTF-8 passes through, control
-// characters escaped. Text from a device goes through JsonBytes (cli/device_text.h) instead.
+// characters escaped. Text from a device goes through JsonBytes (settings/device_text.h).
 std::string JsonString(std::string_view text);
 
 // get: {"address": ..., "settings": [{"key", "page", "label", "value", "meaning", "password"}]}
@@ -31,10 +31,11 @@ struct DeviceResult {
   std::string result;
   std::string message;
   std::vector<SettingDifference> changes;  // shown before the write; written when "written"
+  std::vector<std::string> warnings{};     // the plan's, shown with the changes
 };
 
 // put, set, passwd, restore, backup: {"command", "devices": [{"address", "result", "message",
-// "keys", "changes"}], "succeeded", "total"}; "keys" are the keys written.
+// "keys", "changes", "warnings"}], "succeeded", "total"}; "keys" are the keys written.
 std::string WritesJson(std::string_view command, const std::vector<DeviceResult>& devices);
 
 }  // namespace calbrin

@@ -2,6 +2,7 @@
 #include "cli/setting_changes.h"
 
 #include "cli/settings_view.h"
+#include "pages/value_checks.h"
 #include "settings/device_model.h"
 
 namespace calbrin {
@@ -28,6 +29,10 @@ bool ReadSettingChanges(std::span<const std::string> pairs, std::vector<SettingC
     } else if (pair.find_first_of("\r\n", equals) != std::string::npos) {
       // A line break would end the value line early and put the rest where the device reads keys.
       problem = key + ": a value cannot hold a line break";
+    } else if (const auto bad = CheckSettingValue(index, pair.substr(equals + 1), false)) {
+      // The full lists hold every code of a QV-57R's channel 2, so no model takes this value;
+      // a code that only that channel lacks waits for the device (ApplySettingChanges).
+      problem = bad->Message();
     }
     if (!problem.empty()) return false;
     changes.push_back({index, pair.substr(equals + 1)});
@@ -37,15 +42,21 @@ bool ReadSettingChanges(std::span<const std::string> pairs, std::vector<SettingC
 
 std::string ApplySettingChanges(const std::vector<SettingChange>& changes, SettingsRecord& target,
                                 SettingsRecord& shown) {
+  const bool reduced = SecondChannelReduced(ReadField(target, SettingKey::MODEL));
+  for (const auto& [index, value] : changes) {
+    if (const auto problem = CheckSettingValue(index, value, reduced)) return problem->Message();
+  }
   for (const auto& [index, value] : changes)
     SetField(target, index, value);
-  // A value the pages of this model cannot show would not survive the windows either.
+  // A value that passes alone may still not survive the windows beside the others (a client
+  // condition while server mode is on): the pages of this model would write something else.
   shown = NormalisedSettings(target);
   for (const auto& [index, value] : changes) {
     if (ReadField(shown, index) != value) {
-      return std::string(KeyText(index)) + "=" + value + ": not offered by the " +
+      return std::string(KeyText(index)) + "=" + value + ": the pages of the " +
              std::string(ModelNameText(ModelOf(ReadField(target, SettingKey::MODEL)))) +
-             " (it would be written as \"" + std::string(ReadField(shown, index)) + "\")";
+             " would write \"" + std::string(ReadField(shown, index)) +
+             "\" beside the other settings";
     }
   }
   return "";

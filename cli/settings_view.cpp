@@ -4,11 +4,12 @@
 #include <optional>
 #include <string_view>
 
-#include "cli/device_text.h"
 #include "pages/collect_settings.h"
 #include "pages/edit_rules.h"
 #include "pages/page_fields.h"
+#include "pages/value_checks.h"
 #include "settings/device_model.h"
+#include "settings/device_text.h"
 #include "settings/password_scrambling.h"
 
 namespace calbrin {
@@ -24,11 +25,7 @@ std::optional<std::string> Meaning(const PageField* field, std::string_view valu
     return name.empty() ? std::nullopt : std::optional<std::string>(name);
   }
   const SettingKey channelOneKey = *field->key;
-  if (channelOneKey == SettingKey::NEGOS) {
-    if (value.size() != 1 || value[0] < '0' || value[0] > '3') return "オートネゴシエーション";
-    const int code = value[0] - '0';
-    return std::string(code & 2 ? "100M" : "10M") + " " + (code & 1 ? "全二重" : "半二重");
-  }
+  if (channelOneKey == SettingKey::NEGOS) return EthernetModeText(value);
   const bool modeCondition =
       channelOneKey == SettingKey::SMODE1 || channelOneKey == SettingKey::CMODE1;
   if (modeCondition && value == "0") return "オフ";

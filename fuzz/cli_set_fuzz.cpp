@@ -1,5 +1,6 @@
 // Feeds arbitrary KEY=VALUE lists to calbrin-cli's set against the settings of a healthy device,
-// checking which lists are refused and that an accepted change is what the windows would write.
+// checking which lists are refused (by key, width, line break and the pages' value checks) and
+// that an accepted change is what the windows would write.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "fuzz/fuzz_check.h"
 #include "fuzz/key_line_values.h"
 #include "pages/collect_settings.h"
+#include "pages/value_checks.h"
 #include "settings/device_model.h"
 #include "settings/password_scrambling.h"
 #include "settings/settings_text.h"
@@ -48,7 +50,8 @@ bool Settable(std::string_view pair) {
     if (KeyText(k) != pair.substr(0, equals)) continue;
     return k != Index(SettingKey::MODEL) && k != Index(SettingKey::PASS1) &&
            k != Index(SettingKey::PASS2) && pair.size() - equals - 1 <= FieldWidth(k) &&
-           pair.find_first_of("\r\n") == std::string_view::npos;
+           pair.find_first_of("\r\n") == std::string_view::npos &&
+           !CheckSettingValue(k, pair.substr(equals + 1), false);
   }
   return false;
 }

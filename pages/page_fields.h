@@ -46,6 +46,9 @@ struct PageField {
   int high = 0;
   int editLimit = 0;  // characters; 0: no limit
   EditRule rule = EditRule::kNone;
+  // What the page stores besides the range or the items when the control's mode or check box is
+  // off (a server or client condition, the data count, the character count); empty: nothing.
+  std::string_view offValue{};
 };
 
 namespace page_items {
@@ -100,9 +103,9 @@ inline constexpr auto kPageFields = std::to_array<PageField>({
     {PageKind::kLan, SettingKey::HPORT1, IDC_UDP_PORT, FieldKind::kNumber, "送信先 / 接続先ポート番号", {}, 0, 0, 65535, 0, EditRule::kClamp},
     // The client's connect-to port takes any text; the collection cuts it to the field.
     {PageKind::kLan, SettingKey::HPORT1, IDC_CLIENT_PORT, FieldKind::kText, ""},
-    {PageKind::kLan, SettingKey::SMODE1, IDC_SERVER_CONDITION, FieldKind::kChoice, "サーバモード 接続条件", page_items::kServerCondition},
+    {PageKind::kLan, SettingKey::SMODE1, IDC_SERVER_CONDITION, FieldKind::kChoice, "サーバモード 接続条件", page_items::kServerCondition, 0, 0, 0, 0, EditRule::kNone, "0"},
     {PageKind::kLan, SettingKey::SPASS1, IDC_PASSWORD_REQUIRED, FieldKind::kCheck, "サーバモード パスワード"},
-    {PageKind::kLan, SettingKey::CMODE1, IDC_CLIENT_CONDITION, FieldKind::kChoice, "クライアントモード 接続条件", page_items::kClientCondition},
+    {PageKind::kLan, SettingKey::CMODE1, IDC_CLIENT_CONDITION, FieldKind::kChoice, "クライアントモード 接続条件", page_items::kClientCondition, 0, 0, 0, 0, EditRule::kNone, "0"},
     {PageKind::kLan, SettingKey::CPASS1, IDC_PASSWORD_REQUIRED, FieldKind::kCheck, "クライアントモード パスワード"},
     {PageKind::kLan, SettingKey::DMODE1, IDC_DISCONNECT_CONDITION, FieldKind::kChoice, "切断条件", page_items::kDisconnectCondition},
     {PageKind::kLan, SettingKey::PASS1, IDC_LAN_PASSWORD, FieldKind::kPassword, "パスワード", {}, 0, 0, 0, kMaxPasswordLength, EditRule::kPrintable},
@@ -121,9 +124,9 @@ inline constexpr auto kPageFields = std::to_array<PageField>({
     {PageKind::kSerial, SettingKey::CDRV1, IDC_DRIVER_ON_SEND, FieldKind::kChoice, "ドライバ制御", page_items::kDriver},
     {PageKind::kSerial, SettingKey::P_EN1, IDC_PACKING, FieldKind::kCheck, "パッキング制御"},
     {PageKind::kSerial, SettingKey::PTIME1, IDC_PACKING_TIME, FieldKind::kNumber, "無通信時間 (ミリ秒)", {}, 0, 1, 5000, 4, EditRule::kClamp},
-    {PageKind::kSerial, SettingKey::PSIZE1, IDC_DATA_COUNT_VALUE, FieldKind::kNumber, "データ数 (0=無効)", {}, 0, 6, 1460, 5, EditRule::kClamp},
+    {PageKind::kSerial, SettingKey::PSIZE1, IDC_DATA_COUNT_VALUE, FieldKind::kNumber, "データ数 (0=無効)", {}, 0, 6, 1460, 5, EditRule::kClamp, "0"},
     {PageKind::kSerial, SettingKey::PSIZE1, IDC_DATA_COUNT, FieldKind::kCheck, ""},
-    {PageKind::kSerial, SettingKey::PCHAR1, IDC_CHAR_COUNT, FieldKind::kChoice, "キャラクタ数 (0=無効)", page_items::kCharacterCount},
+    {PageKind::kSerial, SettingKey::PCHAR1, IDC_CHAR_COUNT, FieldKind::kChoice, "キャラクタ数 (0=無効)", page_items::kCharacterCount, 0, 0, 0, 0, EditRule::kNone, "0"},
     {PageKind::kSerial, SettingKey::PCHAR1, IDC_SPECIFIED_CHAR, FieldKind::kCheck, ""},
     {PageKind::kSerial, SettingKey::PMOJ11, IDC_CHAR_1, FieldKind::kHexCharacter, "キャラクタ1", {}, 0, 0, 0, 2, EditRule::kHex},
     {PageKind::kSerial, SettingKey::PMOJ21, IDC_CHAR_2, FieldKind::kHexCharacter, "キャラクタ2", {}, 0, 0, 0, 2, EditRule::kHex},

@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/fleet.h"
 #include "cli/fleet_writes.h"
+#include "cli/json_output.h"
 #include "cli/platform_io.h"
 #include "cli/settings_view.h"
 #include "file/settings_file.h"
@@ -324,17 +325,37 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
 
 TEST_F(CliTest, PutTakesPairsOverTheFileInOneWrite) {
   test::StartDevices(simulator_, {Device("57")});
+  // The file's values beyond the controls' ranges are written as the windows would write them,
+  // with a warning; a value that a pair replaces is not the file's.
   const fs::path file = SettingsFile(folder_ / "plant.qvs", "57", "10.9.9.9",
-                                     {{SettingKey::PORT1, "4001"}, {SettingKey::CBPS1, "38400"}});
-  EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "MSS=1200", "PORT1=4002", "--yes"}), 0)
-      << out_ << err_;
+                                     {{SettingKey::PORT1, "4001"},
+                                      {SettingKey::CBPS1, "38400"},
+                                      {SettingKey::MSS, "99999"},
+                                      {SettingKey::KEEP_A, "300"}});
+  const auto put = [&](std::string option) {
+    return Run({"put", file.string(), "127.0.0.2", "MSS=1200", "PORT1=4002", option});
+  };
+  const std::string warning =
+      "KEEP_A (TCPキープアライブ (x5秒)) = 300 in the file: a number from 0 to 255";
+  EXPECT_EQ(put("--yes"), 0) << out_ << err_;
   EXPECT_EQ(out_,
-            "127.0.0.2:\n共通  MSSサイズ: 1460 -> 1200\nLAN(1)  受信ポート番号: 10001 -> 4002\n"
-            "シリアルポート(1)  ボーレート (bps): 9600 -> 38400\n"
-            "127.0.0.2: 書込みが完了しました。 (3 settings)\n1 of 1 devices written\n");
+            "127.0.0.2:\n共通  MSSサイズ: 1460 -> 1200\n共通  TCPキープアライブ (x5秒): 0 -> 300\n"
+            "LAN(1)  受信ポート番号: 10001 -> 4002\nシリアルポート(1)  ボーレート (bps): 9600 -> "
+            "38400\nwarning: " +
+                warning +
+                "\n127.0.0.2: 書込みが完了しました。 (4 settings)\n1 of 1 devices written\n");
   EXPECT_EQ(std::tuple(Stored(0, SettingKey::MSS), Stored(0, SettingKey::PORT1),
-                       Stored(0, SettingKey::CBPS1), Stored(0, SettingKey::IP)),
-            std::tuple("1200", "4002", "38400", "127.0.0.2"));
+                       Stored(0, SettingKey::CBPS1), Stored(0, SettingKey::IP),
+                       Stored(0, SettingKey::KEEP_A)),
+            std::tuple("1200", "4002", "38400", "127.0.0.2", "300"));
+  // Nothing left to change: the warning still shows, in --json as the device's "warnings".
+  EXPECT_EQ(put("--no-history"), 0);
+  EXPECT_EQ(out_, "127.0.0.2:\nwarning: " + warning +
+                      "\n127.0.0.2: 変更なし (nothing to change)\n1 of 1 devices written\n");
+  EXPECT_EQ(put("--json"), 0);
+  EXPECT_NE(out_.find("\"changes\": [], \"warnings\": [" + JsonString(warning) + "]}"),
+            std::string::npos)
+      << out_;
   const std::string written = simulator_.LastWriteBlock(0);
   // Pairs are checked as set checks them, before anything is written.
   const struct {
@@ -344,7 +365,8 @@ TEST_F(CliTest, PutTakesPairsOverTheFileInOneWrite) {
   } refused[] = {
       {{"NOSUCH=1"}, 2, "NOSUCH: no such setting\n"},
       {{"PASS1=x"}, 2, "PASS1: passwords are never taken from the command line; use put\n"},
-      {{"CFLOW2=1"}, 1, "127.0.0.2: CFLOW2=1: not offered by the QV-57R"},
+      {{"MSS=99999"}, 2, "MSS (MSSサイズ) = 99999: a number from 536 to 1460\n"},
+      {{"CFLOW2=1"}, 1, "127.0.0.2: CFLOW2 (フロー制御) = 1: one of 0 (無し), 2 (Xon/Xoff) on"},
   };
   for (const auto& [pairs, code, message] : refused) {
     std::vector<std::string> args{"put", file.string(), "127.0.0.2"};
@@ -356,31 +378,81 @@ TEST_F(CliTest, PutTakesPairsOverTheFileInOneWrite) {
   EXPECT_EQ(simulator_.LastWriteBlock(0), written);
 }
 
-TEST_F(CliTest, SetChangesSingleSettingsAndRefusesWhatTheModelLacks) {
+TEST_F(CliTest, SetTakesWhatThePagesWouldStoreAndRefusesTheRestBeforeSending) {
   test::StartDevices(simulator_, {Device("57")});
-  EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=1200", "CFLOW2=2", "--yes"}), 0) << err_;
-  EXPECT_EQ(Stored(0, SettingKey::MSS), "1200");
-  EXPECT_EQ(Stored(0, SettingKey::CFLOW2), "2");
+  // The ends of each range are taken.
+  const std::vector<SettingKey> keys{SettingKey::MSS,    SettingKey::HPORT1, SettingKey::PSIZE1,
+                                     SettingKey::CXON1,  SettingKey::SUBM,   SettingKey::CFLOW2,
+                                     SettingKey::SMODE1, SettingKey::NEGOS};
+  const auto stored = [&] {
+    std::vector<std::string> values;
+    for (const SettingKey key : keys)
+      values.push_back(Stored(0, key));
+    return values;
+  };
+  EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=536", "HPORT1=65535", "PSIZE1=1460", "CXON1=255",
+                 "SUBM=255.255.255.255", "CFLOW2=2", "SMODE1=2", "NEGOS=3", "--yes"}),
+            0)
+      << err_;
+  EXPECT_EQ(stored(), (std::vector<std::string>{"536", "65535", "1460", "255", "255.255.255.255",
+                                                "2", "2", "3"}));
+  EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=1460", "HPORT1=0", "PSIZE1=6", "CXON1=0", "SUBM=0.0.0.0",
+                 "CFLOW2=0", "SMODE1=0", "NEGOS=7", "CMODE1=5", "--yes"}),
+            0)
+      << err_;
+  EXPECT_EQ(stored(), (std::vector<std::string>{"1460", "0", "6", "0", "0.0.0.0", "0", "0", "7"}));
+  EXPECT_EQ(Run({"set", "127.0.0.2", "PSIZE1=0", "--yes"}), 0) << err_;
+
+  const std::string kAddress = "an address: four numbers from 0 to 255 joined by dots (192.0.2.1)";
   const struct {
     const char* pair;
-    const char* message;
+    std::string message;
     int code;
   } refused[] = {
+      {"MSS=12a4", "MSS (MSSサイズ) = 12a4: a number from 536 to 1460", 2},
+      {"MSS=1461", "MSS (MSSサイズ) = 1461: a number from 536 to 1460", 2},
+      {"PORT1=70000", "PORT1 (受信ポート番号) = 70000: a number from 0 to 65535", 2},
+      {"PSIZE2=5", "PSIZE2 (データ数 (0=無効)) = 5: 0 (off) or a number from 6 to 1460", 2},
+      {"DTIME1=060",
+       "DTIME1 (無通信時間 (秒)) = 060: a number from 1 to 3600, without leading zeros", 2},
+      {"IP=1.2.3", "IP (IPアドレス) = 1.2.3: " + kAddress, 2},
+      {"HIP2=10.0.0.256", "HIP2 (送信先 / 接続先IPアドレス) = 10.0.0.256: " + kAddress, 2},
+      {"SUBM=255.0.255.0",
+       "SUBM (サブネットマスク) = 255.0.255.0: a subnet mask: four numbers from 0 to 255 joined by "
+       "dots, its bits ones then zeros (255.255.255.0)",
+       2},
+      {"CSTOP1=2", "CSTOP1 (ストップビット) = 2: one of 1 (1 ビット), 3 (2 ビット)", 2},
+      {"PCHAR2=3", "PCHAR2 (キャラクタ数 (0=無効)) = 3: one of 0 (off), 1 (1 バイト), 2 (2 バイト)",
+       2},
+      {"NEGOS=4",
+       "NEGOS (スピード / 通信方式) = 4: one of 7 (オートネゴシエーション), 0 (10M 半二重), 1 (10M "
+       "全二重), 2 (100M 半二重), 3 (100M 全二重)",
+       2},
+      {"CDRV1=1", "CDRV1 (ドライバ制御) = 1: 0 only: port 1 has no driver control", 2},
+      {"FLUSH1=2", "FLUSH1 (TCP接続時シリアル受信バッファクリア) = 2: 0 or 1", 2},
+      {"CXON2=256", "CXON2 (Xon) = 256: a decimal character code from 0 to 255", 2},
+      {"PORT1=12345678", "PORT1=12345678: longer than its field (7)", 2},
+      {"IP=10.0.0.9\nMSS=1", "IP: a value cannot hold a line break", 2},
+      {"GWAY=10.0.0.9\r", "GWAY: a value cannot hold a line break", 2},
+      {"NOPE=1", "NOPE: no such setting", 2},
+      {"MSS", "MSS: give KEY=VALUE", 2},
+      {"PASS1=x", "PASS1: passwords are never taken from the command line; use put", 2},
+      {"MODEL=48", "MODEL cannot be set", 2},
+      // What only a QV-57R's channel 2 lacks refuses the device, before its write.
       {"CFLOW2=1",
-       "127.0.0.2: CFLOW2=1: not offered by the QV-57R (it would be written as \"2\")\n", 1},
+       "127.0.0.2: CFLOW2 (フロー制御) = 1: one of 0 (無し), 2 (Xon/Xoff) on channel 2 of a QV-57R",
+       1},
       {"CMODE2=2",
-       "127.0.0.2: CMODE2=2: not offered by the QV-57R (it would be written as \"0\")\n", 1},
-      {"NOPE=1", "NOPE: no such setting\n", 2},
-      {"MSS", "MSS: give KEY=VALUE\n", 2},
-      {"PORT1=12345678", "PORT1=12345678: longer than its field (7)\n", 2},
-      {"PASS1=x", "PASS1: passwords are never taken from the command line; use put\n", 2},
-      {"MODEL=48", "MODEL cannot be set\n", 2},
-      {"IP=10.0.0.9\r\nMSS=1", "IP: a value cannot hold a line break\n", 2},
+       "127.0.0.2: CMODE2 (クライアントモード 接続条件) = 2: one of 0 (off), 1 (常時), 4 "
+       "(任意のキャラクタ), 5 (指定キャラクタ) on channel 2 of a QV-57R",
+       1},
   };
   const std::string written = simulator_.LastWriteBlock(0);
+  const SettingsRecord before = ToRecord(simulator_.Settings(0));
   for (const auto& c : refused) {
-    EXPECT_EQ(Run({"set", "127.0.0.2", c.pair, "--yes"}), c.code) << c.pair;
-    EXPECT_EQ(err_, c.message);
+    EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=1000", c.pair, "--yes"}), c.code) << c.pair;
+    EXPECT_EQ(err_, c.message + "\n");
+    EXPECT_TRUE(ToRecord(simulator_.Settings(0)) == before) << c.pair;
   }
   EXPECT_EQ(simulator_.LastWriteBlock(0), written);
 }

@@ -67,7 +67,7 @@ writes() {
     keys == ["command","devices","succeeded","total"] and .command == $command
     and .total == ($expected | length)
     and ([.devices[] | {address, result, keys}] == $expected)
-    and all(.devices[]; keys == ["address","changes","keys","message","result"]
+    and all(.devices[]; keys == ["address","changes","keys","message","result","warnings"]
                         and .message != "" and all(.changes[]; keys == $fields))
     and .succeeded == ([$expected[] | select(.result == "written" or .result == "unchanged")]
                        | length)'

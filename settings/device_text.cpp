@@ -1,5 +1,5 @@
 // Device texts for the terminal and for JSON.
-#include "cli/device_text.h"
+#include "settings/device_text.h"
 
 #include <cstdio>
 
