@@ -7,11 +7,11 @@
 namespace calbrin::sim {
 namespace {
 
-constexpr std::array<std::string_view, 14> kNames{
+constexpr std::array<std::string_view, 15> kNames{
     "silent",        "close-after-prompt",   "refuse-password", "long-value",
     "oversized",     "no-end-marker",        "delay-ack",       "never-ack",
-    "password-only", "close-after-settings", "nul-in-answer",   "model-code-3",
-    "short-reply",   "double-reply",
+    "password-only", "close-after-settings", "nul-in-answer",   "slow-answer",
+    "model-code-3",  "short-reply",          "double-reply",
 };
 
 // One table of name and member, so that the parser and the description cannot drift apart.
@@ -19,7 +19,7 @@ struct FlagName {
   std::string_view name;
   bool Faults::*member;
 };
-constexpr std::array<FlagName, 13> kFlags{{
+constexpr std::array<FlagName, 14> kFlags{{
     {"silent", &Faults::silentAfterConnect},
     {"close-after-prompt", &Faults::closeAfterPrompt},
     {"refuse-password", &Faults::refusePassword},
@@ -30,6 +30,7 @@ constexpr std::array<FlagName, 13> kFlags{{
     {"password-only", &Faults::passwordBlockOnly},
     {"close-after-settings", &Faults::closeAfterSettings},
     {"nul-in-answer", &Faults::nulInAnswer},
+    {"slow-answer", &Faults::slowAnswer},
     {"model-code-3", &Faults::unknownModelCode},
     {"short-reply", &Faults::shortReply},
     {"double-reply", &Faults::doubleReply},

@@ -22,6 +22,7 @@ struct Faults {
   bool passwordBlockOnly = false;   // the two faults above spare settings writes: P_SET only
   bool closeAfterSettings = false;  // the GETPARAM answer, then the connection is closed
   bool nulInAnswer = false;         // the GETPARAM answer holds a NUL after its first pair
+  bool slowAnswer = false;          // the GETPARAM answer goes out a pair at a time, 3 ms apart
   // Discovery.
   bool unknownModelCode = false;  // the reply carries model code 3
   bool shortReply = false;        // the reply is 20 bytes long, so it lacks the MAC

@@ -61,6 +61,7 @@ void PrintUsage(std::FILE* to) {
       "the two faults above hit password blocks only, not settings writes",
       "the GETPARAM answer, then the connection is closed",
       "the GETPARAM answer holds a NUL byte after its first pair",
+      "the GETPARAM answer goes out a key and its value at a time, 3 ms apart",
       "the discovery reply names model code 3",
       "the discovery reply is 20 bytes long",
       "every discovery request is answered twice",

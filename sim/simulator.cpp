@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <set>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "sim/password_codec.h"
 
@@ -16,6 +18,8 @@ namespace {
 // How long a thread waits on a socket before it looks at the stop flag again.
 constexpr int kPollMs = 20;
 constexpr std::string_view kAnyAddress = "0.0.0.0";
+// The pause between the pairs of a slow console's GETPARAM answer.
+constexpr int kSlowAnswerPauseMs = 3;
 
 void CloseIfOpen(SocketHandle& socket) {
   if (socket != kInvalidSocket) CloseSocket(socket);
@@ -65,6 +69,22 @@ SocketHandle OpenReplySocket(const std::string& address, std::string& error) {
 std::string CanonicalAddress(std::string_view text) {
   std::uint32_t value = 0;
   return ParseIpv4(text, value) ? FormatIpv4(value) : std::string();
+}
+
+// The answer cut after every second line end, so that each piece is one key and its value (and
+// the end marker's last line one of its own); the whole answer as one piece from a quick console.
+std::vector<std::string_view> AnswerPieces(std::string_view answer, bool slow) {
+  std::vector<std::string_view> pieces;
+  int lineEnds = 0;
+  for (std::size_t at = 0; slow && (at = answer.find("\r\n", at)) != std::string_view::npos;) {
+    at += 2;
+    if (++lineEnds % 2 != 0) continue;
+    pieces.push_back(answer.substr(0, at));
+    answer.remove_prefix(at);
+    at = 0;
+  }
+  if (!answer.empty()) pieces.push_back(answer);
+  return pieces;
 }
 
 }  // namespace
@@ -230,6 +250,10 @@ bool Simulator::Start(std::string& error) {
   }
   stop_ = false;
   discoveryRequests_ = 0;
+  {
+    std::lock_guard lock(beforeWriteMutex_);
+    beforeWrite_ = mostBeforeWrite_ = 0;
+  }
   running_ = true;
   SaveState();
   if (!LastProblem().empty()) {
@@ -304,6 +328,17 @@ int Simulator::DiscoveryRequests() const {
   return discoveryRequests_;
 }
 
+int Simulator::MostConnectionsBeforeWrite() const {
+  std::lock_guard lock(beforeWriteMutex_);
+  return mostBeforeWrite_;
+}
+
+void Simulator::CountBeforeWrite(int change) {
+  std::lock_guard lock(beforeWriteMutex_);
+  beforeWrite_ += change;
+  mostBeforeWrite_ = std::max(mostBeforeWrite_, beforeWrite_);
+}
+
 void Simulator::SetFaults(int index, const Faults& faults) {
   Device& device = At(index);
   std::lock_guard lock(device.mutex);
@@ -366,13 +401,17 @@ void Simulator::AcceptLoop(Device& device) {
       std::lock_guard lock(device.mutex);
       ++device.connections;
     }
+    CountBeforeWrite(1);
+    bool beforeWrite = true;
+    const SessionEnd end = Serve(device, connection, beforeWrite);
+    if (beforeWrite) CountBeforeWrite(-1);
     // A reset device is at its new address before the client sees the connection end.
-    if (Serve(device, connection) == SessionEnd::kReset) Restart(device);
+    if (end == SessionEnd::kReset) Restart(device);
     CloseSocket(connection);
   }
 }
 
-Simulator::SessionEnd Simulator::Serve(Device& device, SocketHandle connection) {
+Simulator::SessionEnd Simulator::Serve(Device& device, SocketHandle connection, bool& beforeWrite) {
   const auto faults = [&device] {
     std::lock_guard lock(device.mutex);
     return device.faults;
@@ -425,7 +464,12 @@ Simulator::SessionEnd Simulator::Serve(Device& device, SocketHandle connection) 
             std::lock_guard lock(device.mutex);
             answer = SettingsAnswer(device.state.settings, now);
           }
-          if (!SendAll(connection, answer) || now.closeAfterSettings) return SessionEnd::kClosed;
+          const std::vector<std::string_view> pieces = AnswerPieces(answer, now.slowAnswer);
+          for (std::size_t i = 0; i < pieces.size(); ++i) {
+            if (i > 0) Pause(kSlowAnswerPauseMs);
+            if (!SendAll(connection, pieces[i])) return SessionEnd::kClosed;
+          }
+          if (now.closeAfterSettings) return SessionEnd::kClosed;
           break;
         }
         case RequestKind::kWrite:
@@ -435,6 +479,7 @@ Simulator::SessionEnd Simulator::Serve(Device& device, SocketHandle connection) 
             std::lock_guard lock(device.mutex);
             (isWrite ? device.lastWrite : device.lastPasswordBlock) = block;
           }
+          if (std::exchange(beforeWrite, false)) CountBeforeWrite(-1);
           const bool faulty = isWrite ? !now.passwordBlockOnly : true;
           if (faulty && now.neverAck) {
             Drain(connection);

@@ -84,6 +84,11 @@ class Simulator {
   std::string LastPasswordBlock(int index) const;
   int ConsoleConnections(int index) const;  // accepted since Start()
   int DiscoveryRequests() const;            // "VQ" datagrams answered since Start()
+  // The most console connections, over all devices, that were open at once without having
+  // brought a write or P_SET block yet, since Start(). A client that opens its next device only
+  // after the last one acknowledged its write keeps this at the number of devices it works on at
+  // once, however its threads run.
+  int MostConnectionsBeforeWrite() const;
 
   // Takes effect for the next thing the device does, even within an open connection.
   void SetFaults(int index, const Faults& faults);
@@ -98,7 +103,9 @@ class Simulator {
 
   Device& At(int index) const;
   void AcceptLoop(Device& device);
-  SessionEnd Serve(Device& device, SocketHandle connection);
+  // `beforeWrite` is cleared once the connection brings its first write or P_SET block.
+  SessionEnd Serve(Device& device, SocketHandle connection, bool& beforeWrite);
+  void CountBeforeWrite(int change);
   void Restart(Device& device);
   void DiscoveryLoop();
   void SaveState();
@@ -115,6 +122,9 @@ class Simulator {
   std::atomic<bool> stop_{false};
   std::atomic<bool> running_{false};
   std::atomic<int> discoveryRequests_{0};
+  mutable std::mutex beforeWriteMutex_;
+  int beforeWrite_ = 0;
+  int mostBeforeWrite_ = 0;
   std::mutex stateFileMutex_;
   mutable std::mutex problemMutex_;
   std::string lastProblem_;

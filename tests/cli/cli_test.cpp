@@ -571,7 +571,7 @@ TEST_F(CliTest, WritesToManyDevicesRunSideBySideAndEachDeviceGetsItsOwnText) {
     args.emplace_back(more);
   std::vector<std::vector<std::string>> before, oneByOne;
   std::string outputs;
-  for (const char* jobs : {"1", "8"}) {
+  for (const char* jobs : {"1", "2", "8"}) {
     sim::Simulator fresh;
     test::StartDevices(fresh, devices);
     for (int n = 0; n < kDevices && before.size() < kDevices; ++n)
@@ -586,13 +586,16 @@ TEST_F(CliTest, WritesToManyDevicesRunSideBySideAndEachDeviceGetsItsOwnText) {
       for (int n = 0; n < kDevices; ++n)
         writtenAtFirstDone += fresh.LastWriteBlock(n).empty() ? 0 : 1;
     };
-    setup_.settleTime = jobs == std::string("1") ? 10ms : 1500ms;
+    setup_.settleTime = jobs == std::string("8") ? 1500ms : 10ms;
     std::vector<std::string> run = args;
     run.insert(run.end(), {"--jobs", jobs});
     EXPECT_EQ(Run(run, {"unused"}, {{"PW", "Secret-9"}}), 1);
     if (jobs == std::string("8")) {
       EXPECT_EQ(writtenAtFirstDone, kDevices) << err_;
     }
+    // A worker opens its next device only once its last write was answered, so however the
+    // threads run, no more than --jobs devices are open without their write.
+    EXPECT_LE(fresh.MostConnectionsBeforeWrite(), std::stoi(jobs)) << jobs;
     outputs += out_;
     for (int n = 0; n < kDevices; ++n) {
       std::vector<std::string> held = Held(fresh, n);
@@ -616,11 +619,30 @@ TEST_F(CliTest, WritesToManyDevicesRunSideBySideAndEachDeviceGetsItsOwnText) {
                                  std::equal_to<>()),
               6);
   }
-  // The same lines, in address order, from both runs; the silent save fails its own device only.
-  EXPECT_EQ(outputs.substr(0, outputs.size() / 2), outputs.substr(outputs.size() / 2));
+  // The same lines, in address order, from every run; the silent save fails its own device only.
+  EXPECT_EQ(outputs, out_ + out_ + out_);
   EXPECT_TRUE(out_.starts_with("127.0.0.2:\n共通  MSSサイズ: ")) << out_;
   EXPECT_TRUE(out_.ends_with("127.0.0.7: 書込みが完了しました。\n5 of 6 devices written\n"));
   EXPECT_NE(err_.find("127.0.0.6: "), std::string::npos);
+}
+
+TEST_F(CliTest, OneYesWritesEachDifferingDeviceWithItsOwnSettingsAndLeavesTheRest) {
+  // The first device holds the new value already; the other two differ from it in their own way.
+  test::StartDevices(simulator_, {DistinctDevice(0), DistinctDevice(1), DistinctDevice(2)});
+  std::vector<std::vector<std::string>> expected;
+  for (int n = 0; n < 3; ++n)
+    expected.push_back(Held(simulator_, n));
+  const std::size_t mss = 1 + static_cast<std::size_t>(sim::DeviceKeyIndex("MSS"));
+  expected[1][mss] = expected[2][mss] = expected[0][mss];
+  EXPECT_EQ(Run({"set", "127.0.0.2", "127.0.0.3", "127.0.0.4", "MSS=" + expected[0][mss],
+                 "--password-env", "PW"},
+                {"y"}, {{"PW", "Secret-9"}}),
+            0)
+      << out_ << err_;
+  EXPECT_EQ(prompts_, std::vector<std::string>{"2 台のデバイスに書き込みますか? [y/N] "});
+  EXPECT_EQ(simulator_.LastWriteBlock(0), "");
+  for (int n = 0; n < 3; ++n)
+    EXPECT_EQ(Held(simulator_, n), expected[static_cast<std::size_t>(n)]) << n;
 }
 
 TEST_F(CliTest, RestoreLastUndoesTheLastWriteOfEveryDeviceFromItsHistory) {
@@ -684,6 +706,19 @@ TEST_F(CliTest, RestoreLastUndoesTheLastWriteOfEveryDeviceFromItsHistory) {
     EXPECT_EQ(Held(simulator_, 0), held);
     fs::permissions(shared, before);
   }
+}
+
+TEST_F(CliTest, DeviceWhoseHistoryCannotBeKeptIsNotWritten) {
+  test::StartDevices(simulator_, {Device("48")});
+  // No folder can be made below a regular file, not even by root.
+  const fs::path history = test::WriteFileBytes(folder_ / "plain", "") / "history";
+  EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=1200", "--yes", "--history", history.string()}), 1);
+  EXPECT_TRUE(err_.starts_with("127.0.0.2: not written: the history file " +
+                               (history / "127.0.0.2").string() + "/"))
+      << err_;
+  EXPECT_TRUE(err_.ends_with(".qvs cannot be written (--no-history writes without it)\n")) << err_;
+  EXPECT_EQ(simulator_.LastWriteBlock(0), "");
+  EXPECT_EQ(Stored(0, SettingKey::MSS), "1460");
 }
 
 TEST_F(CliTest, BackupSavesEveryDeviceFoundAsTheWindowsSaveWould) {

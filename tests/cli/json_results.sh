@@ -78,9 +78,13 @@ cli 0 set 127.0.0.2 MSS=1200 PORT1=4001 --yes | writes set 127.0.0.2=written=MSS
 cli 1 put "$work/plant.qvs" 127.0.0.4 127.0.0.3 127.0.0.2 127.0.0.5 --yes |
   writes put 127.0.0.4=written=MSS,PORT1 127.0.0.3=failed= 127.0.0.2=unchanged= 127.0.0.5=failed=
 
+# Each side's meaning comes from its own value: a parity code means its name.
+"$cli_program" set 127.0.0.4 CPAR2=2 --yes --no-history --password-env PW >/dev/null
 cli 1 diff 127.0.0.2 127.0.0.4 | expect --argjson fields "$difference_fields" '
   keys == ["differences","equal"] and .equal == false
-  and [.differences[] | [.key, .before, .after]] == [["IP", "127.0.0.2", "127.0.0.4"]]
+  and [.differences[] | [.key, .before, .after, .beforeMeaning, .afterMeaning]]
+      == [["IP", "127.0.0.2", "127.0.0.4", "127.0.0.2", "127.0.0.4"],
+          ["CPAR2", "0", "2", "無し", "偶数"]]
   and (.differences[0] | keys) == $fields'
 
 cli 0 history 127.0.0.4 | expect 'keys == ["address","files"] and (.files | length) == 1'

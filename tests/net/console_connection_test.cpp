@@ -69,13 +69,19 @@ TEST_F(ConsoleConnectionTest, LoginAnswersAndRefusalsAtOnce) {
 }
 
 TEST_F(ConsoleConnectionTest, SettingsRequestSendsGetparamAndCountsTheAnswer) {
-  const std::string answer = "MODEL\r\n48\r\nIP\r\n127.0.0.2\r\nEND\r\n";
+  // A chunk that ends with a value ending in "END" (a scrambled channel password) ends nothing;
+  // the marker split in two still ends the answer.
+  const std::string answer = "MODEL\r\n48\r\nPASS1\r\nQa7k2<)3rx3END\r\nIP\r\n127.0.0.2\r\nEND\r\n";
   ASSERT_EQ(Open(">\r\n",
                  [&](ScriptedPeer& peer) {
                    received_ = peer.ReceiveUntil("\n");
-                   peer.Send(answer.substr(0, answer.size() - 4));  // the marker split in two
-                   peer.Pause(30ms);
-                   peer.Send(answer.substr(answer.size() - 4));
+                   std::size_t at = 0;
+                   for (const std::size_t cut : {answer.find("IP"), answer.size() - 4}) {
+                     peer.Send(answer.substr(at, cut - at));
+                     peer.Pause(30ms);
+                     at = cut;
+                   }
+                   peer.Send(answer.substr(at));
                  }),
             console::kReplySeen);
   EXPECT_EQ(console_.RequestSettings(), static_cast<int>(answer.size()));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "net/device_operations.h"
+#include "sim/password_codec.h"
 #include "tests/support/device_test_support.h"
 #include "tests/support/scripted_peer.h"
 
@@ -138,6 +139,27 @@ TEST_F(OpenDeviceTest, EmptyValueOfTheNextDeviceDoesNotKeepThePreviousValue) {
   ASSERT_EQ(Open(next), 1);
   EXPECT_EQ(ReadField(session_.deviceRecord, SettingKey::GWAY), "");
   EXPECT_EQ(ReadField(session_.deviceRecord, SettingKey::IP), "127.0.0.3");
+}
+
+// A channel password whose scrambled form happens to end in "END", from a console that sends a
+// key and its value at a time: only the end marker ends the settings, every field is read. The
+// slow answer gets a longer limit than the others.
+TEST_F(OpenDeviceTest, ValueEndingInEndIsNoEndOfTheSettings) {
+  ConsoleConnection console(test::ShortLimits(3000ms));
+  console.Startup();
+  for (const char* key : {"PASS1", "PASS2"}) {
+    sim::Simulator simulator;
+    sim::DeviceConfig config = test::Device();
+    config.settings = sim::DefaultSettings("48", "127.0.0.2");
+    const std::string scrambled = sim::Scramble("line-1", sim::kStoredPasswordShift);
+    config.settings->Set(key, scrambled.substr(0, scrambled.size() - 3) + "END");
+    config.faults.slowAnswer = true;
+    test::StartDevices(simulator, {config});
+    RecordingOpenUi ui;
+    EXPECT_EQ(OpenDevice(console, test::OneAdapter(), session_, ui), 1) << key;
+    EXPECT_EQ(ui.errors, std::vector<std::string>{});
+    EXPECT_EQ(session_.deviceRecord, ToRecord(simulator.Settings(0))) << key;
+  }
 }
 
 // The password command on a console opened by hand: nothing goes out without a password.
