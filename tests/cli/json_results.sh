@@ -110,6 +110,9 @@ cli 0 get 127.0.1.2 | expect --argjson keys "$device_keys" '
   | ($v.HIP1 | explode) == [27, 91, 50, 74, 7, 127, 34, 92]
   and ($v.MSS | explode) == [49, 233, 255, 128, 155] and $v.GWAY == "\u001b]0;pwned\u0007"'
 cli 1 diff 127.0.1.2 127.0.0.3 | expect '[.differences[].key] | index("GWAY") != null'
+cli 1 put "$work/plant.qvs" 127.0.1.2 --with-address | expect '.devices[0].result == "declined"
+  and (.devices[0].changes[] | select(.key == "HIP1") | .before | explode)
+      == [27, 91, 50, 74, 7, 127, 34, 92]'
 # The terminal's texts: valid UTF-8, no C0 control but the line end, no DEL, no C1 control.
 terminal_safe() {
   iconv -f UTF-8 -t UTF-8 "$1" >/dev/null || fail "$2 printed bytes that are not UTF-8"
