@@ -24,8 +24,8 @@ constexpr int kRowTextCapacity = 256;
 // list itself does. Each column takes its title and its longest value ("255.255.255.255",
 // "02-00-00-00-00-01", "QV-48R2", "1.00") with the list's margins, both in the proportional
 // Gothic that the layouts are made for and in a fixed-width Gothic that a system may put in its
-// place, whose kana are wider; and the four together stay inside the list (228 units wide within
-// its border).
+// place, whose kana are wider. Together they fill the list's 228 units within its border; only
+// the fixed-width Gothic at 96 DPI, where half pixels round up, needs one pixel more than that.
 struct Column {
   const wchar_t* title;
   int width;  // dialog units
