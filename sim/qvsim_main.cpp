@@ -17,8 +17,10 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-// Each device is a thread of the simulator; a thousand are more than a test or a benchmark needs.
-constexpr int kMaxCount = 1000;
+// As many devices as 127.0.0.2 to 127.0.255.255 hold, each with a MAC of its own. Each device is
+// a thread with two sockets, so the system's limits on threads and open files may end a run of
+// that size at its start, with a message.
+constexpr int kMaxCount = 65534;
 
 extern "C" void OnStopSignal(int) {
   stopRequested = 1;
@@ -35,8 +37,8 @@ void PrintUsage(std::FILE* to) {
       "  --state FILE  keep every device's address, version, MAC, settings and password\n"
       "                in FILE, rewritten after each change; when FILE exists its devices\n"
       "                are played and DEVICE arguments only add their faults, by position\n"
-      "  --count N     play N devices on consecutive addresses from 127.0.0.2, made from\n"
-      "                the DEVICE arguments in turn (default: 48)\n"
+      "  --count N     play N devices (at most 65534) on consecutive addresses from\n"
+      "                127.0.0.2, made from the DEVICE arguments in turn (default: 48)\n"
       "  --help        this text\n"
       "\n"
       "DEVICE is MODEL[,NAME=VALUE]...:\n"
@@ -44,8 +46,8 @@ void PrintUsage(std::FILE* to) {
       "  address=A     a loopback address 127.x.x.x; default the first free one of\n"
       "                127.0.0.2, 127.0.0.3, ...\n"
       "  version=V     firmware version byte 0 to 255, shown as V/100.V%%100 (default 100)\n"
-      "  mac=M         MAC address as 02-00-00-00-00-01 (default 02-00-00-00-00-NN, NN the\n"
-      "                device's position)\n"
+      "  mac=M         MAC address as 02-00-00-00-00-01 (default 02-00 and the device's\n"
+      "                position in hexadecimal: 02-00-00-00-00-01, ..., 02-00-00-00-01-00, ...)\n"
       "  password=P    settings password, 1 to 32 characters from '!' to '~' (default none)\n"
       "  fault=F       switch fault F on; may be repeated. Faults:\n",
       calbrin::sim::kConsolePort, calbrin::sim::kDiscoveryPort);

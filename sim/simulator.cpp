@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 #include <stdexcept>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -89,9 +90,34 @@ std::vector<std::string_view> AnswerPieces(std::string_view answer, bool slow) {
 
 }  // namespace
 
+std::vector<DeviceIdentity> StartingIdentities(std::span<const DeviceConfig> configs) {
+  std::set<std::string> taken;
+  for (const DeviceConfig& config : configs) {
+    const std::string address = CanonicalAddress(config.address);
+    if (!address.empty()) taken.insert(address);
+  }
+  std::vector<DeviceIdentity> identities;
+  std::uint32_t nextAddress = 0x7F000002u;
+  for (std::size_t i = 0; i < configs.size(); ++i) {
+    DeviceIdentity& identity = identities.emplace_back();
+    if (configs[i].address.empty()) {
+      while (taken.contains(FormatIpv4(nextAddress)))
+        ++nextAddress;
+      identity.address = FormatIpv4(nextAddress++);
+    } else {
+      identity.address = configs[i].address;
+    }
+    const std::uint32_t position = static_cast<std::uint32_t>(i + 1);
+    identity.mac = configs[i].mac.value_or(
+        MacAddress{0x02, 0, static_cast<std::uint8_t>(position >> 24),
+                   static_cast<std::uint8_t>(position >> 16),
+                   static_cast<std::uint8_t>(position >> 8), static_cast<std::uint8_t>(position)});
+  }
+  return identities;
+}
+
 struct Simulator::Device {
   mutable std::mutex mutex;
-  DeviceConfig config;  // as added; read by Start() only
   DeviceState state;
   Faults faults;
   std::string lastWrite;
@@ -111,9 +137,8 @@ Simulator::~Simulator() {
 }
 
 int Simulator::AddDevice(DeviceConfig config) {
-  auto device = std::make_unique<Device>();
-  device->config = std::move(config);
-  devices_.push_back(std::move(device));
+  configs_.push_back(std::move(config));
+  devices_.push_back(std::make_unique<Device>());
   return static_cast<int>(devices_.size()) - 1;
 }
 
@@ -133,22 +158,11 @@ bool Simulator::Start(std::string& error) {
 
   // The configured devices first, so that the state file can take their place.
   std::vector<DeviceState> states;
-  std::set<std::string> taken;
-  for (const auto& device : devices_) {
-    const std::string address = CanonicalAddress(device->config.address);
-    if (!address.empty()) taken.insert(address);
-  }
-  std::uint32_t nextAddress = 0x7F000002u;
-  for (std::size_t i = 0; i < devices_.size(); ++i) {
-    const DeviceConfig& config = devices_[i]->config;
+  const std::vector<DeviceIdentity> identities = StartingIdentities(configs_);
+  for (std::size_t i = 0; i < configs_.size(); ++i) {
+    const DeviceConfig& config = configs_[i];
     DeviceState state;
-    if (config.address.empty()) {
-      while (taken.contains(FormatIpv4(nextAddress)))
-        ++nextAddress;
-      state.address = FormatIpv4(nextAddress++);
-    } else {
-      state.address = config.address;
-    }
+    state.address = identities[i].address;
     if (!IsDeviceModel(config.model)) {
       error = "device " + std::to_string(i + 1) + ": model must be 48 or 57, not \"" +
               config.model + "\"";
@@ -163,7 +177,7 @@ bool Simulator::Start(std::string& error) {
       return false;
     }
     state.firmwareVersion = config.firmwareVersion;
-    state.mac = config.mac.value_or(MacAddress{0x02, 0, 0, 0, 0, static_cast<std::uint8_t>(i + 1)});
+    state.mac = identities[i].mac;
     state.settings = config.settings.value_or(DefaultSettings(config.model, state.address));
     state.settings.Set("MODEL", config.model);
     state.password = config.password;
@@ -217,7 +231,7 @@ bool Simulator::Start(std::string& error) {
   };
   for (std::size_t i = 0; i < states.size(); ++i) {
     Device& device = *devices_[i];
-    device.faults = device.config.faults;
+    device.faults = i < configs_.size() ? configs_[i].faults : Faults{};
     device.state = states[i];
     device.lastWrite.clear();
     device.lastPasswordBlock.clear();
@@ -262,10 +276,17 @@ bool Simulator::Start(std::string& error) {
     closeAll();
     return false;
   }
-  for (auto& device : devices_) {
-    device->thread = std::thread([this, &device = *device] { AcceptLoop(device); });
+  // A large run can meet the system's limit on threads; the ones started then end again.
+  try {
+    for (auto& device : devices_) {
+      device->thread = std::thread([this, &device = *device] { AcceptLoop(device); });
+    }
+    discoveryThread_ = std::thread([this] { DiscoveryLoop(); });
+  } catch (const std::system_error& failure) {
+    error = std::string("cannot start a thread for every device: ") + failure.what();
+    Stop();
+    return false;
   }
-  discoveryThread_ = std::thread([this] { DiscoveryLoop(); });
   return true;
 }
 

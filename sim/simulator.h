@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,13 +33,27 @@ struct DeviceConfig {
   std::string address{};
   std::string model = "48";   // "48" (QV-48R2) or "57" (QV-57R)
   int firmwareVersion = 100;  // the reply byte; the tool shows 100 as "1.00"
-  // Unset: 02-00-00-00-00-NN, NN being the device's index plus one.
+  // Unset: the one that StartingIdentities gives the device's position.
   std::optional<MacAddress> mac{};
   // Unset: DefaultSettings(model, address). Its MODEL field is always set to `model`.
   std::optional<DeviceSettings> settings{};
   std::string password{};  // the settings password; empty: none
   Faults faults{};
 };
+
+// Where a device is found on the network.
+struct DeviceIdentity {
+  std::string address;
+  MacAddress mac{};
+};
+
+// The identities that the devices of `configs` start with, in order: the configured address and
+// MAC where there are ones; else the first of 127.0.0.2, 127.0.0.3, ... that no device of
+// `configs` names, and 02-00 followed by the device's position (1 for the first) in four bytes.
+// So the first 255 get 02-00-00-00-00-01 to 02-00-00-00-00-FF, the 256th 02-00-00-00-01-00, and
+// no two devices without a configured MAC share one; 65534 devices without configured addresses
+// take 127.0.0.2 to 127.0.255.255.
+std::vector<DeviceIdentity> StartingIdentities(std::span<const DeviceConfig> configs);
 
 class Simulator {
  public:
@@ -116,6 +131,7 @@ class Simulator {
 
   Options options_;
   SocketSystem socketSystem_;
+  std::vector<DeviceConfig> configs_;  // as added; read by Start() only
   std::vector<std::unique_ptr<Device>> devices_;
   SocketHandle discoverySocket_ = kInvalidSocket;
   std::thread discoveryThread_;

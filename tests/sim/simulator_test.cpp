@@ -1,10 +1,13 @@
 // What the simulated device does that the tool's own tests never reach: how it reads a write
-// block, its discovery faults, and the state file that carries it across a restart.
+// block, its discovery faults, the addresses and MACs of a large run, and the state file that
+// carries it across a restart.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <random>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "net/console_connection.h"
 #include "sim/password_codec.h"
@@ -43,6 +46,22 @@ TEST(SimulatorDevice, DiscoveryFaults) {
   const MacAddress mac{1, 2, 3, 4, 5, 6};
   EXPECT_EQ(DiscoveryReply("57", 100, mac, {.unknownModelCode = true})[6], 3);
   EXPECT_EQ(DiscoveryReply("57", 100, mac, {.shortReply = true}).size(), 20u);
+}
+
+TEST(SimulatorDevices, TheLargestRunGivesEveryDeviceItsOwnAddressAndMac) {
+  const std::vector<DeviceConfig> configs(65534);  // qvsim's largest --count
+  const std::vector<DeviceIdentity> identities = StartingIdentities(configs);
+  std::set<std::string> addresses;
+  std::set<MacAddress> macs;
+  for (const DeviceIdentity& identity : identities) {
+    if (IsLoopbackAddress(identity.address)) addresses.insert(identity.address);
+    macs.insert(identity.mac);
+  }
+  EXPECT_EQ(addresses.size(), configs.size());
+  EXPECT_EQ(macs.size(), configs.size());
+  EXPECT_EQ(identities.back().address, "127.0.255.255");
+  EXPECT_EQ(FormatMac(identities[0].mac), "02-00-00-00-00-01");
+  EXPECT_EQ(FormatMac(identities[254].mac), "02-00-00-00-00-FF");
 }
 
 TEST(SimulatorState, WritesAndPasswordSurviveARestart) {

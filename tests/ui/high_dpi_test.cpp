@@ -1,6 +1,8 @@
 // The device list at 150 % (144 DPI), which tests/ui/run-at-dpi sets in a Wine prefix of its own:
-// each column is as wide as its title and its longest value. The same run checks the settings
-// pages at that DPI (SettingsPagesTest.EveryControlOfEveryPageIsOnScreen).
+// each column is as wide as its title and its longest value, and the columns end inside the list.
+// It runs twice: with the dialog font that the project's prefixes substitute, where the same run
+// checks the settings pages at that DPI (SettingsPagesTest.EveryControlOfEveryPageIsOnScreen), and
+// in a prefix without that substitution, whose fixed-width Gothic has wider kana.
 #include "ui/main/main_window.h"
 
 #include <commctrl.h>
@@ -33,17 +35,22 @@ TEST(HighDpiTest, EachListColumnIsWideEnoughForItsTitleAndLongestValue) {
   HWND list = GetDlgItem(hwnd, IDC_DEVICE_LIST);
   const std::vector<std::vector<const wchar_t*>> columns = {
       {L"IPアドレス", L"255.255.255.255"},
-      {L"MACアドレス", L"FF-FF-FF-FF-FF-FF", L"00-00-00-00-00-00"},
+      {L"MACアドレス", L"FF-FF-FF-FF-FF-FF", L"02-00-00-00-00-01"},
       {L"モデル", L"QV-48R2", L"QV-57R"},
       {L"バージョン", L"2.55", L"1.00"}};
   const int margins = MulDiv(kTextMarginsAt96Dpi, kTestDpi, 96);
+  int columnsEnd = 0;
   for (int column = 0; column < static_cast<int>(columns.size()); ++column) {
+    columnsEnd += ListView_GetColumnWidth(list, column);
     for (const wchar_t* text : columns[static_cast<std::size_t>(column)]) {
       EXPECT_GE(ListView_GetColumnWidth(list, column),
                 ListView_GetStringWidth(list, text) + margins)
           << "column " << column << " cuts " << Utf8Text(text);
     }
   }
+  RECT inside{};
+  GetClientRect(list, &inside);
+  EXPECT_LE(columnsEnd, inside.right) << "the columns run past the list";
   DestroyWindow(hwnd);
 }
 

@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, StartsReadyWithItsColumnsAdaptersAndTheHiddenDefaultButto
   EXPECT_EQ(GetFocus(), GetDlgItem(hwnd_, IDC_SEARCH));
   EXPECT_NE(ListView_GetExtendedListViewStyle(list_) & LVS_EX_FULLROWSELECT, 0u);
   const wchar_t* titles[] = {L"IPアドレス", L"MACアドレス", L"モデル", L"バージョン"};
-  const int widths[] = {110, 140, 85, 64};
+  const int widths[] = {68, 76, 36, 48};  // dialog units, which the window's font turns to pixels
   for (int i = 0; i < 4; ++i) {
     wchar_t title[64] = {};
     LVCOLUMNW column{};
@@ -119,7 +119,9 @@ TEST_F(MainWindowTest, StartsReadyWithItsColumnsAdaptersAndTheHiddenDefaultButto
     column.cchTextMax = 64;
     ASSERT_TRUE(ListView_GetColumn(list_, i, &column));
     EXPECT_STREQ(title, titles[i]);
-    EXPECT_EQ(column.cx, widths[i]);
+    RECT width{0, 0, widths[i], 0};
+    MapDialogRect(hwnd_, &width);
+    EXPECT_EQ(column.cx, width.right);
   }
   wchar_t adapter[128] = {};
   SendDlgItemMessageW(hwnd_, IDC_ADAPTER, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(adapter));

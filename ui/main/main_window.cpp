@@ -9,7 +9,6 @@
 #include "net/device_operations.h"
 #include "net/subnet.h"
 #include "resources/resource.h"
-#include "ui/controls/scaled_pixels.h"
 #include "ui/editor/settings_dialog.h"
 #include "ui/main/app.h"
 #include "ui/main/small_dialogs.h"
@@ -21,16 +20,29 @@ namespace {
 constexpr COLORREF kForeignRowColour = RGB(255, 0, 0);
 constexpr int kRowTextCapacity = 256;
 
+// The widths are dialog units, so that they follow the dialog's font as well as the DPI, as the
+// list itself does. Each column takes its title and its longest value ("255.255.255.255",
+// "02-00-00-00-00-01", "QV-48R2", "1.00") with the list's margins, both in the proportional
+// Gothic that the layouts are made for and in a fixed-width Gothic that a system may put in its
+// place, whose kana are wider. Together they fill the list's 228 units within its border; only
+// the fixed-width Gothic at 96 DPI, where half pixels round up, needs one pixel more than that.
 struct Column {
   const wchar_t* title;
-  int width;  // pixels at 96 DPI
+  int width;  // dialog units
 };
 constexpr Column kColumns[] = {
-    {L"IPアドレス", 110}, {L"MACアドレス", 140}, {L"モデル", 85}, {L"バージョン", 64}};
+    {L"IPアドレス", 68}, {L"MACアドレス", 76}, {L"モデル", 36}, {L"バージョン", 48}};
 
 // The controls that a search disables, in the order step 1 enables them again.
 constexpr int kWorkingControls[] = {IDC_OPEN_SETTINGS, IDC_SEARCH, IDC_ADD_TO_LIST, IDCANCEL,
                                     IDC_ADAPTER};
+
+// A width in dialog units as pixels of `dialog`, whose font and DPI both count.
+int DialogUnitsToPixels(HWND dialog, int units) {
+  RECT rect{0, 0, units, 0};
+  MapDialogRect(dialog, &rect);
+  return rect.right;
+}
 
 std::wstring ModulePath() {
   std::wstring path(32768, L'\0');
@@ -140,7 +152,7 @@ void MainWindow::OnInitDialog() {
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
-    column.cx = ScaledPixels(list, kColumns[i].width);
+    column.cx = DialogUnitsToPixels(window_, kColumns[i].width);
     column.pszText = const_cast<wchar_t*>(kColumns[i].title);
     column.iSubItem = i;
     ListView_InsertColumn(list, i, &column);
