@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # calbrin-cli's --json results parse and carry every field that README documents: search (more
-# devices than the windows' 20 rows), get, diff, set, put (with failing devices among them),
-# history and passwd, against `qvsim --count`, in the network namespace that scripts/netns-exec
-# gives this script. CALBRIN_NATIVE_BUILD names the build tree.
+# devices than the windows' 20 rows, and a thousand answering at once), get, diff, set, put (with
+# failing devices among them), history and passwd, against `qvsim --count`, and a device whose
+# values hold control and non-ASCII bytes, in the network namespace that scripts/netns-exec gives
+# this script. CALBRIN_NATIVE_BUILD names the build tree.
 set -euo pipefail
 build=${CALBRIN_NATIVE_BUILD:-build/native}
 cli_program="$build/cli/calbrin-cli"
@@ -133,4 +134,11 @@ code=0
 [ $code = 1 ] || fail "put without --yes exited $code"
 terminal_safe "$work/text" put
 grep -qF '\x1b]0;pwned\x07 -> 0.0.0.0' "$work/text" || fail "put: $(cat "$work/text")"
+# A large site: a thousand devices answer one broadcast at once, and every answer is listed.
+kill $sim $sim2 && wait $sim $sim2 || true
+ulimit -n "$(ulimit -Hn)"  # the simulator plays every device on sockets of its own
+"$build/sim/qvsim" --count 1000 48 >"$work/sim" &
+sim=$!
+for _ in $(seq 300); do [ "$(wc -l <"$work/sim")" -ge 1000 ] && break; sleep 0.1; done
+cli 0 search | expect 'length == 1000 and ([.[].mac] | unique | length) == 1000' >/dev/null
 echo PASS
