@@ -1,50 +1,38 @@
 // Device texts for the terminal and for JSON.
 #include "settings/device_text.h"
 
-#include <cstdio>
-
 namespace calbrin {
 namespace {
 
-bool PrintableAscii(unsigned char byte) {
-  return byte >= 0x20 && byte < 0x7f;
+// `bytes` with printable ASCII kept, each character of `backslashed` after a backslash, and every
+// other byte as `prefix` and its two lower-case hexadecimal digits.
+std::string Escaped(std::string_view bytes, std::string_view backslashed, std::string_view prefix) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string escaped;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (backslashed.find(c) != std::string_view::npos) {
+      escaped += '\\';
+      escaped += c;
+    } else if (byte >= 0x20 && byte < 0x7f) {
+      escaped += c;
+    } else {
+      escaped += prefix;
+      escaped += kDigits[byte >> 4];
+      escaped += kDigits[byte & 15];
+    }
+  }
+  return escaped;
 }
 
 }  // namespace
 
 std::string TerminalText(std::string_view bytes) {
-  std::string shown;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\\') {
-      shown += "\\\\";
-    } else if (PrintableAscii(byte)) {
-      shown += c;
-    } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-      shown += escaped;
-    }
-  }
-  return shown;
+  return Escaped(bytes, "\\", "\\x");
 }
 
 std::string JsonBytes(std::string_view bytes) {
-  std::string quoted = "\"";
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (PrintableAscii(byte)) {
-      quoted += c;
-    } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      quoted += escaped;
-    }
-  }
-  return quoted + "\"";
+  return "\"" + Escaped(bytes, "\"\\", "\\u00") + "\"";
 }
 
 }  // namespace calbrin
