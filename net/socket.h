@@ -85,6 +85,7 @@ int ListenSocket(SocketHandle socket);
 SocketHandle AcceptSocket(SocketHandle socket, int& error);
 // The local or the peer address of a socket as dotted text; 0 or the error code.
 int LocalAddress(SocketHandle socket, std::string& address, std::uint16_t* port = nullptr);
+int PeerAddress(SocketHandle socket, std::string& address, std::uint16_t* port = nullptr);
 
 // One send or receive call. Bytes moved, 0 for a peer that closed (receive), -1 on failure.
 int SendBytes(SocketHandle socket, const char* data, int length, int& error);

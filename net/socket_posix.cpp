@@ -213,6 +213,17 @@ int LocalAddress(SocketHandle socket, std::string& address, std::uint16_t* port)
   return 0;
 }
 
+int PeerAddress(SocketHandle socket, std::string& address, std::uint16_t* port) {
+  sockaddr_in peer{};
+  socklen_t size = sizeof peer;
+  if (::getpeername(Fd(socket), reinterpret_cast<sockaddr*>(&peer), &size) != 0) {
+    return LastError();
+  }
+  address = FormatIpv4(ntohl(peer.sin_addr.s_addr));
+  if (port != nullptr) *port = ntohs(peer.sin_port);
+  return 0;
+}
+
 int SendBytes(SocketHandle socket, const char* data, int length, int& error) {
   // A peer that has gone must give an error code, not end the process with SIGPIPE.
   const ssize_t sent = ::send(Fd(socket), data, static_cast<size_t>(length), MSG_NOSIGNAL);

@@ -166,6 +166,17 @@ int LocalAddress(SocketHandle socket, std::string& address, std::uint16_t* port)
   return 0;
 }
 
+int PeerAddress(SocketHandle socket, std::string& address, std::uint16_t* port) {
+  sockaddr_in peer{};
+  int size = sizeof peer;
+  if (::getpeername(Native(socket), reinterpret_cast<sockaddr*>(&peer), &size) != 0) {
+    return ::WSAGetLastError();
+  }
+  address = FormatIpv4(ntohl(peer.sin_addr.s_addr));
+  if (port != nullptr) *port = ntohs(peer.sin_port);
+  return 0;
+}
+
 int SendBytes(SocketHandle socket, const char* data, int length, int& error) {
   const int sent = ::send(Native(socket), data, length, 0);
   if (sent == SOCKET_ERROR) {

@@ -123,6 +123,7 @@ struct Simulator::Device {
   std::string lastWrite;
   std::string lastPasswordBlock;
   int connections = 0;
+  std::vector<std::string> consolePeers;
   SocketHandle udp = kInvalidSocket;       // used by the discovery thread, replaced on a move
   SocketHandle listener = kInvalidSocket;  // the device's own thread's alone while running
   std::thread thread;
@@ -236,6 +237,7 @@ bool Simulator::Start(std::string& error) {
     device.lastWrite.clear();
     device.lastPasswordBlock.clear();
     device.connections = 0;
+    device.consolePeers.clear();
     device.listener = OpenListener(device.state.address, options_.consolePort, error);
     if (device.listener != kInvalidSocket)
       device.udp = OpenReplySocket(device.state.address, error);
@@ -345,6 +347,12 @@ int Simulator::ConsoleConnections(int index) const {
   return device.connections;
 }
 
+std::vector<std::string> Simulator::ConsolePeers(int index) const {
+  const Device& device = At(index);
+  std::lock_guard lock(device.mutex);
+  return device.consolePeers;
+}
+
 int Simulator::DiscoveryRequests() const {
   return discoveryRequests_;
 }
@@ -418,9 +426,12 @@ void Simulator::AcceptLoop(Device& device) {
     int error = 0;
     const SocketHandle connection = AcceptSocket(device.listener, error);
     if (connection == kInvalidSocket) continue;
+    std::string peer;
+    PeerAddress(connection, peer);
     {
       std::lock_guard lock(device.mutex);
       ++device.connections;
+      device.consolePeers.push_back(peer);
     }
     CountBeforeWrite(1);
     bool beforeWrite = true;

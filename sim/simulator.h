@@ -99,6 +99,9 @@ class Simulator {
   std::string LastPasswordBlock(int index) const;
   int ConsoleConnections(int index) const;  // accepted since Start()
   int DiscoveryRequests() const;            // "VQ" datagrams answered since Start()
+  // The address that each console connection accepted since Start() came from, in order: which
+  // local address the client connected from.
+  std::vector<std::string> ConsolePeers(int index) const;
   // The most console connections, over all devices, that were open at once without having
   // brought a write or P_SET block yet, since Start(). A client that opens its next device only
   // after the last one acknowledged its write keeps this at the number of devices it works on at
