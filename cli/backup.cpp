@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "cli/adapter_choice.h"
 #include "cli/device_search.h"
 #include "cli/device_writes.h"
 #include "cli/fleet.h"
@@ -37,7 +38,8 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
   const AdapterTable adapters = ListedAdapters(setup);
   std::map<std::string, std::string> macs;
   std::vector<std::string> addresses = run.addresses;
-  const SearchResult found = FindDevices(setup, adapters, {SelectedLocalAddress(adapters)}, [] {});
+  const std::string searchFrom = run.from.empty() ? SelectedLocalAddress(adapters) : run.from;
+  const SearchResult found = FindDevices(setup, adapters, {searchFrom}, [] {});
   for (const FoundDevice& device : found.devices) {
     macs[device.address] = device.mac;
     if (run.addresses.empty()) addresses.push_back(device.address);
@@ -66,12 +68,13 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
         auto console = std::make_unique<ConsoleConnection>(setup.limits);
         console->Startup();
         std::string problem;
-        const bool opened = WithDevice(
-            *console, adapters, result.address, password, problem, [&](DeviceSession& device) {
-              result.message =
-                  SaveDevice(run.folder, device.deviceRecord,
-                             mac == macs.end() ? result.address : mac->second, problem);
-            });
+        const bool opened =
+            WithDevice(*console, AdapterFor(result.address, adapters, run.from), result.address,
+                       password, problem, [&](DeviceSession& device) {
+                         result.message =
+                             SaveDevice(run.folder, device.deviceRecord,
+                                        mac == macs.end() ? result.address : mac->second, problem);
+                       });
         console->Shutdown();
         if (opened && problem.empty()) result.result = "saved";
         if (!problem.empty()) result.message = OneLine(problem);

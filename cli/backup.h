@@ -18,12 +18,14 @@ struct BackupRun {
   int jobs = 1;
   bool json = false;
   PasswordSource password;
+  std::string from;  // --from: the search's and every device's local address; empty: AdapterFor's
 };
 
-// Searches once (for the devices' MAC addresses, and for the devices when none are named), then
-// opens up to `jobs` devices at once and saves each one's settings as DIR/<model>_<MAC>.qvs
-// (the address in place of a MAC that the search did not find), readable by the user alone.
-// One line per device, then a summary; 0 when every device was saved, 1 otherwise.
+// Searches once from --from or the preselected adapter (for the devices' MAC addresses, and for
+// the devices when none are named), then opens up to `jobs` devices at once, each from the adapter
+// that AdapterFor chooses, and saves each one's settings as DIR/<model>_<MAC>.qvs (the address in
+// place of a MAC that the search did not find), readable by the user alone. One line per device,
+// then a summary; 0 when every device was saved, 1 otherwise.
 int RunBackup(const BackupRun& run, CliIo& io, const CliSetup& setup);
 
 }  // namespace calbrin

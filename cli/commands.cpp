@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "calbrin_version.h"
+#include "cli/adapter_choice.h"
 #include "cli/backup.h"
 #include "cli/device_access.h"
 #include "cli/device_search.h"
@@ -54,14 +55,28 @@ constexpr std::string_view kUsage =
     "line), --password-env VARIABLE, or the terminal, without echo. Passwords are never taken\n"
     "from the command line and never printed. put, set, passwd, restore and backup work on up\n"
     "to --jobs N devices at once (default: as many as the open-file limit allows, at most\n"
-    "1024); --json prints machine-readable results (see README).\n"
+    "1024); --json prints machine-readable results (see README). Every command that opens a\n"
+    "device connects from --from ADDRESS, a local adapter's address, or else, per device, from\n"
+    "the adapter whose subnet holds the device's address, or else the preselected one.\n"
     "\"calbrin-cli COMMAND --help\" describes one command.\n"
     "\"calbrin-cli --version\" prints the program's version.\n";
 
-const std::map<std::string, std::string, std::less<>>& CommandHelp() {
-  static const std::map<std::string, std::string, std::less<>> help{
+// How a command that opens devices picks the local address of each connection.
+constexpr std::string_view kFromHelp =
+    "--from ADDRESS connects to every device from that local adapter's address. Without it,\n"
+    "each device is reached from the first adapter whose subnet holds its address, else from\n"
+    "the adapter that the windows preselect; devices of one run may go through different\n"
+    "adapters.\n";
+
+// The commands that open devices, and so take --from.
+bool OpensDevices(std::string_view command) {
+  return command != "search" && command != "history";
+}
+
+std::map<std::string, std::string, std::less<>> MakeCommandHelp() {
+  std::map<std::string, std::string, std::less<>> help{
       {"backup",
-       "usage: calbrin-cli backup DIR [ADDRESS...] [--jobs N] [--json]\n"
+       "usage: calbrin-cli backup DIR [ADDRESS...] [--from ADDRESS] [--jobs N] [--json]\n"
        "Saves the settings of each device named, or of every device that a search finds, as\n"
        "the file that the windows' save would write, DIR/<model>_<MAC>.qvs, readable by the\n"
        "user alone. Devices are read side by side; one line per device, then a summary; exit\n"
@@ -74,6 +89,7 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "Windows), one folder per device address; --no-history writes without them.\n"},
       {"restore",
        "usage: calbrin-cli restore ADDRESS... (--last | FILE.qvs) [--with-address] [--yes]\n"
+       "       [--from ADDRESS]\n"
        "Writes back the settings kept before a write: each device's newest history file with\n"
        "--last, or FILE.qvs, through the same checks as put, keeping each device's own address\n"
        "unless --with-address. Undoes a put to many devices in one command.\n"},
@@ -87,20 +103,20 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "and tells by which adapter's address each device was found. On a terminal it counts\n"
        "the seconds down. --json prints a JSON array instead.\n"},
       {"get",
-       "usage: calbrin-cli get ADDRESS [-o FILE.qvs] [--json] [--password-file F | --password-env "
-       "V]\n"
+       "usage: calbrin-cli get ADDRESS [-o FILE.qvs] [--json] [--from ADDRESS]\n"
+       "       [--password-file F | --password-env V]\n"
        "Opens the device (logging in when it asks) and prints its settings by page, label and\n"
        "meaning, or with -o writes the settings file that the windows' save would write.\n"},
       {"diff",
-       "usage: calbrin-cli diff ADDRESS (FILE.qvs | ADDRESS) [--password-file F | --password-env "
-       "V]\n"
+       "usage: calbrin-cli diff ADDRESS (FILE.qvs | ADDRESS) [--from ADDRESS]\n"
+       "       [--password-file F | --password-env V]\n"
        "Prints the settings that differ between a device and a settings file, or between two\n"
        "devices, by page and label with both values; passwords are compared, never printed.\n"
        "Exit code 0 when they are equal, 1 when they differ, 2 on any failure. --json prints\n"
        "the differences as JSON.\n"},
       {"put",
        "usage: calbrin-cli put FILE.qvs ADDRESS... [KEY=VALUE...] [--with-address] [--yes]\n"
-       "       [--jobs N] [--json]\n"
+       "       [--from ADDRESS] [--jobs N] [--json]\n"
        "For each device: refuses a file of the other model, takes KEY=VALUE pairs over the\n"
        "file's values (checked as set checks them), runs Apply's checks (receive ports,\n"
        "TCP passwords), keeps the device's own IP address, subnet mask and gateway unless\n"
@@ -111,7 +127,8 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "at once, each on a connection of its own. One line per device in the order given, then\n"
        "a summary; exit code 1 when any device failed.\n"},
       {"set",
-       "usage: calbrin-cli set ADDRESS... KEY=VALUE... [--yes] [--jobs N] [--json]\n"
+       "usage: calbrin-cli set ADDRESS... KEY=VALUE... [--yes] [--from ADDRESS] [--jobs N]\n"
+       "       [--json]\n"
        "Changes single settings, by the device's own keys (MSS=1200, PORT1=4001, CFLOW2=2).\n"
        "Before anything is sent, each value is checked as the windows' controls would take\n"
        "it: numbers in plain decimal within their range (MSS 536 to 1460, PORT1 0 to 65535),\n"
@@ -123,10 +140,18 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "Several devices are written side by side, as put does.\n"},
       {"passwd",
        "usage: calbrin-cli passwd ADDRESS... [--remove] [--new-password-file F | "
-       "--new-password-env V] [--jobs N] [--json]\n"
+       "--new-password-env V] [--from ADDRESS] [--jobs N] [--json]\n"
        "Sets a new settings password (asked twice on the terminal without echo, or read from a\n"
        "file or an environment variable), or removes it with --remove.\n"},
   };
+  for (auto& [command, text] : help) {
+    if (OpensDevices(command)) text += kFromHelp;
+  }
+  return help;
+}
+
+const std::map<std::string, std::string, std::less<>>& CommandHelp() {
+  static const std::map<std::string, std::string, std::less<>> help = MakeCommandHelp();
   return help;
 }
 
@@ -201,6 +226,7 @@ class Session {
       : io_(io),
         console_(std::make_unique<ConsoleConnection>(setup.limits)),
         adapters_(ListedAdapters(setup)),
+        from_(Value(options, "--from")),
         password_(
             PasswordSource{Value(options, "--password-file"), Value(options, "--password-env")},
             io) {
@@ -214,7 +240,7 @@ class Session {
   std::optional<SettingsRecord> Read(std::string_view address) {
     SettingsRecord record;
     std::string error;
-    if (!WithDevice(*console_, adapters_, address, password_, error,
+    if (!WithDevice(*console_, AdapterFor(address, adapters_, from_), address, password_, error,
                     [&record](DeviceSession& session) { record = session.deviceRecord; })) {
       io_.Err(std::string(address) + ": " + error + "\n");
       return std::nullopt;
@@ -226,6 +252,7 @@ class Session {
   CliIo& io_;
   std::unique_ptr<ConsoleConnection> console_;
   AdapterTable adapters_;
+  std::string from_;
   DevicePassword password_;
 };
 
@@ -403,6 +430,7 @@ std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io, const Cl
   run.yes = options.yes;
   run.json = options.json;
   run.password = {Value(options, "--password-file"), Value(options, "--password-env")};
+  run.from = Value(options, "--from");
   run.history = HistoryOption(options, io);
   const std::string jobs = Value(options, "--jobs");
   if (!jobs.empty()) {
@@ -556,7 +584,8 @@ int Backup(const Options& options, CliIo& io, const CliSetup& setup) {
                     {options.positional.begin() + 1, options.positional.end()},
                     run->jobs,
                     run->json,
-                    run->password},
+                    run->password,
+                    run->from},
                    io, setup);
 }
 
@@ -646,6 +675,15 @@ int RunCli(const std::vector<std::string>& args, CliIo& io, const CliSetup& setu
   if (!options.problem.empty()) {
     io.Err(options.problem + "\n" + help->second);
     return kUsageError;
+  }
+  const std::string from = Value(options, "--from");
+  if (OpensDevices(args[0]) && !from.empty()) {
+    const AdapterTable adapters = ListedAdapters(setup);
+    if (!HasAdapter(adapters, from)) {
+      io.Err("--from " + from +
+             ": no adapter has this address (the adapters: " + AdapterAddresses(adapters) + ")\n");
+      return kUsageError;
+    }
   }
   if (args[0] == "search") return Search(options, io, setup);
   if (args[0] == "get") return Get(options, io, setup);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <memory>
 
+#include "cli/adapter_choice.h"
 #include "cli/device_writes.h"
 #include "cli/fleet.h"
 #include "cli/history.h"
@@ -45,8 +46,8 @@ bool DoDevice(const FleetContext& context, bool write, const std::string* shown,
   console->Startup();
   std::string error;
   const bool opened = WithDevice(
-      *console, context.adapters, result.address, context.password, error,
-      [&](DeviceSession& device) {
+      *console, AdapterFor(result.address, context.adapters, context.run.from), result.address,
+      context.password, error, [&](DeviceSession& device) {
         const WritePlan plan = context.run.plan(result.address, device);
         result.changes = plan.differences;
         result.warnings = plan.warnings;

@@ -40,6 +40,7 @@ struct WriteRun {
   bool yes = false;
   bool json = false;
   PasswordSource password;
+  std::string from;  // --from: the local address of every device's connection; empty: AdapterFor's
   // Where each device's settings are kept before it is written; empty: nowhere.
   std::filesystem::path history;
 };

@@ -198,6 +198,52 @@ TEST_F(CliTest, OpenFailuresSayWhy) {
   }
 }
 
+// Each device's connection leaves from the adapter whose subnet holds it, else from the
+// preselected one (the first: the route probe finds no route here); --from names one for all.
+TEST_F(CliTest, EachDeviceIsOpenedFromTheAdapterOfItsSubnetUnlessFromNamesOne) {
+  std::vector<sim::DeviceConfig> devices(3, Device("48"));
+  devices[0].address = "127.0.0.5";
+  devices[1].address = "127.0.1.5";
+  devices[2].address = "127.0.2.5";  // in no adapter's subnet
+  test::StartDevices(simulator_, devices);
+  setup_.fillAdapters = [](AdapterTable& table) {
+    table.entries[0] = {0, "lo", "127.0.0.10", 24, "255.255.255.0"};
+    table.entries[1] = {0, "lo", "127.0.1.1", 24, "255.255.255.0"};
+    return table.count = 2;
+  };
+  const std::string backup = (folder_ / "backup").string();
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    std::vector<std::string> from;  // the source of each device's one connection; "": none
+  } cases[] = {
+      {{"set", "127.0.0.5", "127.0.1.5", "127.0.2.5", "MSS=1200", "--yes"},
+       0,
+       {"127.0.0.10", "127.0.1.1", "127.0.0.10"}},
+      {{"get", "127.0.1.5"}, 0, {"", "127.0.1.1", ""}},
+      {{"diff", "127.0.1.5", "127.0.0.5"}, 1, {"127.0.0.10", "127.0.1.1", ""}},
+      {{"backup", backup, "127.0.1.5", "127.0.2.5"}, 0, {"", "127.0.1.1", "127.0.0.10"}},
+      {{"get", "127.0.1.5", "--from", "127.0.0.10"}, 0, {"", "127.0.0.10", ""}},
+      {{"set", "127.0.0.5", "127.0.1.5", "MSS=1300", "--yes", "--from", "127.0.1.1"},
+       0,
+       {"127.0.1.1", "127.0.1.1", ""}},
+      {{"get", "127.0.1.5", "--from", "192.0.2.7"}, 2, {"", "", ""}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::vector<std::string>> before;
+    for (int i = 0; i < 3; ++i)
+      before.push_back(simulator_.ConsolePeers(i));
+    EXPECT_EQ(Run(c.args), c.code) << c.args[0] << ": " << err_;
+    for (int i = 0; i < 3; ++i) {
+      if (!c.from[i].empty()) before[i].push_back(c.from[i]);
+      EXPECT_EQ(simulator_.ConsolePeers(i), before[i]) << c.args[0] << " device " << i;
+    }
+  }
+  EXPECT_EQ(err_,
+            "--from 192.0.2.7: no adapter has this address (the adapters: 127.0.0.10, "
+            "127.0.1.1)\n");
+}
+
 TEST_F(CliTest, DiffShowsTheDifferingSettingsByPageAndLabel) {
   sim::DeviceConfig changed = Device("48");
   SettingsRecord settings = ToRecord(sim::DefaultSettings("48", "127.0.0.3"));
