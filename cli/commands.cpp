@@ -82,8 +82,9 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
        "Sends one discovery broadcast from the local ADDRESS (default: the adapter that the\n"
        "windows preselect) and lists every device that answers within five seconds:\n"
        "address, MAC, model, version, and whether the device lies outside the adapter's\n"
-       "subnet. Each device is listed once by its MAC; an address that several devices\n"
-       "answer from (units fresh from the factory) is marked (共有) on each of their rows.\n"
+       "subnet. Each device is listed once, by its MAC; where several answer from one\n"
+       "address (units fresh from the factory), each of their rows is marked (共有) after\n"
+       "the address.\n"
        "--all-adapters broadcasts from every adapter with an IPv4 address in the same window\n"
        "and tells by which adapter's address each device was found. On a terminal it counts\n"
        "the seconds down. --json prints a JSON array instead.\n"},
