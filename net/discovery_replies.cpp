@@ -64,7 +64,8 @@ void DiscoveryReplies::Accept(std::string_view source, const char* bytes, int le
   // it answers twice in a row.
   if (perMac ? keptMacs_.contains(mac) : source == lastSource_) return;
   if (resultCount_ >= capacity_) {
-    // Beyond the last record a reply is ignored; one from a device not yet kept is a loss.
+    // Beyond the last record a reply is ignored; one from a device not yet kept is a loss (per
+    // MAC, every reply that gets here is one).
     const auto kept = [source](const DeviceEntry& entry) { return entry.AddressText() == source; };
     if (perMac || !std::any_of(entries_.begin(), entries_.end(), kept)) overflowed_ = true;
     return;
