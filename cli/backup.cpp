@@ -31,6 +31,16 @@ std::string SaveDevice(const std::filesystem::path& folder, const SettingsRecord
   return name;
 }
 
+// Why the devices with `macs` that answer from one address are not saved.
+std::string SharedAddressMessage(const std::vector<std::string>& macs) {
+  std::string list;
+  for (const std::string& mac : macs)
+    list += (list.empty() ? "" : ", ") + mac;
+  return std::to_string(macs.size()) + " devices share this address (" + list +
+         "): not saved, as opening it reaches only one of them; they can be saved one at a time "
+         "once a device can be opened by its MAC";
+}
+
 }  // namespace
 
 int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
@@ -38,10 +48,18 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
   const AdapterTable adapters = ListedAdapters(setup);
   std::map<std::string, std::string> macs;
   std::vector<std::string> addresses = run.addresses;
+  // Opening an address that several devices answer from would reach whichever unit answers
+  // first: such an address is reported, naming its devices' MACs, and not saved.
+  std::map<std::string, std::vector<std::string>> sharers;
   const std::string searchFrom = run.from.empty() ? SelectedLocalAddress(adapters) : run.from;
   const SearchResult found = FindDevices(setup, adapters, {searchFrom}, [] {});
   for (const FoundDevice& device : found.devices) {
     macs[device.address] = device.mac;
+    if (device.sharedAddress) {
+      std::vector<std::string>& sharing = sharers[device.address];
+      sharing.push_back(device.mac);
+      if (sharing.size() > 1) continue;  // one line for the address
+    }
     if (run.addresses.empty()) addresses.push_back(device.address);
   }
   // Without addresses, a device that answered but was not kept would go without a backup.
@@ -64,6 +82,10 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
       count, run.jobs,
       [&](int i) {
         DeviceResult& result = results[static_cast<std::size_t>(i)];
+        if (const auto shared = sharers.find(result.address); shared != sharers.end()) {
+          result.message = SharedAddressMessage(shared->second);
+          return false;
+        }
         const auto mac = macs.find(result.address);
         auto console = std::make_unique<ConsoleConnection>(setup.limits);
         console->Startup();

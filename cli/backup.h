@@ -24,8 +24,9 @@ struct BackupRun {
 // Searches once from --from or the preselected adapter (for the devices' MAC addresses, and for
 // the devices when none are named), then opens up to `jobs` devices at once, each from the adapter
 // that AdapterFor chooses, and saves each one's settings as DIR/<model>_<MAC>.qvs (the address in
-// place of a MAC that the search did not find), readable by the user alone. One line per device,
-// then a summary; 0 when every device was saved, 1 otherwise.
+// place of a MAC that the search did not find), readable by the user alone. An address that
+// several devices answer from is not opened: its line names their MACs as not saved. One line per
+// device, then a summary; 0 when every device was saved, 1 otherwise.
 int RunBackup(const BackupRun& run, CliIo& io, const CliSetup& setup);
 
 }  // namespace calbrin

@@ -98,7 +98,9 @@ std::map<std::string, std::string, std::less<>> MakeCommandHelp() {
        "Sends one discovery broadcast from the local ADDRESS (default: the adapter that the\n"
        "windows preselect) and lists every device that answers within five seconds:\n"
        "address, MAC, model, version, and whether the device lies outside the adapter's\n"
-       "subnet.\n"
+       "subnet. Each device is listed once, by its MAC; where several answer from one\n"
+       "address (units fresh from the factory), each of their rows is marked (共有) after\n"
+       "the address.\n"
        "--all-adapters broadcasts from every adapter with an IPv4 address in the same window\n"
        "and tells by which adapter's address each device was found. On a terminal it counts\n"
        "the seconds down. --json prints a JSON array instead.\n"},
@@ -288,9 +290,11 @@ int Search(const Options& options, CliIo& io, const CliSetup& setup) {
              ", \"mac\": " + JsonString(device.mac) + ", \"model\": " + JsonString(device.model) +
              ", \"version\": " + JsonString(device.version) +
              ", \"outsideSubnet\": " + (device.outsideSubnet ? "true" : "false") +
-             ", \"adapter\": " + JsonString(device.adapter) + "}";
+             ", \"adapter\": " + JsonString(device.adapter) +
+             ", \"sharedAddress\": " + (device.sharedAddress ? "true" : "false") + "}";
     } else {
-      out += device.address + "  " + device.mac + "  " + device.model + "  " + device.version +
+      out += device.address + (device.sharedAddress ? " (共有)" : "") + "  " + device.mac + "  " +
+             device.model + "  " + device.version +
              (device.outsideSubnet ? "  (サブネット外)" : "") +
              (options.allAdapters ? "  via " + device.adapter : "") + "\n";
     }

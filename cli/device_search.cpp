@@ -2,6 +2,7 @@
 #include "cli/device_search.h"
 
 #include <atomic>
+#include <map>
 #include <memory>
 #include <set>
 #include <thread>
@@ -17,8 +18,8 @@ SearchResult FindDevices(const CliSetup& setup, const AdapterTable& adapters,
   std::vector<std::jthread> workers;
   std::atomic<int> running{static_cast<int>(locals.size())};
   for (const std::string& local : locals) {
-    discoveries.push_back(
-        std::make_unique<DeviceDiscovery>(setup.searchWindow, setup.searchCapacity));
+    discoveries.push_back(std::make_unique<DeviceDiscovery>(
+        setup.searchWindow, setup.searchCapacity, RecordRule::kOnePerMac));
     discoveries.back()->Startup(setup.routeProbeTarget);
     workers.emplace_back([&running, &local, discovery = discoveries.back().get()] {
       discovery->Discover(local);
@@ -32,7 +33,7 @@ SearchResult FindDevices(const CliSetup& setup, const AdapterTable& adapters,
   workers.clear();
 
   SearchResult result;
-  std::set<std::string> listed;
+  std::set<std::string> listed;  // MACs
   for (std::size_t d = 0; d < discoveries.size(); ++d) {
     const AdapterEntry* adapter = nullptr;
     for (int i = 0; i < adapters.count; ++i) {
@@ -42,7 +43,7 @@ SearchResult FindDevices(const CliSetup& setup, const AdapterTable& adapters,
     for (int i = 0; i < discoveries[d]->ResultCount(); ++i) {
       const DeviceEntry& entry = discoveries[d]->Entry(i);
       const std::string address(entry.AddressText());
-      if (!listed.insert(address).second) continue;
+      if (!listed.insert(std::string(entry.MacText())).second) continue;
       result.devices.push_back({address, std::string(entry.MacText()),
                                 std::string(entry.ModelText()), entry.VersionText(),
                                 adapter == nullptr || SameSubnet(adapter->address, adapter->mask,
@@ -52,6 +53,11 @@ SearchResult FindDevices(const CliSetup& setup, const AdapterTable& adapters,
     if (discoveries[d]->Overflowed()) result.overflowed.push_back(locals[d]);
     discoveries[d]->Shutdown();
   }
+  std::map<std::string, int> devicesAt;
+  for (const FoundDevice& device : result.devices)
+    ++devicesAt[device.address];
+  for (FoundDevice& device : result.devices)
+    device.sharedAddress = devicesAt[device.address] > 1;
   return result;
 }
 

@@ -17,6 +17,9 @@ struct FoundDevice {
   std::string version;
   bool outsideSubnet = false;  // outside the subnet of the adapter that found it
   std::string adapter;         // the local address whose broadcast found it
+  // Another device of the search answered from the same address (units fresh from the factory
+  // all have one): opening the address reaches only one of them.
+  bool sharedAddress = false;
 };
 
 struct SearchResult {
@@ -26,9 +29,9 @@ struct SearchResult {
 };
 
 // Broadcasts once from each address of `locals` (adapters' addresses of `adapters`) at the same
-// time and collects the answers for one window. Each device is listed once, by the first adapter
-// in `locals` that heard it. `waiting` is called on the calling thread about every 100 ms until
-// the window ends.
+// time and collects the answers for one window. Each device (MAC) is listed once, by the first
+// adapter in `locals` that heard it, also when several answer from one address. `waiting` is called
+// on the calling thread about every 100 ms until the window ends.
 SearchResult FindDevices(const CliSetup& setup, const AdapterTable& adapters,
                          const std::vector<std::string>& locals,
                          const std::function<void()>& waiting);

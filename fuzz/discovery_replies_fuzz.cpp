@@ -1,10 +1,11 @@
 // Feeds datagrams of any length from any source to the discovery replies and checks every record
-// against the datagram that made it.
+// against the datagram that made it; the command line's replies, one record per MAC, alongside.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace calbrin;
   auto replies = std::make_unique<DiscoveryReplies>();
   replies->Clear();
+  auto perMac =
+      std::make_unique<DiscoveryReplies>(DiscoveryReplies::kMaxEntries, RecordRule::kOnePerMac);
+  std::set<std::string> macsKept;
+  bool lost = false;
   int count = 0;
   std::string last;
   std::size_t at = 0;
@@ -30,6 +35,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view datagram(reinterpret_cast<const char*>(data) + at, length);
     at += length;
     replies->Accept(source, datagram.data(), static_cast<int>(length));
+    perMac->Accept(source, datagram.data(), static_cast<int>(length));
+
+    // One record per MAC, whatever the source; a new MAC once the records are full is a loss.
+    if (length >= static_cast<std::size_t>(DiscoveryReplies::kMinimumReplyBytes)) {
+      const std::string mac(datagram.substr(24, 6));
+      const int model = static_cast<std::uint8_t>(datagram[6]);
+      const bool full = macsKept.size() >= static_cast<std::size_t>(DiscoveryReplies::kMaxEntries);
+      if (!macsKept.contains(mac) && full) lost = true;
+      if (!macsKept.contains(mac) && !full && (model == 1 || model == 2)) {
+        macsKept.insert(mac);
+        const DeviceEntry& entry = perMac->Entry(static_cast<int>(macsKept.size()) - 1);
+        CHECK(entry.AddressText() == std::string_view(source).substr(0, 15));
+        CHECK(std::equal(mac.begin(), mac.end(), entry.reply.begin() + 24,
+                         [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; }));
+      }
+    }
+    CHECK(perMac->ResultCount() == static_cast<int>(macsKept.size()));
+    CHECK(perMac->Overflowed() == lost);
 
     const bool taken = count < DiscoveryReplies::kMaxEntries &&
                        length >= static_cast<std::size_t>(DiscoveryReplies::kMinimumReplyBytes) &&

@@ -17,8 +17,9 @@ constexpr int kReceiveBufferBytes = 8 << 20;
 
 }  // namespace
 
-DeviceDiscovery::DeviceDiscovery(std::chrono::milliseconds collectionWindow, int capacity)
-    : collectionWindow_(collectionWindow), replies_(capacity) {}
+DeviceDiscovery::DeviceDiscovery(std::chrono::milliseconds collectionWindow, int capacity,
+                                 RecordRule rule)
+    : collectionWindow_(collectionWindow), replies_(capacity, rule) {}
 
 DeviceDiscovery::~DeviceDiscovery() {
   Shutdown();

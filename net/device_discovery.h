@@ -24,9 +24,11 @@ class DeviceDiscovery {
   static constexpr std::chrono::milliseconds kCollectionWindow{5000};
   static constexpr int kMinimumReplyBytes = DiscoveryReplies::kMinimumReplyBytes;
 
-  // Keeps the first `capacity` devices that answer: the windows list 20, the command line more.
+  // Keeps the first `capacity` devices that answer, by `rule`: the windows list 20 rows and skip
+  // a source that answers twice in a row; the command line keeps more, one per MAC.
   explicit DeviceDiscovery(std::chrono::milliseconds collectionWindow = kCollectionWindow,
-                           int capacity = kMaxEntries);
+                           int capacity = kMaxEntries,
+                           RecordRule rule = RecordRule::kSkipRepeatedSource);
   ~DeviceDiscovery();
   DeviceDiscovery(const DeviceDiscovery&) = delete;
   DeviceDiscovery& operator=(const DeviceDiscovery&) = delete;

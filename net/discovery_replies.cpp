@@ -6,6 +6,19 @@
 #include <cstring>
 
 namespace calbrin {
+namespace {
+
+constexpr int kMacOffset = 24;  // six bytes, inside kMinimumReplyBytes
+
+// The reply's MAC address as one number, for the set of MACs kept.
+std::uint64_t MacKey(const char* reply) {
+  std::uint64_t key = 0;
+  for (int i = kMacOffset; i < kMacOffset + 6; ++i)
+    key = key << 8 | static_cast<std::uint8_t>(reply[i]);
+  return key;
+}
+
+}  // namespace
 
 std::string_view DeviceEntry::AddressText() const {
   return {address.data(), static_cast<std::size_t>(addressLength)};
@@ -38,23 +51,28 @@ void DiscoveryReplies::Clear() {
   resultCount_ = 0;
   overflowed_ = false;
   entries_.clear();
+  keptMacs_.clear();
 }
 
 void DiscoveryReplies::Accept(std::string_view source, const char* bytes, int length) {
   // Beyond the last record, and below the length that holds a model code and a MAC address,
   // a reply is ignored entirely.
   if (length < kMinimumReplyBytes) return;
-  // A device that answers twice in a row is listed once.
-  if (source == lastSource_) return;
+  const bool perMac = rule_ == RecordRule::kOnePerMac;
+  const std::uint64_t mac = perMac ? MacKey(bytes) : 0;
+  // A device that answers again is listed once: by its MAC, or (the windows) by its source when
+  // it answers twice in a row.
+  if (perMac ? keptMacs_.contains(mac) : source == lastSource_) return;
   if (resultCount_ >= capacity_) {
-    // Beyond the last record a reply is ignored; one from a device not yet kept is a loss.
+    // Beyond the last record a reply is ignored; one from a device not yet kept is a loss (per
+    // MAC, every reply that gets here is one).
     const auto kept = [source](const DeviceEntry& entry) { return entry.AddressText() == source; };
-    if (!std::any_of(entries_.begin(), entries_.end(), kept)) overflowed_ = true;
+    if (perMac || !std::any_of(entries_.begin(), entries_.end(), kept)) overflowed_ = true;
     return;
   }
   Queue(bytes, length);
   lastSource_ = source;
-  DecodeReply();
+  if (DecodeReply() && perMac) keptMacs_.insert(mac);
 }
 
 void DiscoveryReplies::Queue(const char* bytes, int length) {
@@ -67,7 +85,7 @@ void DiscoveryReplies::Queue(const char* bytes, int length) {
   lastDatagramLength_ = length;
 }
 
-void DiscoveryReplies::DecodeReply() {
+bool DiscoveryReplies::DecodeReply() {
   if (resultCount_ == static_cast<int>(entries_.size())) entries_.emplace_back();
   DeviceEntry& entry = entries_[static_cast<std::size_t>(resultCount_)];
   entry = DeviceEntry{};
@@ -88,9 +106,10 @@ void DiscoveryReplies::DecodeReply() {
   // A reply with an unknown model code takes no record; the next reply reuses the position.
   if (entry.ModelCode() == 1 || entry.ModelCode() == 2) {
     ++resultCount_;
-  } else {
-    entry = DeviceEntry{};
+    return true;
   }
+  entry = DeviceEntry{};
+  return false;
 }
 
 }  // namespace calbrin

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace calbrin {
@@ -29,6 +30,15 @@ struct DeviceEntry {
   std::string VersionText() const;     // "%d.%02d" of v / 100 and v % 100
 };
 
+// Which answers of one search become records.
+enum class RecordRule {
+  // The windows' rows: an answer from the source just seen is dropped, whatever its MAC.
+  kSkipRepeatedSource,
+  // The command line's: one record per MAC, so that units answering from one shared address
+  // (many converters fresh from the factory) each get one, and a unit answering again none.
+  kOnePerMac,
+};
+
 // The records of one search. The receive thread accepts the datagrams; the records are read
 // once it has ended.
 class DiscoveryReplies {
@@ -40,9 +50,11 @@ class DiscoveryReplies {
 
   // Keeps the first `capacity` devices that answer: the windows list 20, the command line more.
   // The records grow as devices answer, so a large capacity costs nothing until it is used.
-  explicit DiscoveryReplies(int capacity = kMaxEntries) : capacity_(capacity) {}
+  explicit DiscoveryReplies(int capacity = kMaxEntries,
+                            RecordRule rule = RecordRule::kSkipRepeatedSource)
+      : capacity_(capacity), rule_(rule) {}
 
-  // Forgets every record and the last source, and empties the queue.
+  // Forgets every record, the last source and the MACs kept, and empties the queue.
   void Clear();
   // Takes one datagram of `length` bytes from `source`.
   void Accept(std::string_view source, const char* bytes, int length);
@@ -55,13 +67,15 @@ class DiscoveryReplies {
 
  private:
   void Queue(const char* bytes, int length);
-  void DecodeReply();
+  bool DecodeReply();  // whether the reply took a record
 
   int capacity_;
+  RecordRule rule_;
   int resultCount_ = 0;
   bool overflowed_ = false;
   std::vector<DeviceEntry> entries_;
   std::string lastSource_;
+  std::unordered_set<std::uint64_t> keptMacs_;  // under kOnePerMac: the MACs of the records
   int lastDatagramLength_ = 0;
   // Each datagram is queued here and decoded from here.
   std::array<std::uint8_t, kRingSize> ring_{};

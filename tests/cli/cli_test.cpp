@@ -20,6 +20,7 @@
 #include "settings/password_scrambling.h"
 #include "sim/password_codec.h"
 #include "tests/support/device_test_support.h"
+#include "tests/support/discovery_responder.h"
 #include "tests/support/file_bytes.h"
 
 namespace calbrin {
@@ -111,10 +112,10 @@ TEST_F(CliTest, SearchListsTheDevicesAndMarksThoseOutsideTheSubnet) {
             "[\n"
             "  {\"address\": \"127.0.0.2\", \"mac\": \"02-00-00-00-00-01\", \"model\": "
             "\"QV-48R2\", \"version\": \"1.00\", \"outsideSubnet\": false, \"adapter\": "
-            "\"127.0.0.1\"},\n"
+            "\"127.0.0.1\", \"sharedAddress\": false},\n"
             "  {\"address\": \"127.0.1.2\", \"mac\": \"02-00-00-00-00-02\", \"model\": "
             "\"QV-57R\", \"version\": \"1.00\", \"outsideSubnet\": true, \"adapter\": "
-            "\"127.0.0.1\"}\n"
+            "\"127.0.0.1\", \"sharedAddress\": false}\n"
             "]\n");
   EXPECT_EQ(err_, "");  // no countdown into a pipe
 
@@ -131,6 +132,27 @@ TEST_F(CliTest, SearchListsTheDevicesAndMarksThoseOutsideTheSubnet) {
             "127.0.0.2  02-00-00-00-00-01  QV-48R2  1.00  via 127.0.0.10\n"
             "127.0.1.2  02-00-00-00-00-02  QV-57R  1.00  (サブネット外)  via 127.0.0.10\n");
   EXPECT_EQ(simulator_.DiscoveryRequests(), 4);
+}
+
+TEST_F(CliTest, DevicesSharingAnAddressAreEachListedAndMarkedAndNotSavedAsOne) {
+  // Two units fresh from the factory at one address, the second answering twice; one elsewhere.
+  std::vector<test::Reply> replies;
+  for (const int last : {0xA1, 0xA2, 0xA2, 0xA3})
+    replies.push_back({last == 0xA3 ? "127.0.0.3" : "127.0.0.2", 100, last == 0xA2 ? 2 : 1, last});
+  std::string outs;
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"search"}, {"search", "--json"}, {"backup", (folder_ / "b").string()}}) {
+    test::Responder responder(replies);
+    EXPECT_EQ(Run(args), args[0] == "backup" ? 1 : 0) << err_;
+    outs += out_;
+  }
+  for (const std::string part : {"127.0.0.2 (共有)  02-03-04-05-06-A1  QV-48R2  1.00\n"
+                                 "127.0.0.2 (共有)  02-03-04-05-06-A2  QV-57R  1.00\n"
+                                 "127.0.0.3  02-03-04-05-06-A3  QV-48R2  1.00\n[\n",
+                                 "\"127.0.0.1\", \"sharedAddress\": true},\n",
+                                 "\n127.0.0.2: 2 devices share this address (02-03-04-05-06-A1, "
+                                 "02-03-04-05-06-A2): not saved"})
+    EXPECT_NE(outs.find(part), std::string::npos) << part << "\nin\n" << outs;
 }
 
 TEST_F(CliTest, GetPrintsTheSettingsOrWritesTheFileThatTheWindowsSave) {

@@ -39,7 +39,7 @@ expect() {
   jq -e "$@" <<<"$json" >/dev/null || fail "not true: $* of $json"
 }
 
-search_fields='["adapter","address","mac","model","outsideSubnet","version"]'
+search_fields='["adapter","address","mac","model","outsideSubnet","sharedAddress","version"]'
 cli 0 search | expect --argjson n "$devices" --argjson fields "$search_fields" '
   [.[].address] == [range(2; 2 + $n) | "127.0.0.\(.)"] and all(.[]; keys == $fields)'
 

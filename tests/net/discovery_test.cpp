@@ -5,71 +5,19 @@
 #include <chrono>
 #include <ctime>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 #include "net/device_discovery.h"
-#include "net/socket.h"
+#include "tests/support/discovery_responder.h"
 
 namespace calbrin {
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-struct Reply {
-  std::string from;  // the loopback address the reply leaves from
-  int version = 100, model = 1, last = 0xFF, size = 32;  // `last`: the MAC's last byte
-};
-
-// Answers the first request on UDP port 30718, when it is "VQ", with the given replies in order,
-// each from its own loopback address. Every byte that is not read holds a value of its own, so a
-// wrong offset shows.
-class Responder {
- public:
-  explicit Responder(std::vector<Reply> replies) {
-    int error = 0;
-    socket_ = OpenUdpSocket(error);
-    EXPECT_EQ(SetReuseAddress(socket_), 0);
-    EXPECT_EQ(BindSocket(socket_, "0.0.0.0", 30718), 0);
-    thread_ = std::thread([this, replies = std::move(replies)] { Answer(replies); });
-  }
-  ~Responder() {
-    thread_.join();
-    CloseSocket(socket_);
-  }
-
- private:
-  void Answer(const std::vector<Reply>& replies) {
-    char request[64];
-    std::string source;
-    std::uint16_t port = 0;
-    int error = 0;
-    if (WaitReadable(socket_, 5000) <= 0 ||
-        ReceiveDatagram(socket_, request, sizeof request, source, port, error) != 2 ||
-        std::string_view(request, 2) != "VQ") {
-      return;
-    }
-    for (const Reply& reply : replies) {
-      std::string bytes;
-      for (int i = 0; i < reply.size; ++i) {
-        bytes += static_cast<char>(i == 4              ? reply.version
-                                   : i == 6            ? reply.model
-                                   : i == 29           ? reply.last
-                                   : i >= 24 && i < 29 ? i - 22
-                                                       : i % 251);
-      }
-      const SocketHandle sender = OpenUdpSocket(error);
-      BindSocket(sender, reply.from, 0);
-      SendDatagram(sender, bytes.data(), reply.size, source, port, error);
-      CloseSocket(sender);
-      std::this_thread::sleep_for(5ms);  // keeps the arrival order
-    }
-  }
-
-  SocketHandle socket_ = kInvalidSocket;
-  std::thread thread_;
-};
+using test::Reply;
+using test::Responder;
 
 class DiscoveryTest : public ::testing::Test {
  protected:
@@ -115,6 +63,27 @@ TEST_F(DiscoveryTest, UnknownModelsShortRepliesAndRepeatsLeaveNoTrace) {
                                       "127.0.0.2 02-03-04-05-06-05 QV-57R 2.00",
                                       "127.0.0.4 02-03-04-05-06-06 QV-48R2 1.00"}));
   EXPECT_EQ(discovery_.Entry(3).AddressText(), "");
+}
+
+TEST(DiscoveryRules, TheCommandLineKeepsEachMacOnceAlsoWhenSeveralAnswerFromOneAddress) {
+  // Two units at one address, the first answering twice, the second again after a third unit.
+  std::vector<Reply> replies;
+  for (const int last : {1, 1, 2, 3, 2})
+    replies.push_back({last == 3 ? "127.0.0.3" : "127.0.0.2", 100, 1, last});
+  // The rows as the address's last byte and the MAC's, then whether a device was lost.
+  const std::pair<int, std::string> cases[] = {
+      {3, "2 01, 2 02, 3 03, "},  // a repeat once the records are full is no loss
+      {2, "2 01, 2 02, lost"}};
+  for (const auto& [capacity, rows] : cases) {
+    DeviceDiscovery discovery(300ms, capacity, RecordRule::kOnePerMac);
+    discovery.Startup("127.0.0.9");
+    Responder responder(replies);
+    std::string seen;
+    for (int i = 0, found = discovery.Discover("127.0.0.1"); i < found; ++i)
+      seen += std::string(discovery.Entry(i).AddressText().substr(8)) + " " +
+              std::string(discovery.Entry(i).MacText().substr(15)) + ", ";
+    EXPECT_EQ(seen + (discovery.Overflowed() ? "lost" : ""), rows) << capacity;
+  }
 }
 
 TEST_F(DiscoveryTest, TwentyFirstDeviceIsIgnoredAndTheNextSearchStartsEmpty) {

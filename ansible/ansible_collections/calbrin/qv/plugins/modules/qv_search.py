@@ -46,14 +46,15 @@ ansible_facts:
   contains:
     qv_devices:
       description:
-        - One entry per device with C(address), C(mac), C(model), C(version), C(outsideSubnet)
-          (the device lies outside the adapter's subnet) and C(adapter) (the local address whose
-          broadcast found it).
+        - One entry per device (MAC) with C(address), C(mac), C(model), C(version),
+          C(outsideSubnet) (the device lies outside the adapter's subnet), C(adapter) (the local
+          address whose broadcast found it) and C(sharedAddress) (other devices answered from the
+          same address, as units fresh from the factory do).
       type: list
       elements: dict
       sample:
         - {address: 10.20.0.21, mac: 02-00-00-00-00-01, model: QV-48R2, version: "1.00",
-           outsideSubnet: false, adapter: 10.20.0.5}
+           outsideSubnet: false, adapter: 10.20.0.5, sharedAddress: false}
 devices:
   description: The same list, for C(register).
   returned: success
