@@ -80,7 +80,8 @@ std::map<std::string, std::string, std::less<>> MakeCommandHelp() {
        "Saves the settings of each device named, or of every device that a search finds, as\n"
        "the file that the windows' save would write, DIR/<model>_<MAC>.qvs, readable by the\n"
        "user alone. Devices are read side by side; one line per device, then a summary; exit\n"
-       "code 1 when any device failed.\n"},
+       "code 1 when any device failed. An address that several devices answer from is not\n"
+       "saved (it would reach only one of them): its line names their MACs.\n"},
       {"history",
        "usage: calbrin-cli history ADDRESS [--history DIR] [--json]\n"
        "Lists the settings files kept before each write of the device at ADDRESS, oldest first.\n"
