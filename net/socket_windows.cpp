@@ -155,26 +155,29 @@ SocketHandle AcceptSocket(SocketHandle socket, int& error) {
   return FromNative(accepted);
 }
 
-int LocalAddress(SocketHandle socket, std::string& address, std::uint16_t* port) {
-  sockaddr_in local{};
-  int size = sizeof local;
-  if (::getsockname(Native(socket), reinterpret_cast<sockaddr*>(&local), &size) != 0) {
+namespace {
+
+// One end of a connection through `name` (getsockname or getpeername): its address, and its
+// port where `port` is given.
+template <typename NameFunction>
+int EndAddress(NameFunction name, SocketHandle socket, std::string& address, std::uint16_t* port) {
+  sockaddr_in end{};
+  int size = sizeof end;
+  if (name(Native(socket), reinterpret_cast<sockaddr*>(&end), &size) != 0)
     return ::WSAGetLastError();
-  }
-  address = FormatIpv4(ntohl(local.sin_addr.s_addr));
-  if (port != nullptr) *port = ntohs(local.sin_port);
+  address = FormatIpv4(ntohl(end.sin_addr.s_addr));
+  if (port != nullptr) *port = ntohs(end.sin_port);
   return 0;
 }
 
+}  // namespace
+
+int LocalAddress(SocketHandle socket, std::string& address, std::uint16_t* port) {
+  return EndAddress(::getsockname, socket, address, port);
+}
+
 int PeerAddress(SocketHandle socket, std::string& address, std::uint16_t* port) {
-  sockaddr_in peer{};
-  int size = sizeof peer;
-  if (::getpeername(Native(socket), reinterpret_cast<sockaddr*>(&peer), &size) != 0) {
-    return ::WSAGetLastError();
-  }
-  address = FormatIpv4(ntohl(peer.sin_addr.s_addr));
-  if (port != nullptr) *port = ntohs(peer.sin_port);
-  return 0;
+  return EndAddress(::getpeername, socket, address, port);
 }
 
 int SendBytes(SocketHandle socket, const char* data, int length, int& error) {
