@@ -5,7 +5,7 @@
 #include <map>
 #include <memory>
 
-#include "cli/adapter_choice.h"
+#include "cli/device_reach.h"
 #include "cli/device_search.h"
 #include "cli/device_writes.h"
 #include "cli/fleet.h"
@@ -37,8 +37,7 @@ std::string SharedAddressMessage(const std::vector<std::string>& macs) {
   for (const std::string& mac : macs)
     list += (list.empty() ? "" : ", ") + mac;
   return std::to_string(macs.size()) + " devices share this address (" + list +
-         "): not saved, as opening it reaches only one of them; they can be saved one at a time "
-         "once a device can be opened by its MAC";
+         "): not saved, as opening it reaches only one of them; name their MACs to save each";
 }
 
 }  // namespace
@@ -72,9 +71,12 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
   }
 
   DevicePassword password(run.password, io);
+  const std::vector<DeviceTarget> targets = ResolveTargets(addresses, setup, adapters, run.from);
   std::vector<DeviceResult> results;
-  for (const std::string& address : addresses)
-    results.push_back({address, "failed", {}, {}});
+  for (const DeviceTarget& target : targets) {
+    results.push_back({target.name, "failed", {}, {}});
+    if (target.name == target.mac) results.back().at = target.address;
+  }
   const bool progress = !run.json && io.Interactive();
   const auto start = std::chrono::steady_clock::now();
   const int count = static_cast<int>(results.size());
@@ -86,17 +88,18 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
           result.message = SharedAddressMessage(shared->second);
           return false;
         }
+        const DeviceTarget& target = targets[static_cast<std::size_t>(i)];
         const auto mac = macs.find(result.address);
+        const std::string nameTail = !target.mac.empty() ? target.mac
+                                     : mac == macs.end() ? result.address
+                                                         : mac->second;
         auto console = std::make_unique<ConsoleConnection>(setup.limits);
         console->Startup();
         std::string problem;
-        const bool opened =
-            WithDevice(*console, AdapterFor(result.address, adapters, run.from), result.address,
-                       password, problem, [&](DeviceSession& device) {
-                         result.message =
-                             SaveDevice(run.folder, device.deviceRecord,
-                                        mac == macs.end() ? result.address : mac->second, problem);
-                       });
+        const bool opened = WithReachedDevice(
+            *console, target, adapters, password, problem, [&](DeviceSession& device) {
+              result.message = SaveDevice(run.folder, device.deviceRecord, nameTail, problem);
+            });
         console->Shutdown();
         if (opened && problem.empty()) result.result = "saved";
         if (!problem.empty()) result.message = OneLine(problem);
@@ -111,7 +114,7 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
   std::string out;
   for (const DeviceResult& result : results) {
     saved += result.result == "saved" ? 1 : 0;
-    out += result.address + ": " + result.message + "\n";
+    out += ShownName(result) + ": " + result.message + "\n";
   }
   io.Out(run.json
              ? WritesJson("backup", results)

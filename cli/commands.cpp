@@ -12,7 +12,9 @@
 #include "cli/adapter_choice.h"
 #include "cli/backup.h"
 #include "cli/device_access.h"
+#include "cli/device_reach.h"
 #include "cli/device_search.h"
+#include "cli/device_targets.h"
 #include "cli/device_writes.h"
 #include "cli/fleet_writes.h"
 #include "cli/history.h"
@@ -57,7 +59,11 @@ constexpr std::string_view kUsage =
     "to --jobs N devices at once (default: as many as the open-file limit allows, at most\n"
     "1024); --json prints machine-readable results (see README). Every command that opens a\n"
     "device connects from --from ADDRESS, a local adapter's address, or else, per device, from\n"
-    "the adapter whose subnet holds the device's address, or else the preselected one.\n"
+    "the adapter whose subnet holds the device's address, or else the one whose search found\n"
+    "it, or else the preselected one. A device may be named by its MAC (02-00-00-0A-1B-FF or\n"
+    "02:00:00:0a:1b:ff) in place of its ADDRESS: it is then searched for on every adapter and\n"
+    "opened where it answers, also at an address that other devices share or outside every\n"
+    "adapter's subnet (which needs administrator rights; see README).\n"
     "\"calbrin-cli COMMAND --help\" describes one command.\n"
     "\"calbrin-cli --version\" prints the program's version.\n";
 
@@ -65,8 +71,9 @@ constexpr std::string_view kUsage =
 constexpr std::string_view kFromHelp =
     "--from ADDRESS connects to every device from that local adapter's address. Without it,\n"
     "each device is reached from the first adapter whose subnet holds its address, else from\n"
-    "the adapter that the windows preselect; devices of one run may go through different\n"
-    "adapters.\n";
+    "the adapter whose search found it (a MAC, or an address outside every subnet, is searched\n"
+    "for), else from the adapter that the windows preselect; devices of one run may go through\n"
+    "different adapters. A device may be named by its MAC in place of its address.\n";
 
 // The commands that open devices, and so take --from.
 bool OpensDevices(std::string_view command) {
@@ -222,14 +229,15 @@ std::string Value(const Options& options, std::string_view name) {
   return found == options.values.end() ? std::string() : found->second;
 }
 
-// The process-wide network objects of one run.
+// The process-wide network objects of one run that reads the devices `names`.
 class Session {
  public:
-  Session(CliIo& io, const CliSetup& setup, const Options& options)
+  Session(CliIo& io, const CliSetup& setup, const Options& options,
+          const std::vector<std::string>& names)
       : io_(io),
         console_(std::make_unique<ConsoleConnection>(setup.limits)),
         adapters_(ListedAdapters(setup)),
-        from_(Value(options, "--from")),
+        targets_(ResolveTargets(names, setup, adapters_, Value(options, "--from"))),
         password_(
             PasswordSource{Value(options, "--password-file"), Value(options, "--password-env")},
             io) {
@@ -239,13 +247,16 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // The device's settings as it reports them; nothing after a message.
-  std::optional<SettingsRecord> Read(std::string_view address) {
+  const DeviceTarget& Target(std::size_t which) const { return targets_.at(which); }
+
+  // The settings of the device named `which`-th, as it reports them; nothing after a message.
+  std::optional<SettingsRecord> Read(std::size_t which) {
+    const DeviceTarget& target = targets_.at(which);
     SettingsRecord record;
     std::string error;
-    if (!WithDevice(*console_, AdapterFor(address, adapters_, from_), address, password_, error,
-                    [&record](DeviceSession& session) { record = session.deviceRecord; })) {
-      io_.Err(std::string(address) + ": " + error + "\n");
+    if (!WithReachedDevice(*console_, target, adapters_, password_, error,
+                           [&record](DeviceSession& session) { record = session.deviceRecord; })) {
+      io_.Err(target.name + ": " + error + "\n");
       return std::nullopt;
     }
     return record;
@@ -255,7 +266,7 @@ class Session {
   CliIo& io_;
   std::unique_ptr<ConsoleConnection> console_;
   AdapterTable adapters_;
-  std::string from_;
+  std::vector<DeviceTarget> targets_;
   DevicePassword password_;
 };
 
@@ -325,12 +336,15 @@ int Get(const Options& options, CliIo& io, const CliSetup& setup) {
     io.Err(CommandHelp().at("get"));
     return kUsageError;
   }
-  Session session(io, setup, options);
-  const std::optional<SettingsRecord> record = session.Read(options.positional[0]);
+  Session session(io, setup, options, options.positional);
+  const std::optional<SettingsRecord> record = session.Read(0);
   if (!record) return kFailure;
   const std::string file = Value(options, "-o");
   if (file.empty()) {
-    io.Out(options.json ? SettingsJson(options.positional[0], ViewSettings(*record))
+    const DeviceTarget& target = session.Target(0);
+    const bool byMac = target.name == target.mac;
+    io.Out(options.json ? SettingsJson(target.address, ViewSettings(*record),
+                                       byMac ? target.mac : std::string())
                         : Table(*record));
     return kSuccess;
   }
@@ -352,13 +366,15 @@ int Diff(const Options& options, CliIo& io, const CliSetup& setup) {
     io.Err(CommandHelp().at("diff"));
     return kUsageError;
   }
-  Session session(io, setup, options);
-  const std::optional<SettingsRecord> device = session.Read(options.positional[0]);
-  if (!device) return kUsageError;
   const std::string& other = options.positional[1];
+  const bool twoDevices = NamesDevice(other);
+  Session session(io, setup, options,
+                  twoDevices ? options.positional : std::vector{options.positional[0]});
+  const std::optional<SettingsRecord> device = session.Read(0);
+  if (!device) return kUsageError;
   std::optional<SettingsRecord> compared;
-  if (ParseDottedAddress(other)) {
-    compared = session.Read(other);
+  if (twoDevices) {
+    compared = session.Read(1);
     if (!compared) return kUsageError;
   } else {
     SettingsRecord fileRecord;
@@ -454,7 +470,7 @@ int Put(const Options& options, CliIo& io, const CliSetup& setup) {
   if (!run) return kUsageError;
   // The file, the addresses, then any KEY=VALUE pairs over the file's values.
   std::size_t pairs = 1;
-  while (pairs < options.positional.size() && ParseDottedAddress(options.positional[pairs]))
+  while (pairs < options.positional.size() && NamesDevice(options.positional[pairs]))
     ++pairs;
   if (pairs == 1) {
     io.Err(CommandHelp().at("put"));
@@ -481,7 +497,7 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
   if (!run) return kUsageError;
   // The addresses come first, then the KEY=VALUE pairs.
   std::size_t pairs = 0;
-  while (pairs < options.positional.size() && ParseDottedAddress(options.positional[pairs]))
+  while (pairs < options.positional.size() && NamesDevice(options.positional[pairs]))
     ++pairs;
   if (pairs == 0 || pairs == options.positional.size()) {
     io.Err(CommandHelp().at("set"));
@@ -624,7 +640,7 @@ int Restore(const Options& options, CliIo& io, const CliSetup& setup) {
   std::vector<std::string> addresses;
   std::vector<std::string> files;
   for (const std::string& positional : options.positional)
-    (ParseDottedAddress(positional) ? addresses : files).push_back(positional);
+    (NamesDevice(positional) ? addresses : files).push_back(DeviceName(positional));
   if (addresses.empty() || files.size() + (options.last ? 1 : 0) != 1) {
     io.Err(CommandHelp().at("restore"));
     return kUsageError;

@@ -52,7 +52,8 @@ std::string DifferenceLines(const std::vector<SettingDifference>& differences) {
 }
 
 std::string WriteDevice(ConsoleConnection& console, const DeviceSession& device,
-                        const PageStates& pages, bool reduced, const CliSetup& setup) {
+                        const PageStates& pages, bool reduced,
+                        std::chrono::milliseconds settleTime) {
   MessageCollectUi checks;
   SettingsRecord collected;
   SettingsText text;
@@ -60,7 +61,7 @@ std::string WriteDevice(ConsoleConnection& console, const DeviceSession& device,
     return OneLine(checks.Message());
   CliApplyUi ui;
   if (!ApplySettings(console, device.deviceRecord, collected, text, PasswordChangeOf(pages.network),
-                     ui, setup.settleTime)) {
+                     ui, settleTime)) {
     return OneLine(ui.error);
   }
   return {};

@@ -3,8 +3,9 @@
 
 #include <chrono>
 #include <memory>
+#include <thread>
 
-#include "cli/adapter_choice.h"
+#include "cli/device_reach.h"
 #include "cli/device_writes.h"
 #include "cli/fleet.h"
 #include "cli/history.h"
@@ -27,6 +28,7 @@ struct FleetContext {
   const WriteRun& run;
   const CliSetup& setup;
   const AdapterTable& adapters;
+  const std::vector<DeviceTarget>& targets;
   DevicePassword& password;
 };
 
@@ -40,19 +42,23 @@ std::string KeepHistory(const std::filesystem::path& history, const std::string&
 // without, a device that would be written ends "declined" with its differences. `shown`, when
 // given, is the difference text the user confirmed: a device that now differs otherwise is left.
 // True unless the device failed.
-bool DoDevice(const FleetContext& context, bool write, const std::string* shown,
-              DeviceResult& result) {
+bool DoDevice(const FleetContext& context, const DeviceTarget& target, bool write,
+              const std::string* shown, DeviceResult& result) {
   auto console = std::make_unique<ConsoleConnection>(context.setup.limits);
   console->Startup();
+  // A device of a shared address settles after it is closed, so that the next one of the address
+  // can be opened meanwhile.
+  const bool settleClosed = !target.sharedWith.empty();
   std::string error;
-  const bool opened = WithDevice(
-      *console, AdapterFor(result.address, context.adapters, context.run.from), result.address,
-      context.password, error, [&](DeviceSession& device) {
+  const bool opened = WithReachedDevice(
+      *console, target, context.adapters, context.password, error, [&](DeviceSession& device) {
         const WritePlan plan = context.run.plan(result.address, device);
         result.changes = plan.differences;
         result.warnings = plan.warnings;
         if (!plan.refusal.empty()) {
-          result = {result.address, std::string(kFailed), OneLine(plan.refusal), {}};
+          result.result = kFailed;
+          result.message = OneLine(plan.refusal);
+          result.changes.clear();
         } else if (plan.differences.empty() && !plan.always) {
           result.result = kUnchanged;
           result.message = "変更なし (nothing to change)";
@@ -68,13 +74,20 @@ bool DoDevice(const FleetContext& context, bool write, const std::string* shown,
           result.message = "not written: " + kept + " (--no-history writes without it)";
         } else {
           const std::string failure =
-              WriteDevice(*console, device, plan.pages, plan.reduced, context.setup);
+              WriteDevice(*console, device, plan.pages, plan.reduced,
+                          settleClosed ? std::chrono::milliseconds(0) : context.setup.settleTime);
           result.result = failure.empty() ? kWritten : kFailed;
           result.message = failure.empty() ? plan.doneMessage : failure;
         }
       });
   console->Shutdown();
-  if (!opened) result = {result.address, std::string(kFailed), OneLine(error), {}};
+  if (settleClosed && result.result == kWritten)
+    std::this_thread::sleep_for(context.setup.settleTime);
+  if (!opened) {
+    result.result = kFailed;
+    result.message = OneLine(error);
+    result.changes.clear();
+  }
   return result.result != kFailed;
 }
 
@@ -89,7 +102,8 @@ void RunDevices(const FleetContext& context, SharedIo& io, const std::vector<std
       count, context.run.jobs,
       [&](int i) {
         const std::size_t at = which[static_cast<std::size_t>(i)];
-        return DoDevice(context, write, shown.empty() ? nullptr : &shown[at], results[at]);
+        return DoDevice(context, context.targets[at], write, shown.empty() ? nullptr : &shown[at],
+                        results[at]);
       },
       [&](int done, int failed) {
         if (progress && done < count) io.ShowProgress(done, failed, count, start);
@@ -99,14 +113,14 @@ void RunDevices(const FleetContext& context, SharedIo& io, const std::vector<std
 
 std::string ChangesBlock(const DeviceResult& result) {
   if (result.changes.empty() && result.warnings.empty()) return "";
-  std::string block = result.address + ":\n" + DifferenceLines(result.changes);
+  std::string block = ShownName(result) + ":\n" + DifferenceLines(result.changes);
   for (const std::string& warning : result.warnings)
     block += "warning: " + warning + "\n";
   return block;
 }
 
 void PrintResult(const WriteRun& run, CliIo& io, const DeviceResult& result) {
-  const std::string line = result.address + ": " + result.message + "\n";
+  const std::string line = ShownName(result) + ": " + result.message + "\n";
   (run.failuresToErr && !Succeeded(result) ? io.Err(line) : io.Out(line));
 }
 
@@ -118,7 +132,7 @@ bool Confirmed(CliIo& io, const std::vector<std::size_t>& candidates,
     return false;
   }
   const std::string whom = candidates.size() == 1
-                               ? results[candidates[0]].address + " "
+                               ? ShownName(results[candidates[0]]) + " "
                                : std::to_string(candidates.size()) + " 台のデバイス";
   const std::optional<std::string> answer = io.ReadLine(whom + "に書き込みますか? [y/N] ", false);
   if (answer && (*answer == "y" || *answer == "Y" || *answer == "yes")) return true;
@@ -132,13 +146,16 @@ int RunWrites(const WriteRun& run, CliIo& terminal, const CliSetup& setup) {
   SharedIo io(terminal);
   const AdapterTable adapters = ListedAdapters(setup);
   DevicePassword password(run.password, io);
-  const FleetContext context{run, setup, adapters, password};
+  const std::vector<DeviceTarget> targets =
+      ResolveTargets(run.addresses, setup, adapters, run.from);
+  const FleetContext context{run, setup, adapters, targets, password};
 
   std::vector<DeviceResult> results;
   std::vector<std::size_t> all;
-  for (const std::string& address : run.addresses) {
+  for (const DeviceTarget& target : targets) {
     all.push_back(results.size());
-    results.push_back({address, {}, {}, {}});
+    results.push_back({target.name, {}, {}, {}});
+    if (target.name == target.mac) results.back().at = target.address;
   }
   const bool askFirst = run.asks && !run.yes;
   RunDevices(context, io, all, !askFirst, {}, results);

@@ -1,6 +1,8 @@
 // calbrin-cli's JSON texts.
 #include "cli/json_output.h"
 
+#include "cli/device_targets.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -77,6 +79,10 @@ std::string DifferencesJson(const std::vector<SettingDifference>& differences,
   return out + "]";
 }
 
+std::string ShownName(const DeviceResult& result) {
+  return result.at.empty() ? result.address : result.address + " (" + result.at + ")";
+}
+
 std::string WritesJson(std::string_view command, const std::vector<DeviceResult>& devices) {
   std::string out = "{\"command\": " + JsonString(command) + ", \"devices\": [";
   int succeeded = 0;
@@ -89,7 +95,10 @@ std::string WritesJson(std::string_view command, const std::vector<DeviceResult>
         keys +=
             std::string(keys.empty() ? "" : ", ") + JsonString(KeyText(Index(change.before.key)));
     }
-    out += std::string(i > 0 ? "," : "") + "\n  {\"address\": " + JsonString(device.address) +
+    const bool byMac = !device.at.empty() || ParseMac(device.address);
+    out += std::string(i > 0 ? "," : "") +
+           "\n  {\"address\": " + JsonString(byMac ? device.at : device.address) +
+           (byMac ? ", \"mac\": " + JsonString(device.address) : std::string()) +
            ", \"result\": " + JsonString(device.result) +
            ", \"message\": " + JsonString(device.message) + ", \"keys\": [" + keys +
            "], \"changes\": " + DifferencesJson(device.changes, "    ") + ", \"warnings\": [";

@@ -6,13 +6,16 @@
 #include "cli/cli_io.h"
 #include "cli/commands.h"
 #include "cli/fleet_writes.h"
+#include "cli/interrupt.h"
 #include "cli/platform_io.h"
+#include "cli/temporary_changes.h"
 #include "cli/utf16_windows.h"
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i)
     args.push_back(calbrin::Utf8FromUtf16(argv[i]));
+  calbrin::OnInterrupt([] { calbrin::TemporaryChanges::Process().UndoAll(); });
   calbrin::CliSetup setup;
   setup.defaultJobs = calbrin::DefaultJobs(calbrin::RaiseOpenFileLimit());
   return calbrin::RunCli(args, calbrin::ProcessIo(), setup);

@@ -155,6 +155,23 @@ TEST_F(CliTest, DevicesSharingAnAddressAreEachListedAndMarkedAndNotSavedAsOne) {
     EXPECT_NE(outs.find(part), std::string::npos) << part << "\nin\n" << outs;
 }
 
+TEST_F(CliTest, ADeviceNamedByItsMacIsSearchedForAndOpenedWhereItAnswers) {
+  test::StartDevices(simulator_, {Device("48"), Device("57")});
+  EXPECT_EQ(Run({"set", "02:00:00:00:00:02", "02-00-00-00-00-01", "MSS=1200", "--yes", "--json"}),
+            0)
+      << err_;
+  EXPECT_NE(out_.find("{\"address\": \"127.0.0.3\", \"mac\": \"02-00-00-00-00-02\", \"result\": "
+                      "\"written\""),
+            std::string::npos)
+      << out_;
+  EXPECT_EQ(Stored(0, SettingKey::MSS), "1200");
+  EXPECT_EQ(Stored(1, SettingKey::MSS), "1200");
+  // Mixed separators name no device: the MAC is taken for a pair and refused before any search.
+  EXPECT_EQ(Run({"set", "02-00:00-00-00-01", "MSS=1300"}), 2);
+  EXPECT_EQ(Run({"get", "02-00-00-00-00-0a"}), 1);
+  EXPECT_EQ(err_, "02-00-00-00-00-0A: no device answered the search with this MAC\n");
+}
+
 TEST_F(CliTest, GetPrintsTheSettingsOrWritesTheFileThatTheWindowsSave) {
   test::StartDevices(simulator_, {Device("57")});
   EXPECT_EQ(Run({"get", "127.0.0.2"}), 0);

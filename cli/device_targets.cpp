@@ -1,0 +1,124 @@
+// Naming devices by address or MAC, and the search that places them.
+#include "cli/device_targets.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+#include "cli/device_search.h"
+#include "net/subnet.h"
+#include "pages/dotted_address.h"
+
+namespace calbrin {
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool InSomeSubnet(const AdapterTable& adapters, std::string_view address) {
+  for (int i = 0; i < std::clamp(adapters.count, 0, AdapterTable::kCapacity); ++i) {
+    const AdapterEntry& adapter = adapters.entries[static_cast<std::size_t>(i)];
+    if (SameSubnet(adapter.address, adapter.mask, address) == 1) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::optional<MacBytes> ParseMac(std::string_view text) {
+  constexpr std::size_t kLength = 17;  // "02-00-00-0A-1B-FF"
+  if (text.size() != kLength) return std::nullopt;
+  const char separator = text[2];
+  if (separator != '-' && separator != ':') return std::nullopt;
+  MacBytes mac{};
+  for (std::size_t i = 0; i < mac.size(); ++i) {
+    const int high = HexDigit(text[i * 3]);
+    const int low = HexDigit(text[i * 3 + 1]);
+    if (high < 0 || low < 0 || (i + 1 < mac.size() && text[i * 3 + 2] != separator))
+      return std::nullopt;
+    mac[i] = static_cast<std::uint8_t>(high * 16 + low);
+  }
+  return mac;
+}
+
+std::string MacText(const MacBytes& mac) {
+  char text[18];
+  std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3],
+                mac[4], mac[5]);
+  return text;
+}
+
+std::string DeviceName(std::string_view text) {
+  const auto mac = ParseMac(text);
+  return mac ? MacText(*mac) : std::string(text);
+}
+
+bool NamesDevice(std::string_view text) {
+  return ParseDottedAddress(text) || ParseMac(text);
+}
+
+std::vector<DeviceTarget> ResolveTargets(const std::vector<std::string>& names,
+                                         const CliSetup& setup, const AdapterTable& adapters,
+                                         std::string_view from) {
+  std::vector<DeviceTarget> targets;
+  bool search = false;
+  for (const std::string& name : names) {
+    DeviceTarget target;
+    if (const auto mac = ParseMac(name)) {
+      target.name = target.mac = MacText(*mac);
+      search = true;
+    } else {
+      target.name = target.address = name;
+      target.adapter = std::string(from);
+      search = search || !InSomeSubnet(adapters, name);
+    }
+    targets.push_back(target);
+  }
+  if (!search) return targets;
+
+  std::vector<std::string> locals;
+  if (!from.empty()) {
+    locals.emplace_back(from);
+  } else {
+    for (int i = 0; i < std::clamp(adapters.count, 0, AdapterTable::kCapacity); ++i) {
+      const std::string& address = adapters.entries[static_cast<std::size_t>(i)].address;
+      if (!address.empty()) locals.push_back(address);
+    }
+  }
+  const SearchResult found = FindDevices(setup, adapters, locals, [] {});
+  std::map<std::string, std::vector<std::string>> macsAt;  // per adapter and address
+  std::map<std::string, std::vector<std::string>> addressesOn;
+  for (const FoundDevice& device : found.devices) {
+    macsAt[device.adapter + " " + device.address].push_back(device.mac);
+    addressesOn[device.adapter].push_back(device.address);
+  }
+  for (DeviceTarget& target : targets) {
+    const bool byMac = target.address.empty();
+    const auto device =
+        std::find_if(found.devices.begin(), found.devices.end(), [&](const FoundDevice& candidate) {
+          return byMac ? candidate.mac == target.mac : candidate.address == target.address;
+        });
+    if (device == found.devices.end()) continue;
+    // An address in an adapter's subnet needs nothing of the search unless named by MAC.
+    if (!byMac && InSomeSubnet(adapters, target.address)) continue;
+    target.address = device->address;
+    target.mac = device->mac;
+    target.adapter = device->adapter;
+    // A device at an address of this computer itself (the simulator on loopback) is reached as
+    // it is: no neighbour entry or route can choose among the programs that answer there.
+    if (ProbeLocalAddress(device->address) == device->address) continue;
+    target.foreign = !InSomeSubnet(adapters, device->address);
+    target.taken = addressesOn[device->adapter];
+    if (byMac) {
+      for (const std::string& other : macsAt[device->adapter + " " + device->address])
+        if (other != device->mac) target.sharedWith.push_back(other);
+    }
+  }
+  return targets;
+}
+
+}  // namespace calbrin
