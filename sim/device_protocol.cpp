@@ -80,6 +80,23 @@ bool IsLoopbackAddress(std::string_view address) {
   return (value >> 24) == 127 && value != 0x7F000000u && value != 0x7FFFFFFFu;
 }
 
+bool IsDocumentationAddress(std::string_view address) {
+  std::uint32_t value = 0;
+  if (!ParseIpv4(address, value)) return false;
+  const std::uint32_t net = value >> 8;
+  return net == 0xC00002u || net == 0xC63364u || net == 0xCB0071u;
+}
+
+int PrefixLengthOfMask(std::string_view mask) {
+  std::uint32_t value = 0;
+  if (!ParseIpv4(mask, value)) return -1;
+  int length = 0;
+  while (length < 32 && (value & (0x80000000u >> length)) != 0)
+    ++length;
+  // Every bit after the leading ones must be zero.
+  return length < 32 && (value << length) != 0 ? -1 : length;
+}
+
 std::string SettingsAnswer(const DeviceSettings& settings, const Faults& faults) {
   std::string answer;
   for (const DeviceKey& key : DeviceKeys()) {

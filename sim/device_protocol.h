@@ -51,6 +51,15 @@ bool ParseMac(std::string_view text, MacAddress& mac);
 // its broadcast address: the only addresses the simulator ever binds to or answers.
 bool IsLoopbackAddress(std::string_view address);
 
+// Whether `address` is dotted IPv4 inside one of the documentation nets 192.0.2.0/24,
+// 198.51.100.0/24 and 203.0.113.0/24: the only others that a device of a site (one device on an
+// interface of its own network namespace) may have, or answer.
+bool IsDocumentationAddress(std::string_view address);
+
+// The prefix length of a dotted subnet mask ("255.255.255.0": 24), or -1 when the text is no
+// mask (not an address, or its one bits do not all lead).
+int PrefixLengthOfMask(std::string_view mask);
+
 // The complete GETPARAM answer: every pair, the end marker, and whatever `faults` spoil.
 std::string SettingsAnswer(const DeviceSettings& settings, const Faults& faults);
 

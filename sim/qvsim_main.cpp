@@ -1,5 +1,6 @@
 // qvsim: plays QV devices on loopback addresses until it is interrupted, for trying the tool by
-// hand and for tests that need the devices in a process of their own.
+// hand and for tests that need the devices in a process of their own; with --interface, one
+// device of a simulated site (scripts/site) on an interface of its own network namespace.
 #include <charconv>
 #include <chrono>
 #include <csignal>
@@ -11,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "net/network_changes.h"
+#include "sim/link_mover.h"
 #include "sim/simulator.h"
 
 namespace {
@@ -30,10 +33,18 @@ void PrintUsage(std::FILE* to) {
   std::fprintf(
       to,
       "usage: qvsim [--state FILE] [--count N] DEVICE...\n"
+      "       qvsim [--state FILE] --interface NAME DEVICE\n"
       "\n"
       "Plays QV devices: a console on TCP port %u of each device's address and answers\n"
       "to discovery requests on UDP port %u. Runs until SIGINT (Ctrl+C) or SIGTERM.\n"
       "\n"
+      "  --interface NAME  play one device on the interface NAME of a network namespace\n"
+      "                of its own, which already has the device's address, subnet and\n"
+      "                default route: the device's address is from 192.0.2.0/24,\n"
+      "                198.51.100.0/24 or 203.0.113.0/24, its sockets listen on every\n"
+      "                address, and a reset after a write of IP, SUBM or GWAY moves NAME\n"
+      "                there (needs CAP_NET_ADMIN; for a move within the subnet the\n"
+      "                namespace must promote secondary addresses)\n"
       "  --state FILE  keep every device's address, version, MAC, settings and password\n"
       "                in FILE, rewritten after each change; when FILE exists its devices\n"
       "                are played and DEVICE arguments only add their faults, by position\n"
@@ -44,7 +55,9 @@ void PrintUsage(std::FILE* to) {
       "DEVICE is MODEL[,NAME=VALUE]...:\n"
       "  MODEL         48 (QV-48R2) or 57 (QV-57R)\n"
       "  address=A     a loopback address 127.x.x.x; default the first free one of\n"
-      "                127.0.0.2, 127.0.0.3, ...\n"
+      "                127.0.0.2, 127.0.0.3, ... (with --interface: the device's address)\n"
+      "  subnet=M      subnet mask, SUBM (default 255.0.0.0)\n"
+      "  gateway=G     default gateway, GWAY (default 0.0.0.0: none)\n"
       "  version=V     firmware version byte 0 to 255, shown as V/100.V%%100 (default 100)\n"
       "  mac=M         MAC address as 02-00-00-00-00-01 (default 02-00 and the device's\n"
       "                position in hexadecimal: 02-00-00-00-00-01, ..., 02-00-00-00-01-00, ...)\n"
@@ -98,6 +111,10 @@ bool ParseDevice(std::string_view text, calbrin::sim::DeviceConfig& config, std:
     }
     if (name == "address") {
       config.address = std::string(value);
+    } else if (name == "subnet") {
+      config.subnetMask = std::string(value);
+    } else if (name == "gateway") {
+      config.gateway = std::string(value);
     } else if (name == "version") {
       int version = -1;
       const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), version);
@@ -133,7 +150,8 @@ bool ParseDevice(std::string_view text, calbrin::sim::DeviceConfig& config, std:
 int main(int argc, char** argv) {
   calbrin::sim::Simulator::Options options;
   std::vector<calbrin::sim::DeviceConfig> devices;
-  int count = 0;  // --count; 0: one device per DEVICE argument
+  int count = 0;              // --count; 0: one device per DEVICE argument
+  std::string interfaceName;  // --interface; empty: loopback devices
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -149,6 +167,14 @@ int main(int argc, char** argv) {
         return 2;
       }
       ++i;
+      continue;
+    }
+    if (arg == "--interface") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "qvsim: --interface needs an interface name\n");
+        return 2;
+      }
+      interfaceName = argv[++i];
       continue;
     }
     if (arg == "--state") {
@@ -180,6 +206,18 @@ int main(int argc, char** argv) {
   if (devices.empty() && !haveState) {
     PrintUsage(stderr);
     return 2;
+  }
+
+  if (!interfaceName.empty()) {
+    if (count > 0 || devices.size() > 1) {
+      std::fprintf(stderr, "qvsim: --interface plays one device\n");
+      return 2;
+    }
+    if (calbrin::InterfaceIndexNamed(interfaceName) == 0) {
+      std::fprintf(stderr, "qvsim: there is no interface %s\n", interfaceName.c_str());
+      return 1;
+    }
+    options.moveLink = calbrin::sim::InterfaceMover(interfaceName);
   }
 
   calbrin::sim::Simulator simulator(options);

@@ -21,6 +21,8 @@ constexpr int kPollMs = 20;
 constexpr std::string_view kAnyAddress = "0.0.0.0";
 // The pause between the pairs of a slow console's GETPARAM answer.
 constexpr int kSlowAnswerPauseMs = 3;
+// The documentation nets are /24s: a site's subnet must not reach beyond one.
+constexpr int kDocumentationPrefixLength = 24;
 
 void CloseIfOpen(SocketHandle& socket) {
   if (socket != kInvalidSocket) CloseSocket(socket);
@@ -88,6 +90,28 @@ std::vector<std::string_view> AnswerPieces(std::string_view answer, bool slow) {
   return pieces;
 }
 
+// Where a site's device at `address` is on its link by its SUBM and GWAY; false with the reason
+// when that is nowhere a site may use: outside the documentation nets, or a subnet reaching out
+// of them (a prefix shorter than theirs).
+bool SiteLinkAddress(std::string_view address, const DeviceSettings& settings, LinkAddress& link,
+                     std::string& why) {
+  link = {CanonicalAddress(address), PrefixLengthOfMask(settings.Get("SUBM")),
+          CanonicalAddress(settings.Get("GWAY"))};
+  const bool noGateway = link.gateway == kAnyAddress;
+  if (!IsDocumentationAddress(link.address)) {
+    why = "the address " + std::string(address) + " is not in a documentation net";
+  } else if (link.prefixLength < kDocumentationPrefixLength) {
+    why = "the subnet mask " + std::string(settings.Get("SUBM")) + " is no mask of /" +
+          std::to_string(kDocumentationPrefixLength) + " or longer";
+  } else if (!noGateway && !IsDocumentationAddress(link.gateway)) {
+    why = "the gateway " + std::string(settings.Get("GWAY")) +
+          " is neither 0.0.0.0 nor in a documentation net";
+  } else {
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::vector<DeviceIdentity> StartingIdentities(std::span<const DeviceConfig> configs) {
@@ -124,6 +148,7 @@ struct Simulator::Device {
   std::string lastPasswordBlock;
   int connections = 0;
   std::vector<std::string> consolePeers;
+  LinkAddress link;                        // site mode: where the interface is
   SocketHandle udp = kInvalidSocket;       // used by the discovery thread, replaced on a move
   SocketHandle listener = kInvalidSocket;  // the device's own thread's alone while running
   std::thread thread;
@@ -181,6 +206,8 @@ bool Simulator::Start(std::string& error) {
     state.mac = identities[i].mac;
     state.settings = config.settings.value_or(DefaultSettings(config.model, state.address));
     state.settings.Set("MODEL", config.model);
+    if (!config.subnetMask.empty()) state.settings.Set("SUBM", config.subnetMask);
+    if (!config.gateway.empty()) state.settings.Set("GWAY", config.gateway);
     state.password = config.password;
     states.push_back(std::move(state));
   }
@@ -198,11 +225,21 @@ bool Simulator::Start(std::string& error) {
     }
   }
 
+  if (SiteMode() && states.size() != 1) {
+    error = "a site's simulator plays one device, not " + std::to_string(states.size());
+    return false;
+  }
   std::set<std::string> addresses;
+  std::vector<LinkAddress> links(states.size());
   for (std::size_t i = 0; i < states.size(); ++i) {
     const DeviceState& state = states[i];
     const std::string name = "device " + std::to_string(i + 1) + " (" + state.address + ")";
-    if (!IsLoopbackAddress(state.address)) {
+    std::string why;
+    if (SiteMode() && !SiteLinkAddress(state.address, state.settings, links[i], why)) {
+      error = name + ": " + why;
+      return false;
+    }
+    if (!SiteMode() && !IsLoopbackAddress(state.address)) {
       error = name + ": only addresses in 127.0.0.0/8 may be used";
       return false;
     }
@@ -238,9 +275,11 @@ bool Simulator::Start(std::string& error) {
     device.lastPasswordBlock.clear();
     device.connections = 0;
     device.consolePeers.clear();
-    device.listener = OpenListener(device.state.address, options_.consolePort, error);
-    if (device.listener != kInvalidSocket)
-      device.udp = OpenReplySocket(device.state.address, error);
+    device.link = links[i];
+    // A site's device binds every address: the one it has now may change under its sockets.
+    const std::string bound = SiteMode() ? std::string(kAnyAddress) : device.state.address;
+    device.listener = OpenListener(bound, options_.consolePort, error);
+    if (device.listener != kInvalidSocket) device.udp = OpenReplySocket(bound, error);
     if (device.udp == kInvalidSocket) {
       closeAll();
       return false;
@@ -552,6 +591,10 @@ Simulator::SessionEnd Simulator::Serve(Device& device, SocketHandle connection, 
 }
 
 void Simulator::Restart(Device& device) {
+  if (SiteMode()) {
+    MoveOnLink(device);
+    return;
+  }
   std::string target;
   {
     std::lock_guard lock(device.mutex);
@@ -586,6 +629,41 @@ void Simulator::Restart(Device& device) {
   SaveState();
 }
 
+// A site's device restarts where its settings now say, as a unit does: its interface moves.
+void Simulator::MoveOnLink(Device& device) {
+  LinkAddress from;
+  LinkAddress to;
+  std::string why;
+  bool usable = false;
+  {
+    std::lock_guard lock(device.mutex);
+    from = device.link;
+    usable = SiteLinkAddress(device.state.settings.Get("IP"), device.state.settings, to, why);
+  }
+  // Anything else is stored but not taken: a site never leaves the documentation nets.
+  if (!usable) {
+    NoteProblem("cannot move: " + why);
+    return;
+  }
+  if (to == from) return;
+  const std::string problem = options_.moveLink(from, to);
+  if (!problem.empty()) {
+    NoteProblem("cannot move to " + to.address + "/" + std::to_string(to.prefixLength) + " via " +
+                to.gateway + ": " + problem);
+    return;
+  }
+  {
+    std::lock_guard lock(device.mutex);
+    device.link = to;
+    device.state.address = to.address;
+  }
+  SaveState();
+}
+
+bool Simulator::AnswersRequester(std::string_view source) const {
+  return IsLoopbackAddress(source) || (SiteMode() && IsDocumentationAddress(source));
+}
+
 void Simulator::DiscoveryLoop() {
   char buffer[512];
   while (!stop_) {
@@ -599,7 +677,7 @@ void Simulator::DiscoveryLoop() {
         ReceiveDatagram(discoverySocket_, buffer, sizeof buffer, source, sourcePort, error);
     if (received != static_cast<int>(kDiscoveryRequestBytes) ||
         std::string_view(buffer, kDiscoveryRequestBytes) != kDiscoveryRequest ||
-        !IsLoopbackAddress(source)) {
+        !AnswersRequester(source)) {
       continue;
     }
     ++discoveryRequests_;

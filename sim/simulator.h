@@ -8,10 +8,17 @@
 // Only loopback addresses (127.0.0.0/8) are ever bound, and discovery answers go only to a
 // loopback requester. The library needs nothing but the standard library and net/socket.h, so it
 // builds for Windows too.
+//
+// Site mode (Options::moveLink set) plays one device that lives on a network interface of a
+// namespace of its own, as a unit on a real link: its address is one of the documentation nets
+// (IsDocumentationAddress), its sockets are bound to every local address so that they outlast a
+// change of its own, discovery is answered to requesters in 127.0.0.0/8 and the documentation
+// nets, and a reset after a write of IP, SUBM or GWAY moves the interface there through moveLink.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -38,8 +45,25 @@ struct DeviceConfig {
   // Unset: DefaultSettings(model, address). Its MODEL field is always set to `model`.
   std::optional<DeviceSettings> settings{};
   std::string password{};  // the settings password; empty: none
+  // SUBM and GWAY; empty: those of `settings` (the factory's 255.0.0.0 and 0.0.0.0).
+  std::string subnetMask{};
+  std::string gateway{};
   Faults faults{};
 };
+
+// Where a device of a site is on its link: its address, the prefix length of its subnet mask,
+// and its gateway ("0.0.0.0": none).
+struct LinkAddress {
+  std::string address;
+  int prefixLength = 0;
+  std::string gateway;
+
+  friend bool operator==(const LinkAddress&, const LinkAddress&) = default;
+};
+
+// Moves a site's device from one link address to another; empty when it is there, else what
+// failed.
+using LinkMover = std::function<std::string(const LinkAddress& from, const LinkAddress& to)>;
 
 // Where a device is found on the network.
 struct DeviceIdentity {
@@ -60,9 +84,11 @@ class Simulator {
   struct Options {
     // Empty: no state file. Otherwise loaded by Start() when it exists, and rewritten after
     // every change of a device's state (see state_file.h).
-    std::string stateFile;
+    std::string stateFile{};
     std::uint16_t consolePort = kConsolePort;
     std::uint16_t discoveryPort = kDiscoveryPort;
+    // Set: site mode (see above).
+    LinkMover moveLink{};
   };
 
   Simulator();
@@ -78,8 +104,9 @@ class Simulator {
   // faults of the added device of the same index. Then binds every socket, writes the state file,
   // and starts the threads. A Start() after Stop() begins again from the added devices and the
   // state file. False with a message when a device is invalid (an address outside
-  // 127.0.0.0/8, a model other than 48 or 57, two devices on one address), the state file is
-  // malformed, or a socket cannot be bound; nothing then runs.
+  // 127.0.0.0/8, in site mode outside the documentation nets or with a SUBM that is no mask; a
+  // model other than 48 or 57; two devices on one address), site mode has other than one device,
+  // the state file is malformed, or a socket cannot be bound; nothing then runs.
   bool Start(std::string& error);
   // Ends every connection and thread; returns once all are joined. Safe to call twice.
   void Stop();
@@ -91,7 +118,8 @@ class Simulator {
   DeviceState State(int index) const;
   DeviceSettings Settings(int index) const;
   std::string Password(int index) const;
-  std::string Address(int index) const;  // moves with a write of IP to another loopback address
+  // Moves with a write of IP to another loopback address (in site mode: documentation address).
+  std::string Address(int index) const;
   std::string Model(int index) const;
   // The bytes of the last write, from its first key line through its save command line, and of
   // the last P_SET block through its save command line; empty until one arrives.
@@ -125,6 +153,10 @@ class Simulator {
   SessionEnd Serve(Device& device, SocketHandle connection, bool& beforeWrite);
   void CountBeforeWrite(int change);
   void Restart(Device& device);
+  void MoveOnLink(Device& device);
+  bool SiteMode() const { return static_cast<bool>(options_.moveLink); }
+  // Whether a discovery request from `source` gets answers.
+  bool AnswersRequester(std::string_view source) const;
   void DiscoveryLoop();
   void SaveState();
   void NoteProblem(const std::string& problem);

@@ -1,6 +1,6 @@
 // What the simulated device does that the tool's own tests never reach: how it reads a write
-// block, its discovery faults, the addresses and MACs of a large run, and the state file that
-// carries it across a restart.
+// block, its discovery faults, the addresses and MACs of a large run, the state file that
+// carries it across a restart, and where a site's device moves.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -97,6 +97,38 @@ TEST(SimulatorState, WritesAndPasswordSurviveARestart) {
   EXPECT_EQ(restarted.Settings(1).Get("HIP1"), "127.1.2.3");
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
   std::filesystem::remove(path);
+}
+
+TEST(SimulatorSite, AResetMovesTheDeviceOnlyWithinTheDocumentationNets) {
+  std::vector<LinkAddress> moves;
+  const LinkMover record = [&moves](const LinkAddress&, const LinkAddress& to) {
+    moves.push_back(to);
+    return std::string();
+  };
+  Simulator loopback({.moveLink = record});
+  loopback.AddDevice({});
+  std::string error;
+  EXPECT_FALSE(loopback.Start(error));
+  Simulator site({.moveLink = record});
+  site.AddDevice({.address = "192.0.2.254", .subnetMask = "255.255.255.0", .gateway = "192.0.2.1"});
+  ASSERT_TRUE(site.Start(error)) << error;
+  ConsoleConnection console;
+  console.Startup();
+  // Its console listens on every address, so 127.0.0.1 reaches it where 192.0.2.254 is not.
+  for (const std::string pair : {"IP\r\n192.0.2.60", "GWAY\r\n192.0.2.9", "SUBM\r\n255.255.0.0",
+                                 "SUBM\r\n255.255.255.128", "IP\r\n127.0.0.9"}) {
+    ASSERT_EQ(console.OpenAndAwaitPrompt("127.0.0.1", "127.0.0.1"), console::kReplySeen);
+    const std::string block = pair + "\r\nENDR\r\n";
+    EXPECT_EQ(console.SendAndAwait(ConsoleReply::kFinalAck, block.data(), int(block.size())), 1);
+    console.Close();
+  }
+  console.Shutdown();
+  site.Stop();
+  const std::vector<LinkAddress> expected = {{"192.0.2.60", 24, "192.0.2.1"},
+                                             {"192.0.2.60", 24, "192.0.2.9"},
+                                             {"192.0.2.60", 25, "192.0.2.9"}};
+  EXPECT_EQ(moves, expected);
+  EXPECT_EQ(site.Address(0), "192.0.2.60");
 }
 
 }  // namespace
