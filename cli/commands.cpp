@@ -94,7 +94,8 @@ std::map<std::string, std::string, std::less<>> MakeCommandHelp() {
        "Lists the settings files kept before each write of the device at ADDRESS, oldest first.\n"
        "put, set, passwd and restore keep them in DIR (default: the user's data directory,\n"
        "$XDG_DATA_HOME or ~/.local/share/calbrin/history, %LOCALAPPDATA%\\Calbrin\\history on\n"
-       "Windows), one folder per device address; --no-history writes without them.\n"},
+       "Windows), one folder per device address (or MAC, for a device named by it);\n"
+       "--no-history writes without them.\n"},
       {"restore",
        "usage: calbrin-cli restore ADDRESS... (--last | FILE.qvs) [--with-address] [--yes]\n"
        "       [--from ADDRESS]\n"
@@ -617,7 +618,7 @@ int History(const Options& options, CliIo& io) {
   }
   std::string problem;
   const std::vector<std::filesystem::path> files =
-      HistoryFiles(HistoryOption(options, io), options.positional[0], problem);
+      HistoryFiles(HistoryOption(options, io), DeviceName(options.positional[0]), problem);
   if (!problem.empty()) {
     io.Err(problem + "\n");
     return kFailure;

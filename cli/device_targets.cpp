@@ -6,6 +6,7 @@
 #include <map>
 
 #include "cli/device_search.h"
+#include "net/socket.h"
 #include "net/subnet.h"
 #include "pages/dotted_address.h"
 
@@ -25,6 +26,16 @@ bool InSomeSubnet(const AdapterTable& adapters, std::string_view address) {
     if (SameSubnet(adapter.address, adapter.mask, address) == 1) return true;
   }
   return false;
+}
+
+// Whether `address` is one of this computer's: a socket can be bound to it.
+bool IsOwnAddress(const std::string& address) {
+  int error = 0;
+  const SocketHandle socket = OpenUdpSocket(error);
+  if (socket == kInvalidSocket) return false;
+  const bool own = BindSocket(socket, address, 0) == 0;
+  CloseSocket(socket);
+  return own;
 }
 
 }  // namespace
@@ -79,6 +90,7 @@ std::vector<DeviceTarget> ResolveTargets(const std::vector<std::string>& names,
     targets.push_back(target);
   }
   if (!search) return targets;
+  const SocketSystem sockets;  // for IsOwnAddress, after the search's own have ended
 
   std::vector<std::string> locals;
   if (!from.empty()) {
@@ -110,7 +122,7 @@ std::vector<DeviceTarget> ResolveTargets(const std::vector<std::string>& names,
     target.adapter = device->adapter;
     // A device at an address of this computer itself (the simulator on loopback) is reached as
     // it is: no neighbour entry or route can choose among the programs that answer there.
-    if (ProbeLocalAddress(device->address) == device->address) continue;
+    if (IsOwnAddress(device->address)) continue;
     target.foreign = !InSomeSubnet(adapters, device->address);
     target.taken = addressesOn[device->adapter];
     if (byMac) {

@@ -45,12 +45,14 @@ std::string JsonString(std::string_view text) {
   return quoted + "\"";
 }
 
-std::string SettingsJson(std::string_view address, std::vector<SettingView> views) {
+std::string SettingsJson(std::string_view address, std::vector<SettingView> views,
+                         std::string_view mac) {
   // The device's own order: the order of the keys in its answer and in a settings file.
   std::stable_sort(views.begin(), views.end(), [](const SettingView& a, const SettingView& b) {
     return Index(a.key) < Index(b.key);
   });
-  std::string out = "{\"address\": " + JsonString(address) + ", \"settings\": [";
+  std::string out = "{\"address\": " + JsonString(address) +
+                    (mac.empty() ? "" : ", \"mac\": " + JsonString(mac)) + ", \"settings\": [";
   for (std::size_t i = 0; i < views.size(); ++i) {
     const SettingView& view = views[i];
     out += std::string(i > 0 ? "," : "") + "\n  {\"key\": " + JsonString(KeyText(Index(view.key))) +
