@@ -24,6 +24,9 @@
 namespace calbrin {
 namespace {
 
+// How long a new address may take Windows' duplicate address check (about a second).
+constexpr std::chrono::milliseconds kAddressCheckTime{5000};
+
 ChangeResult Result(ChangeStatus status, std::string detail = {}) {
   return {status, std::move(detail)};
 }
@@ -224,8 +227,21 @@ ChangeResult AddLocalAddress(int adapter, std::string_view address, int prefixLe
   row.PrefixOrigin = IpPrefixOriginManual;
   row.SuffixOrigin = IpSuffixOriginManual;
   row.DadState = IpDadStatePreferred;
-  return FromStatus(::CreateUnicastIpAddressEntry(&row),
-                    "adding the address " + std::string(address));
+  const std::string what = "adding the address " + std::string(address);
+  const DWORD status = ::CreateUnicastIpAddressEntry(&row);
+  if (status != NO_ERROR) return FromStatus(status, what);
+  // A new address is tentative while Windows checks that nobody else has it; nothing can be bound
+  // to it before.
+  const auto end = std::chrono::steady_clock::now() + kAddressCheckTime;
+  while (::GetUnicastIpAddressEntry(&row) == NO_ERROR && row.DadState == IpDadStateTentative &&
+         std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  if (row.DadState == IpDadStateDuplicate) {
+    ::DeleteUnicastIpAddressEntry(&row);
+    return Result(ChangeStatus::kFailed, what + ": another host has it");
+  }
+  return Result(ChangeStatus::kDone);
 }
 
 ChangeResult RemoveLocalAddress(int adapter, std::string_view address, int /*prefixLength*/) {
