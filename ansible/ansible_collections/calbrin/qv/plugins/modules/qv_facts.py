@@ -16,7 +16,7 @@ description:
   - Channel passwords are returned only as set or not set.
 options:
   address:
-    description: The device's IP address.
+    description: The device's IP address, or its MAC (02-00-00-0A-1B-FF) to open it wherever it answers.
     type: str
     required: true
 notes:

@@ -19,7 +19,7 @@ description:
     are never logged or returned.
 options:
   address:
-    description: The device's IP address.
+    description: The device's IP address, or its MAC (02-00-00-0A-1B-FF) to open it wherever it answers.
     type: str
     required: true
   state:

@@ -21,7 +21,7 @@ description:
     shown by page and label, as the settings windows caption them.
 options:
   address:
-    description: The device's IP address.
+    description: The device's IP address, or its MAC (02-00-00-0A-1B-FF) to open it wherever it answers.
     type: str
     required: true
   file:
