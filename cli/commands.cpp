@@ -11,6 +11,7 @@
 #include "calbrin_version.h"
 #include "cli/adapter_choice.h"
 #include "cli/backup.h"
+#include "cli/commission.h"
 #include "cli/device_access.h"
 #include "cli/device_reach.h"
 #include "cli/device_search.h"
@@ -20,7 +21,6 @@
 #include "cli/history.h"
 #include "cli/json_output.h"
 #include "cli/setting_changes.h"
-#include "cli/settings_view.h"
 #include "cli/utf8_path.h"
 #include "file/settings_file.h"
 #include "net/apply_settings.h"
@@ -28,6 +28,7 @@
 #include "pages/collect_settings.h"
 #include "pages/dotted_address.h"
 #include "pages/edit_rules.h"
+#include "pages/settings_view.h"
 #include "pages/value_checks.h"
 #include "settings/device_model.h"
 #include "settings/password_scrambling.h"
@@ -52,6 +53,7 @@ constexpr std::string_view kUsage =
     "  backup DIR [ADDRESS...]              save the settings files of devices\n"
     "  history ADDRESS                      the settings kept before each write of a device\n"
     "  restore ADDRESS... (--last | FILE)   write kept settings back: undo a write\n"
+    "  commission SHEET.csv [--check]       bring a site to its plan, per MAC (see README)\n"
     "\n"
     "A device that asks for its settings password gets it from --password-file FILE (its first\n"
     "line), --password-env VARIABLE, or the terminal, without echo. Passwords are never taken\n"
@@ -89,6 +91,19 @@ std::map<std::string, std::string, std::less<>> MakeCommandHelp() {
        "user alone. Devices are read side by side; one line per device, then a summary; exit\n"
        "code 1 when any device failed. An address that several devices answer from is not\n"
        "saved (it would reach only one of them): its line names their MACs.\n"},
+      {"commission",
+       "usage: calbrin-cli commission SHEET.csv [--check] [--yes] [--report FILE.csv] [--json]\n"
+       "       [--from ADDRESS] [--jobs N] [--password-file F | --password-env V]\n"
+       "Brings every device of the site sheet (one row per MAC: address, mask, gateway, an\n"
+       "optional template and device keys; see README) to its plan: searches every adapter,\n"
+       "shows each device's current and planned address and what changes, lists the rows\n"
+       "whose device did not answer and the devices that no row names, refuses a row whose\n"
+       "planned address another device or host holds, and after --yes or one yes writes the\n"
+       "devices side by side (by MAC, at shared or foreign addresses too), keeping history.\n"
+       "After the settle it searches again and reads every written device back. --check\n"
+       "compares the site with the sheet and writes nothing. --report writes a CSV of the\n"
+       "results for the handover. A sheet with any problem is refused whole (exit code 2);\n"
+       "exit code 0 only when every row is at its plan.\n"},
       {"history",
        "usage: calbrin-cli history ADDRESS [--history DIR] [--json]\n"
        "Lists the settings files kept before each write of the device at ADDRESS, oldest first.\n"
@@ -177,6 +192,7 @@ struct Options {
   bool noHistory = false;
   bool allAdapters = false;
   bool last = false;
+  bool check = false;
   std::string problem;
 };
 
@@ -188,7 +204,8 @@ Options Parse(const std::vector<std::string>& args) {
                                                     "--new-password-file",
                                                     "--new-password-env",
                                                     "--jobs",
-                                                    "--history"};
+                                                    "--history",
+                                                    "--report"};
   Options options;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -206,6 +223,8 @@ Options Parse(const std::vector<std::string>& args) {
       options.noHistory = true;
     } else if (arg == "--last") {
       options.last = true;
+    } else if (arg == "--check") {
+      options.check = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
     } else if (std::find(std::begin(kWithValue), std::end(kWithValue), arg) !=
@@ -673,6 +692,20 @@ int Restore(const Options& options, CliIo& io, const CliSetup& setup) {
   return RunWrites(*run, io, setup);
 }
 
+int Commission(const Options& options, CliIo& io, const CliSetup& setup) {
+  const std::optional<WriteRun> run = WriteOptions(options, io, setup);
+  if (!run) return kUsageError;
+  if (options.positional.size() != 1) {
+    io.Err(CommandHelp().at("commission"));
+    return kUsageError;
+  }
+  const std::string report = Value(options, "--report");
+  return RunCommission({PathFromUtf8(options.positional[0]), options.check, run->yes, run->json,
+                        report.empty() ? std::filesystem::path() : PathFromUtf8(report), run->jobs,
+                        run->password, run->from, run->history},
+                       io, setup);
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, CliIo& io, const CliSetup& setup) {
@@ -715,6 +748,7 @@ int RunCli(const std::vector<std::string>& args, CliIo& io, const CliSetup& setu
   if (args[0] == "history") return History(options, io);
   if (args[0] == "backup") return Backup(options, io, setup);
   if (args[0] == "restore") return Restore(options, io, setup);
+  if (args[0] == "commission") return Commission(options, io, setup);
   return Passwd(options, io, setup);
 }
 

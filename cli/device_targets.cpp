@@ -30,6 +30,7 @@ bool InSomeSubnet(const AdapterTable& adapters, std::string_view address) {
 
 // Whether `address` is one of this computer's: a socket can be bound to it.
 bool IsOwnAddress(const std::string& address) {
+  const SocketSystem sockets;
   int error = 0;
   const SocketHandle socket = OpenUdpSocket(error);
   if (socket == kInvalidSocket) return false;
@@ -72,26 +73,7 @@ bool NamesDevice(std::string_view text) {
   return ParseDottedAddress(text) || ParseMac(text);
 }
 
-std::vector<DeviceTarget> ResolveTargets(const std::vector<std::string>& names,
-                                         const CliSetup& setup, const AdapterTable& adapters,
-                                         std::string_view from) {
-  std::vector<DeviceTarget> targets;
-  bool search = false;
-  for (const std::string& name : names) {
-    DeviceTarget target;
-    if (const auto mac = ParseMac(name)) {
-      target.name = target.mac = MacText(*mac);
-      search = true;
-    } else {
-      target.name = target.address = name;
-      target.adapter = std::string(from);
-      search = search || !InSomeSubnet(adapters, name);
-    }
-    targets.push_back(target);
-  }
-  if (!search) return targets;
-  const SocketSystem sockets;  // for IsOwnAddress, after the search's own have ended
-
+std::vector<std::string> SearchLocals(const AdapterTable& adapters, std::string_view from) {
   std::vector<std::string> locals;
   if (!from.empty()) {
     locals.emplace_back(from);
@@ -101,7 +83,11 @@ std::vector<DeviceTarget> ResolveTargets(const std::vector<std::string>& names,
       if (!address.empty()) locals.push_back(address);
     }
   }
-  const SearchResult found = FindDevices(setup, adapters, locals, [] {});
+  return locals;
+}
+
+void PlaceTargets(std::vector<DeviceTarget>& targets, const SearchResult& found,
+                  const AdapterTable& adapters) {
   std::map<std::string, std::vector<std::string>> macsAt;  // per adapter and address
   std::map<std::string, std::vector<std::string>> addressesOn;
   for (const FoundDevice& device : found.devices) {
@@ -130,6 +116,40 @@ std::vector<DeviceTarget> ResolveTargets(const std::vector<std::string>& names,
         if (other != device->mac) target.sharedWith.push_back(other);
     }
   }
+}
+
+std::vector<DeviceTarget> TargetsByMac(const std::vector<std::string>& macs,
+                                       const SearchResult& found, const AdapterTable& adapters) {
+  std::vector<DeviceTarget> targets;
+  for (const std::string& mac : macs) {
+    DeviceTarget target;
+    target.name = target.mac = mac;
+    targets.push_back(target);
+  }
+  PlaceTargets(targets, found, adapters);
+  return targets;
+}
+
+std::vector<DeviceTarget> ResolveTargets(const std::vector<std::string>& names,
+                                         const CliSetup& setup, const AdapterTable& adapters,
+                                         std::string_view from) {
+  std::vector<DeviceTarget> targets;
+  bool search = false;
+  for (const std::string& name : names) {
+    DeviceTarget target;
+    if (const auto mac = ParseMac(name)) {
+      target.name = target.mac = MacText(*mac);
+      search = true;
+    } else {
+      target.name = target.address = name;
+      target.adapter = std::string(from);
+      search = search || !InSomeSubnet(adapters, name);
+    }
+    targets.push_back(target);
+  }
+  if (!search) return targets;
+  PlaceTargets(targets, FindDevices(setup, adapters, SearchLocals(adapters, from), [] {}),
+               adapters);
   return targets;
 }
 

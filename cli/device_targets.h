@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/device_search.h"
 #include "net/adapters.h"
 #include "net/network_changes.h"
 
@@ -46,5 +47,18 @@ struct DeviceTarget {
 std::vector<DeviceTarget> ResolveTargets(const std::vector<std::string>& names,
                                          const CliSetup& setup, const AdapterTable& adapters,
                                          std::string_view from);
+
+// The local addresses that a search for named devices broadcasts from: `from` alone when given,
+// else every adapter's address.
+std::vector<std::string> SearchLocals(const AdapterTable& adapters, std::string_view from);
+
+// Places `targets` (named as above) by a search's result: where each answers, through which
+// adapter, whether others share its address, whether it lies outside every subnet.
+void PlaceTargets(std::vector<DeviceTarget>& targets, const SearchResult& found,
+                  const AdapterTable& adapters);
+
+// The targets of the devices with `macs` (in the search's form), placed by `found`.
+std::vector<DeviceTarget> TargetsByMac(const std::vector<std::string>& macs,
+                                       const SearchResult& found, const AdapterTable& adapters);
 
 }  // namespace calbrin

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/settings_view.h"
+#include "pages/settings_view.h"
 #include "net/device_operations.h"
 #include "pages/collect_settings.h"
 

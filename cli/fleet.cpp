@@ -70,11 +70,12 @@ std::optional<std::string> SharedIo::Environment(const std::string& name) {
 }
 
 void SharedIo::ShowProgress(int done, int failed, int count,
-                            std::chrono::steady_clock::time_point start) {
+                            std::chrono::steady_clock::time_point start, std::string_view phase) {
   const auto elapsed =
       std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
           .count();
-  const std::string line = "done " + std::to_string(done) + "  failed " + std::to_string(failed) +
+  const std::string line = (phase.empty() ? "" : std::string(phase) + ": ") + "done " +
+                           std::to_string(done) + "  failed " + std::to_string(failed) +
                            "  remaining " + std::to_string(count - done) + "  elapsed " +
                            std::to_string(elapsed) + "s";
   const std::lock_guard lock(mutex_);

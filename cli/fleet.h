@@ -34,7 +34,9 @@ class SharedIo final : public CliIo {
 
   // Rewrites the progress line on the terminal: devices done, failed and remaining, and the
   // seconds since `start`. Ended with ClearProgress().
-  void ShowProgress(int done, int failed, int count, std::chrono::steady_clock::time_point start);
+  // `phase`, when given, leads the line ("write: done 3 ...").
+  void ShowProgress(int done, int failed, int count, std::chrono::steady_clock::time_point start,
+                    std::string_view phase = {});
   void ClearProgress();
 
  private:

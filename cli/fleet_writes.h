@@ -10,7 +10,7 @@
 #include "cli/cli_io.h"
 #include "cli/commands.h"
 #include "cli/device_access.h"
-#include "cli/settings_view.h"
+#include "pages/settings_view.h"
 #include "pages/collect_settings.h"
 
 namespace calbrin {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/settings_view.h"
+#include "pages/settings_view.h"
 
 namespace calbrin {
 

@@ -1,7 +1,7 @@
 // Reading and applying the KEY=VALUE changes of calbrin-cli's `set`.
 #include "cli/setting_changes.h"
 
-#include "cli/settings_view.h"
+#include "pages/settings_view.h"
 #include "pages/value_checks.h"
 #include "settings/device_model.h"
 

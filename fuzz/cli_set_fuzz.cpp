@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/setting_changes.h"
-#include "cli/settings_view.h"
+#include "pages/settings_view.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/key_line_values.h"
 #include "pages/collect_settings.h"

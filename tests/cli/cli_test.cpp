@@ -14,7 +14,7 @@
 #include "cli/fleet_writes.h"
 #include "cli/json_output.h"
 #include "cli/platform_io.h"
-#include "cli/settings_view.h"
+#include "pages/settings_view.h"
 #include "file/settings_file.h"
 #include "pages/page_fields.h"
 #include "settings/password_scrambling.h"

@@ -1,5 +1,5 @@
 // Labels and meanings of the settings, from the pages' field table.
-#include "cli/settings_view.h"
+#include "pages/settings_view.h"
 
 #include <optional>
 #include <string_view>

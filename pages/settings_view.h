@@ -1,4 +1,4 @@
-// The settings as the pages show them, for the command line: each field's page, its label and
+// The settings as the pages show them, for the command line and commissioning: each field's page, its label and
 // what its value means, and the differences between two records.
 #pragma once
 
