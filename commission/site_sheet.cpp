@@ -146,13 +146,26 @@ std::vector<ColumnInfo> ReadColumns(const CsvRecord& header, ProblemList& proble
   return columns;
 }
 
-// What keeps `file` from being read as a template, or nothing.
-std::optional<std::string> TemplateProblem(const fs::path& file) {
+// What keeps `file` from being read, or nothing.
+std::optional<std::string> FileProblem(const fs::path& file) {
   std::error_code error;
   const fs::file_status status = fs::status(file, error);
   if (!fs::exists(status)) return "no such file";
   if (!fs::is_regular_file(status)) return "not a file";
   if (!std::ifstream(file, std::ios::binary)) return "cannot be read";
+  return std::nullopt;
+}
+
+// Reads the whole of `file` into `bytes`; what kept it from being read, or nothing.
+std::optional<std::string> ReadBytes(const fs::path& file, std::string& bytes) {
+  if (const auto problem = FileProblem(file)) return problem;
+  try {
+    std::ifstream stream(file, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(stream), {});
+  } catch (const std::ios_base::failure&) {
+    // The stream buffer throws a read error that a read cannot report otherwise.
+    return "a read failed";
+  }
   return std::nullopt;
 }
 
@@ -214,7 +227,7 @@ void ReadDevice(const CsvRecord& record, const std::vector<ColumnInfo>& columns,
         // Built from the text's characters: a path from a plain string would read its bytes in
         // Windows' ANSI code page.
         row.templateFile = folder / fs::path(std::u8string(value.begin(), value.end()));
-        if (const auto problem = TemplateProblem(row.templateFile))
+        if (const auto problem = FileProblem(row.templateFile))
           problems.Add(record.row, column.title, value + ": " + *problem);
         break;
       case Column::kName:
@@ -246,10 +259,9 @@ bool ReadSiteSheet(const fs::path& sheet, std::vector<SheetRow>& rows,
                    std::vector<std::string>& problems) {
   rows.clear();
   problems.clear();
-  std::ifstream file(sheet, std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(file), {}};
-  if (!file) {
-    problems.push_back("the sheet cannot be read");
+  std::string bytes;
+  if (const auto problem = ReadBytes(sheet, bytes)) {
+    problems.push_back("the sheet cannot be read: " + *problem);
     return false;
   }
   const std::optional<std::string> text = SheetTextAsUtf8(bytes);
@@ -271,8 +283,7 @@ bool ReadSiteSheet(const fs::path& sheet, std::vector<SheetRow>& rows,
   if (csv.openQuoteRow > 0) {
     const auto column = static_cast<std::size_t>(csv.openQuoteColumn);
     list.Add(csv.openQuoteRow,
-             csv.openQuoteRow > 1 && column < columns.size() ? columns[column].title
-                                                             : ColumnLetters(column),
+             column < columns.size() ? columns[column].title : ColumnLetters(column),
              "a quote opens here and never closes");
   } else if (csv.records.empty()) {
     problems.push_back("the sheet is empty: " + std::string(kRequired));
