@@ -12,14 +12,9 @@
 #include "cli/device_search.h"
 #include "net/adapters.h"
 #include "net/network_changes.h"
+#include "settings/mac_address.h"
 
 namespace calbrin {
-
-// A MAC as the user may type it: six two-digit hexadecimal numbers joined by '-' or ':', either
-// case; nothing for any other text.
-std::optional<MacBytes> ParseMac(std::string_view text);
-// The form the search shows: "02-00-00-0A-1B-FF".
-std::string MacText(const MacBytes& mac);
 
 // The name of a device as results and the history show it: a MAC in the search's form, else
 // `text` as it is.

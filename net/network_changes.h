@@ -9,15 +9,13 @@
 // Windows); without them the change fails with kNoRights and nothing is touched.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace calbrin {
+#include "settings/mac_address.h"
 
-using MacBytes = std::array<std::uint8_t, 6>;
+namespace calbrin {
 
 enum class ChangeStatus {
   kDone,
