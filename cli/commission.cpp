@@ -124,9 +124,9 @@ bool PlanRow(const Context& context, RowState& state) {
   return state.result != kFailed;
 }
 
-// Writes the planned settings, unless the device changed since its plan was shown.
+// Writes the planned settings, unless the device changed since its plan was shown. The device
+// settles later, with all the others.
 bool WriteRow(const Context& context, RowState& state) {
-  const bool settleClosed = !state.target.sharedWith.empty();
   bool written = false;
   WithRowDevice(context, state, [&](ConsoleConnection& console, DeviceSession& device) {
     const DevicePlan plan = PlanDevice(*state.row, device.deviceRecord);
@@ -144,14 +144,12 @@ bool WriteRow(const Context& context, RowState& state) {
         return;
       }
     }
-    const std::string failure =
-        WriteDevice(console, device, ShownPages(plan.target, plan.reduced), plan.reduced,
-                    settleClosed ? std::chrono::milliseconds(0) : context.setup.settleTime);
+    const std::string failure = WriteDevice(console, device, ShownPages(plan.target, plan.reduced),
+                                            plan.reduced, std::chrono::milliseconds(0));
     written = failure.empty();
     state.result = written ? kCommissioned : kFailed;
     state.message = failure;
   });
-  if (written && settleClosed) std::this_thread::sleep_for(context.setup.settleTime);
   return written;
 }
 
@@ -190,6 +188,20 @@ void RunPhase(const Context& context, std::string_view phase, std::vector<RowSta
       [&](int done, int failed) {
         if (progress && done < count) context.io.ShowProgress(done, failed, count, start, phase);
       });
+  context.io.ClearProgress();
+}
+
+// Leaves the written devices alone while they store their settings and restart (at their new
+// addresses), as Apply does after each write.
+void Settle(const Context& context) {
+  const bool progress = !context.run.json && context.io.Interactive();
+  const auto start = std::chrono::steady_clock::now();
+  const auto end = start + context.setup.settleTime;
+  while (std::chrono::steady_clock::now() < end) {
+    if (progress) context.io.ShowProgress(0, 0, 1, start, "settle");
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+        std::chrono::milliseconds(200), end - std::chrono::steady_clock::now()));
+  }
   context.io.ClearProgress();
 }
 
@@ -346,6 +358,7 @@ int RunCommission(const CommissionRun& run, CliIo& terminal, const CliSetup& set
         if (states[i].result == kCommissioned) written.push_back(i);
       }
       if (!written.empty()) {
+        Settle(context);
         const SearchResult after = Search(context, "verify");
         RunPhase(context, "verify", states, written,
                  [&](RowState& state) { return VerifyRow(context, state, after); });

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "pages/settings_view.h"
 #include "net/device_operations.h"
 #include "pages/collect_settings.h"
+#include "pages/settings_view.h"
 
 namespace calbrin {
 

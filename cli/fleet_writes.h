@@ -10,8 +10,8 @@
 #include "cli/cli_io.h"
 #include "cli/commands.h"
 #include "cli/device_access.h"
-#include "pages/settings_view.h"
 #include "pages/collect_settings.h"
+#include "pages/settings_view.h"
 
 namespace calbrin {
 

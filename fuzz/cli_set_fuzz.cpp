@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "cli/setting_changes.h"
-#include "pages/settings_view.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/key_line_values.h"
 #include "pages/collect_settings.h"
+#include "pages/settings_view.h"
 #include "pages/value_checks.h"
 #include "settings/device_model.h"
 #include "settings/password_scrambling.h"

@@ -1,5 +1,5 @@
-// The settings as the pages show them, for the command line and commissioning: each field's page, its label and
-// what its value means, and the differences between two records.
+// The settings as the pages show them, for the command line and commissioning: each field's page,
+// its label and what its value means, and the differences between two records.
 #pragma once
 
 #include <string>

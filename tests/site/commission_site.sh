@@ -103,8 +103,11 @@ sed 's/unit \([0-9]*\), line A/ライン A の \1 号機/' "$work/sheet.csv" | i
 cli 1 commission "$work/sheet-932.csv" --check
 check '(.rows[] | select(.row == 8) | .name) == "ライン A の 7 号機"'
 
-# A refused sheet sends nothing: not a packet leaves the workstation's adapter.
-sent() { cat /sys/class/net/ws1/statistics/tx_packets; }
+# A refused sheet sends nothing: not a packet leaves the workstation's adapter (whose IPv6, which
+# talks on its own, is switched off first).
+echo 1 >/proc/sys/net/ipv6/conf/ws1/disable_ipv6
+sleep 1
+sent() { ip -s -j link show ws1 | jq ".[0].stats64.tx.packets"; }
 before=$(sent)
 while IFS='|' read -r row expected; do
   sed "s/^$(mac_of 3),.*/$row/" "$work/sheet.csv" >"$work/bad.csv"
