@@ -67,10 +67,15 @@ std::string Utc() {
   return text;
 }
 
-// How a row is named in the lines: its MAC, and its name when it has one.
+// How a row is named in the lines: its MAC, and its name when it has one, with any control
+// character of the sheet's cell shown as '?' so that it cannot steer the terminal.
 std::string Named(const RowState& state) {
   if (state.row == nullptr) return state.found->mac;
-  return state.row->mac + (state.row->name.empty() ? "" : " " + state.row->name);
+  std::string name = state.row->name;
+  for (char& c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  }
+  return state.row->mac + (name.empty() ? "" : " " + name);
 }
 
 // Opens the row's device and runs `whileOpen` with its session; false with the message stored.
@@ -340,6 +345,12 @@ int RunCommission(const CommissionRun& run, CliIo& terminal, const CliSetup& set
     if (!run.json) io.Out(PlanText(states[i]));
   }
   if (!run.check && !candidates.empty()) {
+    // The rows that will not be written are part of the plan the question is about.
+    for (const RowState& state : states) {
+      if (!run.json && (state.result == kMissing || state.result == kExtra ||
+                        state.result == kConflict || state.result == kFailed))
+        io.Out(Named(state) + ": " + state.result + ": " + state.message + "\n");
+    }
     std::string why;
     if (run.yes) {
       why.clear();
