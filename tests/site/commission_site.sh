@@ -7,18 +7,8 @@
 # changed by hand; a code page 932 sheet with Japanese names reads; refused sheets send nothing.
 # Runs as root in the private network namespace that scripts/netns-exec gives it.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-build=${CALBRIN_NATIVE_BUILD:-$root/build/native}
-export CALBRIN_NATIVE_BUILD=$build
-cli_program="$build/cli/calbrin-cli"
-work=$(mktemp -d)
-export XDG_DATA_HOME="$work/data"
-trap '"$root/scripts/site" down "$work/site" || true; rm -rf "$work"' EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+# shellcheck source=tests/site/site_test_lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/site_test_lib.sh"
 
 mac_of() { printf '02-00-00-%02X-00-%02X' $((9 + ($1 > 12) + ($1 > 16))) "$1"; }
 {
@@ -48,20 +38,6 @@ mac_of() { printf '02-00-00-%02X-00-%02X' $((9 + ($1 > 12) + ($1 > 16))) "$1"; }
   echo "02-00-00-0F-00-01,192.0.2.140,255.255.255.0,192.0.2.1,,missing unit,5040"
 } >"$work/sheet.csv"
 
-# Runs calbrin-cli with --json; EXPECTED_CODE first; the output in $out.
-cli() {
-  local expected=$1 code=0
-  shift
-  "$cli_program" "$@" --json >"$work/out" 2>"$work/err" || code=$?
-  [ "$code" = "$expected" ] || fail "$* exited $code: $(cat "$work/out" "$work/err")"
-  out=$(cat "$work/out")
-}
-check() {
-  jq -e "$@" <<<"$out" >/dev/null || fail "not true: $* of $out"
-}
-stored() {
-  awk -v key="$2" '$1 == key { print $2 }' "$work/site/d$1.state"
-}
 result_of() { jq -r --arg m "$(mac_of "$1")" '.rows[] | select(.mac == $m) | .result' <<<"$out"; }
 
 cli 1 commission "$work/sheet.csv" --yes --report "$work/report.csv"
@@ -70,19 +46,19 @@ for i in $(seq 1 39); do
   [ "$i" = 20 ] || [ "$i" = 21 ] && expected=conflict
   [ "$(result_of "$i")" = "$expected" ] || fail "row $i: $(result_of "$i"): $out"
   [ "$expected" = conflict ] && continue
-  [ "$(stored "$i" IP)" = "192.0.2.$((100 + i))" ] && [ "$(stored "$i" PORT1)" = $((5000 + i)) ] ||
-    fail "unit $i holds $(stored "$i" IP) $(stored "$i" PORT1)"
+  [ "$(stored "d$i" IP)" = "192.0.2.$((100 + i))" ] && [ "$(stored "d$i" PORT1)" = $((5000 + i)) ] ||
+    fail "unit $i holds $(stored "d$i" IP) $(stored "d$i" PORT1)"
 done
 for i in 1 3 5 2; do
-  [ "$(stored "$i" CBPS1)" = "$([ "$i" = 2 ] && echo 9600 || echo 38400)" ] ||
-    fail "unit $i: CBPS1 $(stored "$i" CBPS1)"
+  [ "$(stored "d$i" CBPS1)" = "$([ "$i" = 2 ] && echo 9600 || echo 38400)" ] ||
+    fail "unit $i: CBPS1 $(stored "d$i" CBPS1)"
 done
 check '(.rows[] | select(.row == 21) | .message) == "192.0.2.120 is held by 02-00-00-0B-00-28"'
 check '(.rows[] | select(.row == 22) | .message) | test("^192.0.2.121 is held by the host ")'
 check '(.rows[] | select(.row == 41) | .result) == "missing"'
 check '.extra == [{"mac": "02-00-00-0B-00-28", "address": "192.0.2.120", "model": "QV-57R", "version": "1.00"}]'
 check '.atPlan == 37 and .total == 40'
-[ "$(stored 20 IP)" = 192.0.2.180 ] || fail "a conflicting row was written"
+[ "$(stored d20 IP)" = 192.0.2.180 ] || fail "a conflicting row was written"
 grep -qF "$(mac_of 7),\"unit 7, line A\",QV-48R2,1.00,192.0.2.254,192.0.2.107,commissioned,," \
   "$work/report.csv" ||
   fail "report: $(cat "$work/report.csv")"
@@ -96,7 +72,7 @@ check '[.rows[] | select(.result == "in plan")] | length == 37'
 cli 1 commission "$work/sheet.csv" --check
 check '[.rows[] | select(.result == "differs") | .mac] == ["'"$(mac_of 30)"'"]'
 check '[.rows[] | select(.result == "in plan")] | length == 36'
-[ "$(stored 30 PORT1)" = 6000 ] || fail "--check wrote"
+[ "$(stored d30 PORT1)" = 6000 ] || fail "--check wrote"
 
 # A sheet as a Japanese spreadsheet saves it: code page 932, Japanese names.
 sed 's/unit \([0-9]*\), line A/ライン A の \1 号機/' "$work/sheet.csv" | iconv -f UTF-8 -t CP932 >"$work/sheet-932.csv"

@@ -7,18 +7,8 @@
 # written a new address is found there by the next search. Runs as root in the private network
 # namespace that scripts/netns-exec gives it. CALBRIN_NATIVE_BUILD names the build tree.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-build=${CALBRIN_NATIVE_BUILD:-$root/build/native}
-export CALBRIN_NATIVE_BUILD=$build
-cli_program="$build/cli/calbrin-cli"
-work=$(mktemp -d)
-export XDG_DATA_HOME="$work/data"
-trap '"$root/scripts/site" down "$work/site" || true; rm -rf "$work"' EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+# shellcheck source=tests/site/site_test_lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/site_test_lib.sh"
 
 shared=() foreign=() slow=("" "fault delay-ack:2000")
 {
@@ -52,21 +42,6 @@ untouched() {
   tables | diff -u "$work/before" - >&2 || fail "$1 left network changes behind"
 }
 
-# Runs calbrin-cli --json; EXPECTED_CODE first; the output in $out.
-cli() {
-  local expected=$1 code=0
-  shift
-  "$cli_program" "$@" --json >"$work/out" 2>"$work/err" || code=$?
-  [ "$code" = "$expected" ] || fail "$* exited $code: $(cat "$work/out" "$work/err")"
-  out=$(cat "$work/out")
-}
-check() {
-  jq -e "$@" <<<"$out" >/dev/null || fail "not true: $* of $out"
-}
-# A setting as unit NAME holds it now.
-stored() {
-  awk -v key="$2" '$1 == key { print $2 }' "$work/site/$1.state"
-}
 
 cli 0 search --all-adapters
 check 'length == 18 and ([.[].mac] | unique | length) == 18'
