@@ -67,8 +67,9 @@ constexpr std::string_view kUsage =
     "02:00:00:0a:1b:ff) in place of its ADDRESS: it is then searched for on every adapter and\n"
     "opened where it answers, also at an address that other devices share or outside every\n"
     "adapter's subnet (which needs administrator rights; see README).\n"
-    "--lang en|ja gives get's, diff's and the writes' pages, labels and meanings in English or\n"
-    "Japanese (default: the user's language: LC_ALL, LC_MESSAGES or LANG; Windows' own).\n"
+    "--lang en|ja gives the pages, labels and meanings of get, diff and the writes in English or\n"
+    "Japanese; without it, the locale's language (LC_ALL, LC_MESSAGES, LANG: Japanese for ja_*),\n"
+    "on Windows the user's display language.\n"
     "\"calbrin-cli COMMAND --help\" describes one command.\n"
     "\"calbrin-cli --version\" prints the program's version.\n";
 
@@ -240,13 +241,14 @@ Options Parse(const std::vector<std::string>& args, Language language) {
         break;
       }
       options.values[arg] = args[++i];
-      if (arg != "--lang") continue;
-      const std::optional<Language> chosen = LanguageOption(options.values[arg]);
-      if (!chosen) {
-        options.problem = "--lang takes en or ja";
-        break;
+      if (arg == "--lang") {
+        const std::optional<Language> chosen = LanguageOption(args[i]);
+        if (!chosen) {
+          options.problem = "--lang takes en or ja";
+          break;
+        }
+        options.language = *chosen;
       }
-      options.language = *chosen;
     } else if (arg.starts_with("-") && arg.size() > 1) {
       options.problem = "unknown option " + arg;
       break;

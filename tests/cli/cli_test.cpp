@@ -412,7 +412,7 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
             std::string::npos);
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}, {"n"}), 1);
   EXPECT_EQ(simulator_.LastWriteBlock(0), written);
-  // The confirmed differences are compared again in the language they were shown in.
+  // --lang over the setup's language: the differences shown in English, written after the yes.
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "--lang", "en"}, {"y"}), 0) << out_;
   EXPECT_TRUE(out_.starts_with("127.0.0.2:\nGeneral  MSS (bytes): 1460 -> 1000\n")) << out_;
   EXPECT_EQ(prompts_, std::vector<std::string>{"127.0.0.2 に書き込みますか? [y/N] "});
