@@ -21,6 +21,7 @@
 #include "cli/history.h"
 #include "cli/json_output.h"
 #include "cli/setting_changes.h"
+#include "cli/user_language.h"
 #include "cli/utf8_path.h"
 #include "file/settings_file.h"
 #include "net/apply_settings.h"
@@ -66,6 +67,9 @@ constexpr std::string_view kUsage =
     "02:00:00:0a:1b:ff) in place of its ADDRESS: it is then searched for on every adapter and\n"
     "opened where it answers, also at an address that other devices share or outside every\n"
     "adapter's subnet (which needs administrator rights; see README).\n"
+    "--lang en|ja gives the pages, labels and meanings of get, diff and the writes in English or\n"
+    "Japanese; without it, the locale's language (LC_ALL, LC_MESSAGES, LANG: Japanese for ja_*),\n"
+    "on Windows the user's display language.\n"
     "\"calbrin-cli COMMAND --help\" describes one command.\n"
     "\"calbrin-cli --version\" prints the program's version.\n";
 
@@ -193,10 +197,11 @@ struct Options {
   bool allAdapters = false;
   bool last = false;
   bool check = false;
+  Language language = Language::kJapanese;  // --lang, else the setup's
   std::string problem;
 };
 
-Options Parse(const std::vector<std::string>& args) {
+Options Parse(const std::vector<std::string>& args, Language language) {
   static constexpr std::string_view kWithValue[] = {"--from",
                                                     "-o",
                                                     "--password-file",
@@ -205,8 +210,10 @@ Options Parse(const std::vector<std::string>& args) {
                                                     "--new-password-env",
                                                     "--jobs",
                                                     "--history",
-                                                    "--report"};
+                                                    "--report",
+                                                    "--lang"};
   Options options;
+  options.language = language;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--json") {
@@ -234,6 +241,14 @@ Options Parse(const std::vector<std::string>& args) {
         break;
       }
       options.values[arg] = args[++i];
+      if (arg == "--lang") {
+        const std::optional<Language> chosen = LanguageOption(args[i]);
+        if (!chosen) {
+          options.problem = "--lang takes en or ja";
+          break;
+        }
+        options.language = *chosen;
+      }
     } else if (arg.starts_with("-") && arg.size() > 1) {
       options.problem = "unknown option " + arg;
       break;
@@ -338,10 +353,10 @@ int Search(const Options& options, CliIo& io, const CliSetup& setup) {
   return overflow.empty() ? kSuccess : kFailure;
 }
 
-std::string Table(const SettingsRecord& record) {
+std::string Table(const SettingsRecord& record, Language language) {
   std::string out;
   std::string page = "-";
-  for (const SettingView& view : ViewSettings(record)) {
+  for (const SettingView& view : ViewSettings(record, language)) {
     if (view.page != page) {
       page = view.page;
       if (!page.empty()) out += "\n[" + page + "]\n";
@@ -363,9 +378,9 @@ int Get(const Options& options, CliIo& io, const CliSetup& setup) {
   if (file.empty()) {
     const DeviceTarget& target = session.Target(0);
     const bool byMac = target.name == target.mac;
-    io.Out(options.json ? SettingsJson(target.address, ViewSettings(*record),
+    io.Out(options.json ? SettingsJson(target.address, ViewSettings(*record, options.language),
                                        byMac ? target.mac : std::string())
-                        : Table(*record));
+                        : Table(*record, options.language));
     return kSuccess;
   }
   std::string problem;
@@ -406,19 +421,19 @@ int Diff(const Options& options, CliIo& io, const CliSetup& setup) {
     }
     compared = fileRecord;
   }
-  const std::vector<SettingDifference> differences =
-      DifferentSettings(NormalisedSettings(*device), NormalisedSettings(*compared));
+  const std::vector<SettingDifference> differences = DifferentSettings(
+      NormalisedSettings(*device), NormalisedSettings(*compared), options.language);
   io.Out(options.json ? "{\"equal\": " + std::string(differences.empty() ? "true" : "false") +
                             ", \"differences\": " + DifferencesJson(differences, "  ") + "}\n"
-                      : DifferenceLines(differences));
+                      : DifferenceLines(differences, options.language));
   return differences.empty() ? kSuccess : kFailure;
 }
 
 // The write of a settings file, with `changes` over its values, to the open device: refused for
 // a file of the other model, the device's own IP address, subnet mask and gateway kept unless
-// `withAddress`.
+// `withAddress`; the differences in `language`.
 WritePlan FilePlan(const std::filesystem::path& file, const std::vector<SettingChange>& changes,
-                   bool withAddress, const DeviceSession& device) {
+                   bool withAddress, Language language, const DeviceSession& device) {
   WritePlan plan;
   const SettingsRecord& own = device.deviceRecord;
   plan.reduced = SecondChannelReduced(ReadField(own, SettingKey::MODEL));
@@ -449,7 +464,8 @@ WritePlan FilePlan(const std::filesystem::path& file, const std::vector<SettingC
     for (const SettingKey key : {SettingKey::IP, SettingKey::SUBM, SettingKey::GWAY})
       SetField(target, key, ReadField(own, key));
   }
-  plan.differences = DifferentSettings(NormalisedSettings(own), NormalisedSettings(target));
+  plan.differences =
+      DifferentSettings(NormalisedSettings(own), NormalisedSettings(target), language);
   plan.pages = ShownPages(target, plan.reduced);
   plan.doneMessage =
       "書込みが完了しました。 (" + std::to_string(plan.differences.size()) + " settings)";
@@ -470,6 +486,7 @@ std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io, const Cl
   run.jobs = setup.defaultJobs;
   run.yes = options.yes;
   run.json = options.json;
+  run.language = options.language;
   run.password = {Value(options, "--password-file"), Value(options, "--password-env")};
   run.from = Value(options, "--from");
   run.history = HistoryOption(options, io);
@@ -505,9 +522,9 @@ int Put(const Options& options, CliIo& io, const CliSetup& setup) {
   const std::filesystem::path file = PathFromUtf8(options.positional[0]);
   run->command = "put";
   run->addresses.assign(options.positional.begin() + 1, options.positional.begin() + pairs);
-  run->plan = [file, changes, withAddress = options.withAddress](const std::string&,
-                                                                 const DeviceSession& device) {
-    return FilePlan(file, changes, withAddress, device);
+  run->plan = [file, changes, withAddress = options.withAddress, language = options.language](
+                  const std::string&, const DeviceSession& device) {
+    return FilePlan(file, changes, withAddress, language, device);
   };
   return RunWrites(*run, io, setup);
 }
@@ -534,13 +551,14 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
   run->addresses.assign(options.positional.begin(), options.positional.begin() + pairs);
   run->failuresToErr = true;
   run->summaryAlways = false;
-  run->plan = [changes](const std::string&, const DeviceSession& device) {
+  run->plan = [changes, language = options.language](const std::string&,
+                                                     const DeviceSession& device) {
     WritePlan plan;
     SettingsRecord target = device.deviceRecord;
     SettingsRecord shown;
     plan.refusal = ApplySettingChanges(changes, target, shown);
     if (!plan.refusal.empty()) return plan;
-    plan.differences = DifferentSettings(NormalisedSettings(device.deviceRecord), shown);
+    plan.differences = DifferentSettings(NormalisedSettings(device.deviceRecord), shown, language);
     plan.reduced = SecondChannelReduced(ReadField(target, SettingKey::MODEL));
     plan.pages = ShownPages(target, plan.reduced);
     plan.doneMessage = "書込みが完了しました。";
@@ -681,10 +699,10 @@ int Restore(const Options& options, CliIo& io, const CliSetup& setup) {
   }
   run->command = "restore";
   run->addresses = addresses;
-  run->plan = [chosen, refused, withAddress = options.withAddress](const std::string& address,
-                                                                   const DeviceSession& device) {
+  run->plan = [chosen, refused, withAddress = options.withAddress, language = options.language](
+                  const std::string& address, const DeviceSession& device) {
     const auto file = chosen.find(address);
-    if (file != chosen.end()) return FilePlan(file->second, {}, withAddress, device);
+    if (file != chosen.end()) return FilePlan(file->second, {}, withAddress, language, device);
     WritePlan plan;
     plan.refusal = refused.at(address);
     return plan;
@@ -722,7 +740,7 @@ int RunCli(const std::vector<std::string>& args, CliIo& io, const CliSetup& setu
     io.Err("unknown command " + args[0] + "\n\n" + std::string(kUsage));
     return kUsageError;
   }
-  const Options options = Parse(args);
+  const Options options = Parse(args, setup.language);
   if (options.help) {
     io.Out(help->second);
     return kSuccess;

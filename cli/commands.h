@@ -11,6 +11,7 @@
 #include "net/apply_settings.h"
 #include "net/console_connection.h"
 #include "net/device_discovery.h"
+#include "settings/language.h"
 
 namespace calbrin {
 
@@ -27,6 +28,9 @@ struct CliSetup {
   int searchCapacity = 65536;
   // --jobs when none is given: sized from the open files that the process may have.
   int defaultJobs = 64;
+  // The language of get's, diff's and the writes' settings texts when no --lang is given: main
+  // takes the user's (UserLanguage); Japanese, the windows' own, otherwise.
+  Language language = Language::kJapanese;
 };
 
 // The adapters that the system lists, with the one that the windows preselect selected.

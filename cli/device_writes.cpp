@@ -35,14 +35,14 @@ std::string OneLine(std::string text) {
   return first == std::string::npos ? std::string() : text.substr(first);
 }
 
-std::string DifferenceLines(const std::vector<SettingDifference>& differences) {
+std::string DifferenceLines(const std::vector<SettingDifference>& differences, Language language) {
   std::string out;
   for (const auto& [before, after] : differences) {
     // Two passwords that are both set differ only in what must not be shown; two values with
     // the same meaning (a stop-bit code 2 or 3) are told apart by their stored text.
     std::string change = ShownMeaning(before) + " -> " + ShownMeaning(after);
     if (before.meaning == after.meaning) {
-      change = before.password ? "(異なる)"
+      change = before.password ? std::string(BilingualText{"(異なる)", "(different)"}.In(language))
                                : TerminalText(before.value) + " -> " + TerminalText(after.value);
     }
     out += (before.page.empty() ? std::string() : before.page + "  ") + before.label + ": " +

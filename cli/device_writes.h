@@ -27,8 +27,10 @@ class MessageCollectUi final : public CollectUi {
 // A message of the system as one line: its line breaks, with the blanks around them, as " / ".
 std::string OneLine(std::string text);
 
-// One line per difference: page, label and both meanings; passwords only as set or not.
-std::string DifferenceLines(const std::vector<SettingDifference>& differences);
+// One line per difference: page, label and both meanings (as the differences were viewed, in
+// `language`); passwords only as set or not.
+std::string DifferenceLines(const std::vector<SettingDifference>& differences,
+                            Language language = Language::kJapanese);
 
 // Writes `pages` to the open device the way Apply does: collected and checked with the device's
 // channel-2 variant `reduced`, written with "ENDR" (or with the password step when `pages` asks

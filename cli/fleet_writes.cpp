@@ -62,7 +62,8 @@ bool DoDevice(const FleetContext& context, const DeviceTarget& target, bool writ
         } else if (plan.differences.empty() && !plan.always) {
           result.result = kUnchanged;
           result.message = "変更なし (nothing to change)";
-        } else if (shown != nullptr && DifferenceLines(plan.differences) != *shown) {
+        } else if (shown != nullptr &&
+                   DifferenceLines(plan.differences, context.run.language) != *shown) {
           result.result = kFailed;
           result.message = "not written: the device's settings changed since they were shown";
         } else if (!write) {
@@ -111,9 +112,9 @@ void RunDevices(const FleetContext& context, SharedIo& io, const std::vector<std
   io.ClearProgress();
 }
 
-std::string ChangesBlock(const DeviceResult& result) {
+std::string ChangesBlock(const DeviceResult& result, Language language) {
   if (result.changes.empty() && result.warnings.empty()) return "";
-  std::string block = ShownName(result) + ":\n" + DifferenceLines(result.changes);
+  std::string block = ShownName(result) + ":\n" + DifferenceLines(result.changes, language);
   for (const std::string& warning : result.warnings)
     block += "warning: " + warning + "\n";
   return block;
@@ -164,10 +165,10 @@ int RunWrites(const WriteRun& run, CliIo& terminal, const CliSetup& setup) {
     std::vector<std::string> shown(results.size());
     for (const std::size_t i : all) {
       // A device with nothing to change still shows its file's warnings.
-      if (!run.json) io.Out(ChangesBlock(results[i]));
+      if (!run.json) io.Out(ChangesBlock(results[i], run.language));
       if (results[i].result != kDeclined) continue;
       candidates.push_back(i);
-      shown[i] = DifferenceLines(results[i].changes);
+      shown[i] = DifferenceLines(results[i].changes, run.language);
     }
     std::string why;
     if (!candidates.empty() && Confirmed(io, candidates, results, why)) {
@@ -182,7 +183,7 @@ int RunWrites(const WriteRun& run, CliIo& terminal, const CliSetup& setup) {
   for (const DeviceResult& result : results) {
     succeeded += Succeeded(result) ? 1 : 0;
     if (run.json) continue;
-    if (!askFirst) io.Out(ChangesBlock(result));
+    if (!askFirst) io.Out(ChangesBlock(result, run.language));
     PrintResult(run, io, result);
   }
   const int count = static_cast<int>(results.size());

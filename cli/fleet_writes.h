@@ -43,6 +43,8 @@ struct WriteRun {
   std::string from;  // --from: the local address of every device's connection; empty: AdapterFor's
   // Where each device's settings are kept before it is written; empty: nowhere.
   std::filesystem::path history;
+  // The language of the differences that `plan` views, for the lines that show them.
+  Language language = Language::kJapanese;
 };
 
 constexpr int kMaxJobs = 1024;

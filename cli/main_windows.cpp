@@ -9,6 +9,7 @@
 #include "cli/interrupt.h"
 #include "cli/platform_io.h"
 #include "cli/temporary_changes.h"
+#include "cli/user_language.h"
 #include "cli/utf16_windows.h"
 
 int wmain(int argc, wchar_t** argv) {
@@ -18,5 +19,6 @@ int wmain(int argc, wchar_t** argv) {
   calbrin::OnInterrupt([] { calbrin::TemporaryChanges::Process().UndoAll(); });
   calbrin::CliSetup setup;
   setup.defaultJobs = calbrin::DefaultJobs(calbrin::RaiseOpenFileLimit());
+  setup.language = calbrin::UserLanguage();
   return calbrin::RunCli(args, calbrin::ProcessIo(), setup);
 }

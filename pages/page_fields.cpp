@@ -42,7 +42,7 @@ constexpr auto kSerialLimits = GatherLimits<PageKind::kSerial>();
 ChoiceItems ItemTexts(const PageField& field, bool reduced) {
   ChoiceItems texts;
   for (const ChoiceItem& item : field.items) {
-    if (Offered(item, reduced)) texts.push_back(item.text);
+    if (Offered(item, reduced)) texts.push_back(item.text.japanese);
   }
   return texts;
 }
@@ -74,11 +74,11 @@ std::string_view CodeOfItem(const PageField& field, bool reduced, int item) {
   return {};
 }
 
-std::string_view ItemTextOfCode(const PageField& field, std::string_view value) {
+std::string_view ItemTextOfCode(const PageField& field, std::string_view value, Language language) {
   for (const bool own : {true, false}) {
     for (const ChoiceItem& item : field.items) {
       const std::string_view code = own ? item.code : item.alsoReads;
-      if (!code.empty() && code == value) return item.text;
+      if (!code.empty() && code == value) return item.text.In(language);
     }
   }
   return {};

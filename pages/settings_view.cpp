@@ -19,29 +19,35 @@ namespace {
 // stored text itself. A few keys read their own way: the model by its name, the Ethernet mode by
 // its speed and duplex, a mode condition's 0 as the mode being off, and the character count as
 // its stored number, since 0 means none.
-std::optional<std::string> Meaning(const PageField* field, std::string_view value) {
+std::optional<std::string> Meaning(const PageField* field, std::string_view value,
+                                   Language language) {
   if (field == nullptr) {
     const std::string_view name = ModelNameText(ModelOf(value));
     return name.empty() ? std::nullopt : std::optional<std::string>(name);
   }
   const SettingKey channelOneKey = *field->key;
-  if (channelOneKey == SettingKey::NEGOS) return EthernetModeText(value);
+  if (channelOneKey == SettingKey::NEGOS) return EthernetModeText(value, language);
   const bool modeCondition =
       channelOneKey == SettingKey::SMODE1 || channelOneKey == SettingKey::CMODE1;
-  if (modeCondition && value == "0") return "オフ";
+  if (modeCondition && value == "0") return std::string(BilingualText{"オフ", "off"}.In(language));
   switch (field->kind) {
     case FieldKind::kChoice: {
-      const std::string_view text = ItemTextOfCode(*field, value);
+      const std::string_view text = ItemTextOfCode(*field, value, language);
       if (channelOneKey == SettingKey::PCHAR1 || text.empty()) return std::nullopt;
       return std::string(text);
     }
     case FieldKind::kHexCharacter:
       return "0x" + HexCharacterText(ReadDecimalNumber(value));
     case FieldKind::kCheck:
-      return ReadDecimalNumber(value) > 0 ? "する" : "しない";
+      return std::string((ReadDecimalNumber(value) > 0 ? BilingualText{"する", "yes"}
+                                                       : BilingualText{"しない", "no"})
+                             .In(language));
     case FieldKind::kPassword: {
       std::string password;
-      return UnscramblePassword(value, password) > 0 ? "(設定あり)" : "(なし)";
+      return std::string((UnscramblePassword(value, password) > 0
+                              ? BilingualText{"(設定あり)", "(set)"}
+                              : BilingualText{"(なし)", "(none)"})
+                             .In(language));
     }
     default:
       return std::nullopt;
@@ -49,9 +55,9 @@ std::optional<std::string> Meaning(const PageField* field, std::string_view valu
 }
 
 // Calls `visit(field, key, page)` for every labelled field, in the order of the pages, after the
-// model (a null field), which belongs to no page.
+// model (a null field), which belongs to no page; the page's name in `language`.
 template <typename Visit>
-void ForEachKey(Visit visit) {
+void ForEachKey(Language language, Visit visit) {
   visit(nullptr, SettingKey::MODEL, std::string());
   const auto visitPage = [&](PageKind kind, int channel, const std::string& page) {
     for (const PageField& field : kPageFields) {
@@ -59,11 +65,12 @@ void ForEachKey(Visit visit) {
         visit(&field, ChannelKey(*field.key, channel), page);
     }
   };
-  visitPage(PageKind::kNetwork, 1, "共通");
+  const auto name = [language](PageKind kind) { return std::string(PageName(kind).In(language)); };
+  visitPage(PageKind::kNetwork, 1, name(PageKind::kNetwork));
   for (int channel = 1; channel <= 2; ++channel)
-    visitPage(PageKind::kLan, channel, "LAN(" + std::to_string(channel) + ")");
+    visitPage(PageKind::kLan, channel, name(PageKind::kLan) + "(" + std::to_string(channel) + ")");
   for (int port = 1; port <= 2; ++port)
-    visitPage(PageKind::kSerial, port, "シリアルポート(" + std::to_string(port) + ")");
+    visitPage(PageKind::kSerial, port, name(PageKind::kSerial) + "(" + std::to_string(port) + ")");
 }
 
 std::string PasswordOf(const SettingsRecord& record, SettingKey key) {
@@ -80,13 +87,13 @@ class SilentCollectUi final : public CollectUi {
 
 }  // namespace
 
-std::vector<SettingView> ViewSettings(const SettingsRecord& record) {
+std::vector<SettingView> ViewSettings(const SettingsRecord& record, Language language) {
   std::vector<SettingView> views;
-  ForEachKey([&](const PageField* field, SettingKey key, const std::string& page) {
+  ForEachKey(language, [&](const PageField* field, SettingKey key, const std::string& page) {
     const bool password = field != nullptr && field->kind == FieldKind::kPassword;
     const std::string_view value = ReadField(record, key);
-    const std::optional<std::string> meaning = Meaning(field, value);
-    views.push_back({key, page, field == nullptr ? "MODEL" : std::string(field->label),
+    const std::optional<std::string> meaning = Meaning(field, value, language);
+    views.push_back({key, page, field == nullptr ? "MODEL" : std::string(field->label.In(language)),
                      meaning.value_or(std::string(value)),
                      password ? std::string() : std::string(value), password, !meaning});
   });
@@ -98,9 +105,9 @@ std::string ShownMeaning(const SettingView& view) {
 }
 
 std::vector<SettingDifference> DifferentSettings(const SettingsRecord& before,
-                                                 const SettingsRecord& after) {
-  const std::vector<SettingView> left = ViewSettings(before);
-  const std::vector<SettingView> right = ViewSettings(after);
+                                                 const SettingsRecord& after, Language language) {
+  const std::vector<SettingView> left = ViewSettings(before, language);
+  const std::vector<SettingView> right = ViewSettings(after, language);
   std::vector<SettingDifference> differences;
   for (std::size_t i = 0; i < left.size(); ++i) {
     const SettingKey key = left[i].key;

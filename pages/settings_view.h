@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/language.h"
 #include "settings/settings_record.h"
 
 namespace calbrin {
@@ -12,7 +13,7 @@ namespace calbrin {
 struct SettingView {
   SettingKey key;
   std::string page;     // "共通", "LAN(1)", ... ; "" for the model
-  std::string label;    // the pages' label of the field
+  std::string label;    // the pages' label of the field; "MODEL" for the model
   std::string meaning;  // the value as the pages show it; passwords only as set or not
   std::string value;    // the stored text; empty for passwords, which are never shown
   bool password = false;
@@ -21,8 +22,10 @@ struct SettingView {
   bool meaningIsValue = false;
 };
 
-// Every field of `record`, page by page in the order of the pages' fields, after the model.
-std::vector<SettingView> ViewSettings(const SettingsRecord& record);
+// Every field of `record`, page by page in the order of the pages' fields, after the model; page,
+// label and meaning in `language`.
+std::vector<SettingView> ViewSettings(const SettingsRecord& record,
+                                      Language language = Language::kJapanese);
 
 // The meaning for the terminal: a stored text with its control and other non-ASCII bytes escaped.
 std::string ShownMeaning(const SettingView& view);
@@ -32,9 +35,11 @@ struct SettingDifference {
   SettingView after;
 };
 
-// The fields whose values differ; channel passwords are compared unscrambled.
+// The fields whose values differ, viewed in `language`; channel passwords are compared
+// unscrambled.
 std::vector<SettingDifference> DifferentSettings(const SettingsRecord& before,
-                                                 const SettingsRecord& after);
+                                                 const SettingsRecord& after,
+                                                 Language language = Language::kJapanese);
 
 // The record that the windows would write for `record`: its values as the pages show and collect
 // them (file form). A record whose pages fail a check is returned as it is.

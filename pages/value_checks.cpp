@@ -75,7 +75,8 @@ std::optional<std::string> ChoiceProblem(const PageField& row, bool reduced,
       continue;
     }
     if (value == item.code) return std::nullopt;
-    allowed += (allowed.empty() ? "" : ", ") + std::string(item.code) + " (" + item.text + ")";
+    allowed +=
+        (allowed.empty() ? "" : ", ") + std::string(item.code) + " (" + item.text.japanese + ")";
   }
   if (!row.offValue.empty() && value == row.offValue) return std::nullopt;
   return "one of " + allowed + (fewer ? " on channel 2 of a QV-57R" : "");
@@ -142,15 +143,19 @@ std::optional<ValueProblem> CheckSettingValue(int index, std::string_view value,
   if (row == nullptr) return std::nullopt;
   std::optional<std::string> allowed = Problem(*row, index, channel, secondChannelReduced, value);
   if (!allowed) return std::nullopt;
-  return ValueProblem{
-      std::string(KeyText(index)) + " (" + std::string(row->label) + ") = " + TerminalText(value),
-      std::move(*allowed)};
+  return ValueProblem{std::string(KeyText(index)) + " (" + std::string(row->label.japanese) +
+                          ") = " + TerminalText(value),
+                      std::move(*allowed)};
 }
 
-std::string EthernetModeText(std::string_view code) {
-  if (code.size() != 1 || code[0] < '0' || code[0] > '3') return "オートネゴシエーション";
+std::string EthernetModeText(std::string_view code, Language language) {
+  const bool english = language == Language::kEnglish;
+  if (code.size() != 1 || code[0] < '0' || code[0] > '3')
+    return english ? "Auto-negotiation" : "オートネゴシエーション";
   const int bits = code[0] - '0';
-  return std::string(bits & 2 ? "100M" : "10M") + " " + (bits & 1 ? "全二重" : "半二重");
+  const BilingualText duplex =
+      bits & 1 ? BilingualText{"全二重", "full duplex"} : BilingualText{"半二重", "half duplex"};
+  return std::string(bits & 2 ? "100M" : "10M") + " " + std::string(duplex.In(language));
 }
 
 }  // namespace calbrin

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/language.h"
+
 namespace calbrin {
 
 // What is wrong with a value, in two parts that a message joins with its own words between.
@@ -26,6 +28,6 @@ std::optional<ValueProblem> CheckSettingValue(int index, std::string_view value,
 
 // The Ethernet mode that a NEGOS code stands for, as the network page shows it: "7" and any
 // other text outside "0" to "3" are auto-negotiation.
-std::string EthernetModeText(std::string_view code);
+std::string EthernetModeText(std::string_view code, Language language = Language::kJapanese);
 
 }  // namespace calbrin

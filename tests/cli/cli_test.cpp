@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <map>
@@ -14,6 +15,7 @@
 #include "cli/fleet_writes.h"
 #include "cli/json_output.h"
 #include "cli/platform_io.h"
+#include "cli/user_language.h"
 #include "file/settings_file.h"
 #include "pages/page_fields.h"
 #include "pages/settings_view.h"
@@ -179,6 +181,11 @@ TEST_F(CliTest, GetPrintsTheSettingsOrWritesTheFileThatTheWindowsSave) {
   for (const char* line : {"\n[LAN(2)]\n  プロトコル: TCP\n", "  パスワード: (なし)\n",
                            "\n[シリアルポート(2)]\n", "  ドライバ制御: 常にアクティブ\n"})
     EXPECT_NE(out_.find(line), std::string::npos) << line;
+  setup_.language = Language::kEnglish;  // as main takes it from LANG=en_US.UTF-8
+  EXPECT_EQ(Run({"get", "127.0.0.2"}), 0);
+  for (const char* line : {"\n[General]\n  IP address: 127.0.0.2\n", "  Password: (none)\n",
+                           "\n[Serial port(2)]\n", "  Driver control: Always active\n"})
+    EXPECT_NE(out_.find(line), std::string::npos) << line;
 
   const fs::path file = folder_ / "QV-57R_02-00-00-00-00-01.qvs";
   ASSERT_EQ(Run({"get", "127.0.0.2", "-o", file.string()}), 0) << err_;
@@ -317,6 +324,14 @@ TEST_F(CliTest, DiffShowsTheDifferingSettingsByPageAndLabel) {
   test::WriteFileBytes(other, text);
   EXPECT_EQ(Run({"diff", "127.0.0.3", other.string()}), 1) << err_;
   EXPECT_EQ(out_, "LAN(2)  パスワード: (異なる)\n");
+  EXPECT_EQ(Run({"diff", "127.0.0.3", other.string(), "--lang", "en"}), 1) << err_;
+  EXPECT_EQ(out_, "LAN(2)  Password: (different)\n");
+  EXPECT_EQ(Run({"diff", "127.0.0.2", "127.0.0.3", "--lang", "en"}), 1);
+  EXPECT_EQ(out_,
+            "General  IP address: 127.0.0.2 -> 127.0.0.3\n"
+            "LAN(1)  Receive port: 10001 -> 4001\n"
+            "LAN(2)  Password: (none) -> (set)\n"
+            "Serial port(2)  Parity: None -> Even\n");
 
   EXPECT_EQ(Run({"diff", "127.0.0.4", own.string()}), 2);
   EXPECT_EQ(err_, own.string() +
@@ -397,7 +412,9 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
             std::string::npos);
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}, {"n"}), 1);
   EXPECT_EQ(simulator_.LastWriteBlock(0), written);
-  EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}, {"y"}), 0);
+  // --lang over the setup's language: the differences shown in English, written after the yes.
+  EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "--lang", "en"}, {"y"}), 0) << out_;
+  EXPECT_TRUE(out_.starts_with("127.0.0.2:\nGeneral  MSS (bytes): 1460 -> 1000\n")) << out_;
   EXPECT_EQ(prompts_, std::vector<std::string>{"127.0.0.2 に書き込みますか? [y/N] "});
   EXPECT_EQ(Stored(0, SettingKey::MSS), "1000");
   EXPECT_EQ(Stored(0, SettingKey::IP), "127.0.0.2");
@@ -850,6 +867,59 @@ TEST_F(CliTest, SearchAndBackupTakeEveryDeviceThatAnswersOrSayWhichAreMissing) {
   EXPECT_EQ(err_, missing);
 }
 
+// main's language without --lang: the first of LC_ALL, LC_MESSAGES and LANG that is set and not
+// empty, Japanese for a "ja" locale, English for any other and for none.
+TEST(SettingTexts, TheFirstLocaleVariableSetDecidesTheLanguage) {
+  using enum Language;
+  // LC_ALL, LC_MESSAGES and LANG (nullptr: unset), and the language that they give.
+  // clang-format off
+  const struct { const char* values[3]; Language language; } cases[] = {
+      {{nullptr, nullptr, nullptr}, kEnglish}, {{nullptr, nullptr, "ja_JP.UTF-8"}, kJapanese},
+      {{nullptr, nullptr, "C"}, kEnglish}, {{nullptr, "POSIX", "ja"}, kEnglish},
+      {{nullptr, "ja_JP.eucJP", "en_US.UTF-8"}, kJapanese},
+      {{"en_GB.UTF-8", "ja_JP.UTF-8", nullptr}, kEnglish}, {{"", "", "ja_JP.UTF-8"}, kJapanese}};
+  // clang-format on
+  for (const auto& c : cases) {
+    const auto variable = [&c](const std::string& name) -> std::optional<std::string> {
+      const char* value = c.values[name == "LC_ALL" ? 0 : name == "LC_MESSAGES" ? 1 : 2];
+      return value == nullptr ? std::nullopt : std::optional<std::string>(value);
+    };
+    EXPECT_EQ(LocaleLanguage(variable), c.language) << c.values[2];
+  }
+}
+
+bool PlainEnglish(std::string_view text) {
+  return !text.empty() && std::ranges::all_of(text, [](char c) { return c >= ' ' && c <= '~'; });
+}
+
+// Every label, choice item, page and meaning has its English text, in plain ASCII; a language
+// changes the words only. The fields at codes 0 to 5 (a channel password set) reach every check
+// box, choice, condition, Ethernet mode and password state that the pages name.
+TEST(SettingTexts, EveryTextHasAnEnglishOneInPlainAscii) {
+  for (const PageField& field : kPageFields) {
+    EXPECT_TRUE(field.label.empty() || PlainEnglish(field.label.english)) << field.label.japanese;
+    for (const ChoiceItem& item : field.items)
+      EXPECT_TRUE(PlainEnglish(item.text.english)) << item.text.japanese;
+  }
+  ScrambledPassword scrambled;
+  ScramblePassword("line-1", kStoredPasswordShift, scrambled);
+  for (const std::string_view code : {"0", "1", "2", "3", "4", "5"}) {
+    SettingsRecord record;
+    for (int i = 0; i < kSettingKeyCount; ++i)
+      SetField(record, i, i == Index(SettingKey::PASS1) ? scrambled.Scrambled() : code);
+    const std::vector<SettingView> japanese = ViewSettings(record);
+    const std::vector<SettingView> english = ViewSettings(record, Language::kEnglish);
+    for (std::size_t i = 0; i < english.size(); ++i) {
+      const SettingView& view = english[i];
+      EXPECT_EQ(view.meaningIsValue, japanese.at(i).meaningIsValue) << view.label;
+      EXPECT_TRUE(
+          PlainEnglish(view.label) && (i == 0 || PlainEnglish(view.page)) &&
+          (view.meaningIsValue ? view.meaning == japanese[i].meaning : PlainEnglish(view.meaning)))
+          << view.label << " = " << code << ": " << view.meaning;
+    }
+  }
+}
+
 TEST_F(CliTest, UsageAndHelp) {
   const struct {
     std::vector<std::string> args;
@@ -865,6 +935,7 @@ TEST_F(CliTest, UsageAndHelp) {
       {{"diff", "127.0.0.2"}, 2, "usage: calbrin-cli diff"},
       {{"get", "127.0.0.2", "-o"}, 2, "-o needs a value\nusage: calbrin-cli get"},
       {{"search", "--bogus"}, 2, "unknown option --bogus\n"},
+      {{"get", "127.0.0.2", "--lang", "de"}, 2, "--lang takes en or ja\nusage: calbrin-cli get"},
       {{"put", "a.qvs", "127.0.0.2", "--jobs", "0"}, 2, "--jobs takes a number from 1 to "},
       {{"restore", "127.0.0.2"}, 2, "usage: calbrin-cli restore"},
       {{"set", "MSS=1200"}, 2, "usage: calbrin-cli set"}};

@@ -21,12 +21,13 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
-# Runs calbrin-cli with --json; EXPECTED_CODE first. Its output is checked to be JSON and to hold
-# no password, and printed.
+# Runs calbrin-cli with --json in a Japanese locale; EXPECTED_CODE first. Its output is checked to
+# be JSON and to hold no password, and printed.
 cli() {
   local expected=$1 code=0
   shift
-  "$cli_program" "$@" --json --password-env PW >"$work/out" 2>"$work/err" || code=$?
+  LC_ALL='' LC_MESSAGES='' LANG=ja_JP.UTF-8 "$cli_program" "$@" --json --password-env PW \
+    >"$work/out" 2>"$work/err" || code=$?
   [ "$code" = "$expected" ] || fail "$* exited $code: $(cat "$work/out" "$work/err")"
   ! grep -q -e Secret-9 -e Line-7 "$work/out" "$work/err" || fail "$* printed a password"
   jq -e . "$work/out" >/dev/null || fail "$* printed no JSON: $(cat "$work/out")"
@@ -50,6 +51,11 @@ cli 0 get 127.0.0.2 | expect --argjson fields "$setting_fields" '
   and (.settings | map({(.key): .}) | add) as $rows
   | $rows.MSS.page == "共通" and $rows.MSS.value == $rows.MSS.meaning
   and $rows.PASS1.value == null and $rows.PASS1.passwordSet == false'
+# --lang over the locale: the pages' texts in English; the device's own values as they are.
+cli 0 get 127.0.0.2 --lang en | expect '(.settings | map({(.key): .}) | add) as $rows
+  | $rows.MSS == {key: "MSS", page: "General", label: "MSS (bytes)", value: "1460",
+                  meaning: "1460", password: false}
+  and $rows.CPAR1.meaning == "None" and $rows.PASS1.meaning == "(none)"'
 
 difference_fields='["after","afterMeaning","before","beforeMeaning","key","label","page","password"]'
 # A write result: command, total, succeeded and per device (address order as given) the result
@@ -120,7 +126,12 @@ terminal_safe() {
   ! LC_ALL=C.UTF-8 grep -qP '[\x00-\x09\x0b-\x1f\x7f\x{80}-\x{9f}]' "$1" ||
     fail "$2 printed a control character: $(cat -v "$1")"
 }
-"$cli_program" get 127.0.1.2 >"$work/text"
+# The locale's language: LC_ALL's, else LANG's; --lang over both.
+LC_ALL='' LANG=ja_JP.UTF-8 "$cli_program" get 127.0.1.2 >"$work/text"
+LC_ALL=en_US.UTF-8 LANG=ja_JP.UTF-8 "$cli_program" get 127.0.1.2 >"$work/english"
+LC_ALL=C LANG=C "$cli_program" get 127.0.1.2 --lang ja >"$work/japanese"
+grep -qF '[General]' "$work/english" && grep -qF '  Parity: None' "$work/english" &&
+  cmp -s "$work/text" "$work/japanese" || fail "get in English: $(cat "$work/english")"
 terminal_safe "$work/text" get
 grep -qF 'IPアドレス: ' "$work/text" && grep -qF '1\xe9\xff\x80\x9b' "$work/text" &&
   grep -qF '\x1b[2J\x07\x7f"\\' "$work/text" || fail "get shows no escaped bytes: $(cat "$work/text")"

@@ -25,9 +25,11 @@ class CliFailure(Exception):
 def run_cli(module, args, passwords=None):
     """Runs calbrin-cli ARGS --json with `passwords` (variable: value) in its environment.
 
-    Returns (exit code, parsed JSON or None, error output); a program that cannot be started
-    fails the task in run_command itself."""
-    argv = [module.params["cli_path"]] + list(args) + ["--json"]
+    The pages, labels and meanings are asked for in Japanese, as the modules document them,
+    whatever the locale that the module runs under: a playbook reads the same texts from every
+    host. Returns (exit code, parsed JSON or None, error output); a program that cannot be
+    started fails the task in run_command itself."""
+    argv = [module.params["cli_path"]] + list(args) + ["--json", "--lang", "ja"]
     code, out, err = module.run_command(argv, environ_update=dict(passwords or {}))
     try:
         parsed = json.loads(out) if out.strip() else None

@@ -52,7 +52,7 @@ def test_settings_change_only_where_the_device_differs(
     [(argv, environment)] = module_run.commands
     assert argv == ["calbrin-cli", "put", TEMPLATE, "127.0.0.2", "PORT1=4001"] + (
         ["--yes"] if yes else []
-    ) + ["--password-env", calbrin_cli.PASSWORD_VARIABLE, "--json"]
+    ) + ["--password-env", calbrin_cli.PASSWORD_VARIABLE, "--json", "--lang", "ja"]
     assert environment == {calbrin_cli.PASSWORD_VARIABLE: PASSWORD}
     assert_password_kept_out(module_run, module_run.output)
     if changed:
@@ -206,7 +206,7 @@ def test_search_facts(module_run):
     search = '[{"address": "127.0.0.2", "mac": "02-00-00-00-00-01", "model": "QV-48R2"}]'
 
     def answer(argv):
-        assert argv == ["calbrin-cli", "search", "--all-adapters", "--json"]
+        assert argv == ["calbrin-cli", "search", "--all-adapters", "--json", "--lang", "ja"]
         return 0, search, ""
 
     result = module_run(qv_search, dict(all_adapters=True), {"search": answer})
