@@ -59,7 +59,7 @@ std::string SettingsJson(std::string_view address, std::vector<SettingView> view
            ", \"page\": " + JsonString(view.page) + ", \"label\": " + JsonString(view.label) +
            ", \"value\": " + ValueOrNull(view) + ", \"meaning\": " + MeaningJson(view) +
            ", \"password\": " + JsonBool(view.password);
-    if (view.password) out += ", \"passwordSet\": " + JsonBool(view.meaning != "(なし)");
+    if (view.password) out += ", \"passwordSet\": " + JsonBool(view.passwordSet);
     out += "}";
   }
   return out + "\n]}\n";

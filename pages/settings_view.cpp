@@ -93,9 +93,11 @@ std::vector<SettingView> ViewSettings(const SettingsRecord& record, Language lan
     const bool password = field != nullptr && field->kind == FieldKind::kPassword;
     const std::string_view value = ReadField(record, key);
     const std::optional<std::string> meaning = Meaning(field, value, language);
+    std::string unscrambled;
     views.push_back({key, page, field == nullptr ? "MODEL" : std::string(field->label.In(language)),
                      meaning.value_or(std::string(value)),
-                     password ? std::string() : std::string(value), password, !meaning});
+                     password ? std::string() : std::string(value), password, !meaning,
+                     password && UnscramblePassword(value, unscrambled) > 0});
   });
   return views;
 }

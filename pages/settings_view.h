@@ -20,6 +20,7 @@ struct SettingView {
   // The meaning is the stored text itself (a number, an address, a code no item reads): bytes
   // from the device or a file, to be shown with TerminalText and written with JsonBytes.
   bool meaningIsValue = false;
+  bool passwordSet = false;  // a password field that holds a password
 };
 
 // Every field of `record`, page by page in the order of the pages' fields, after the model; page,

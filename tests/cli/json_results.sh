@@ -55,7 +55,8 @@ cli 0 get 127.0.0.2 | expect --argjson fields "$setting_fields" '
 cli 0 get 127.0.0.2 --lang en | expect '(.settings | map({(.key): .}) | add) as $rows
   | $rows.MSS == {key: "MSS", page: "General", label: "MSS (bytes)", value: "1460",
                   meaning: "1460", password: false}
-  and $rows.CPAR1.meaning == "None" and $rows.PASS1.meaning == "(none)"'
+  and $rows.CPAR1.meaning == "None" and $rows.PASS1.meaning == "(none)"
+  and $rows.PASS1.passwordSet == false'
 
 difference_fields='["after","afterMeaning","before","beforeMeaning","key","label","page","password"]'
 # A write result: command, total, succeeded and per device (address order as given) the result
