@@ -69,6 +69,10 @@ stored() {
 }
 export PW=Secret-9
 
+# The site's host speaks Japanese: the modules' pages, labels and messages follow its locale.
+export LANG=ja_JP.UTF-8
+unset LC_ALL LC_MESSAGES
+
 settings_task="Settings as the template, with the site's own over it"
 password_task="The vault's settings password"
 
@@ -127,6 +131,16 @@ task=$settings_task expect '
 cmp -s "$work/state" "$work/state-before" || fail "check mode changed a device"
 [ "$(find "$work/data" -type f | wc -l)" = "$history_files" ] || fail "check mode kept history"
 [ "$(stored 127.0.0.2 PORT1)" = 4001 ] || fail "check mode wrote 127.0.0.2"
+
+# A host in an English locale gives its facts in English, keys and values as they are.
+rm -f "$work/results.json"
+LANG=C.UTF-8 ANSIBLE_LOAD_CALLBACK_PLUGINS=1 \
+  ansible localhost -i "$source_dir/tests/ansible/inventory.yml" -m calbrin.qv.qv_facts \
+  -a '{"address": "127.0.0.3", "password": "Secret-9"}' >"$work/run.out" 2>&1 ||
+  fail "qv_facts on an English host: $(cat "$work/run.out")"
+expect '[.results[]][0].localhost.ansible_facts.qv_device.settings as $settings
+  | $settings.PORT1 == {page: "LAN(1)", label: "Receive port", meaning: "4001", value: "4001"}
+  and $settings.PASS1.meaning == "(none)"'
 
 # Passwords reached calbrin-cli by its environment only.
 grep -q -- '--password-env' "$work/command-lines" || fail "the modules never ran calbrin-cli"

@@ -10,6 +10,15 @@ options:
     description: The calbrin-cli program on the managed host.
     type: str
     default: calbrin-cli
+  language:
+    description:
+      - The language of the pages, labels, meanings and messages in the results, C(en) or C(ja).
+      - By default the managed host's own, as calbrin-cli takes it from the locale that the
+        module runs under (the first of C(LC_ALL), C(LC_MESSAGES) and C(LANG) that is set);
+        Japanese for a Japanese locale, English otherwise.
+      - Keys, stored values and the names of the results never change with the language.
+    type: str
+    choices: [en, ja]
 author:
   - Calbrin developers
 """

@@ -15,7 +15,12 @@ ASKS_FOR_PASSWORD = "the device asks for its settings password"
 # The options that every module takes.
 COMMON_ARGUMENTS = dict(
     cli_path=dict(type="str", default="calbrin-cli"),
+    language=dict(type="str", choices=["en", "ja"]),
 )
+
+# calbrin-cli's meaning of a password that is set, by language, and the word that a diff shows
+# for two passwords that are both set but differ.
+DIFFERENT_PASSWORD = {"(設定あり)": "(異なる)", "(set)": "(different)"}
 
 
 class CliFailure(Exception):
@@ -25,11 +30,13 @@ class CliFailure(Exception):
 def run_cli(module, args, passwords=None):
     """Runs calbrin-cli ARGS --json with `passwords` (variable: value) in its environment.
 
-    The pages, labels and meanings are asked for in Japanese, as the modules document them,
-    whatever the locale that the module runs under: a playbook reads the same texts from every
-    host. Returns (exit code, parsed JSON or None, error output); a program that cannot be
-    started fails the task in run_command itself."""
-    argv = [module.params["cli_path"]] + list(args) + ["--json", "--lang", "ja"]
+    The pages, labels, meanings and messages come in the task's `language`, else in the managed
+    host's own, which calbrin-cli takes from the locale the module runs under. Returns (exit
+    code, parsed JSON or None, error output); a program that cannot be started fails the task in
+    run_command itself."""
+    language = module.params.get("language")
+    argv = [module.params["cli_path"]] + list(args) + ["--json"]
+    argv += ["--lang", language] if language else []
     code, out, err = module.run_command(argv, environ_update=dict(passwords or {}))
     try:
         parsed = json.loads(out) if out.strip() else None
@@ -73,7 +80,7 @@ def _shown(change, side):
         # Two passwords that are both set differ only in what must not be shown; two values with
         # the same meaning are told apart by their stored text.
         if change.get("password"):
-            return before if side == "before" else "(異なる)"
+            return before if side == "before" else DIFFERENT_PASSWORD.get(before, before)
         return change[side]
     return before if side == "before" else after
 

@@ -52,7 +52,7 @@ def test_settings_change_only_where_the_device_differs(
     [(argv, environment)] = module_run.commands
     assert argv == ["calbrin-cli", "put", TEMPLATE, "127.0.0.2", "PORT1=4001"] + (
         ["--yes"] if yes else []
-    ) + ["--password-env", calbrin_cli.PASSWORD_VARIABLE, "--json", "--lang", "ja"]
+    ) + ["--password-env", calbrin_cli.PASSWORD_VARIABLE, "--json"]
     assert environment == {calbrin_cli.PASSWORD_VARIABLE: PASSWORD}
     assert_password_kept_out(module_run, module_run.output)
     if changed:
@@ -126,6 +126,11 @@ def test_diff_never_shows_a_password_and_tells_equal_meanings_apart():
         "シリアルポート(1)  ストップビット: 3\nMODEL: QV-57R\n"
     )
     assert [c["before"] for c in calbrin_cli.public_changes(changes)][:2] == [None, None]
+    # On an English host calbrin-cli says "(set)": the diff says so too.
+    english = dict(changes[0], label="Password", beforeMeaning="(set)", afterMeaning="(set)")
+    assert calbrin_cli.settings_diff("127.0.0.2", [english])["after"] == (
+        "LAN(1)  Password: (different)\n"
+    )
 
 
 def test_facts_give_passwords_only_as_set_or_not(module_run):
@@ -202,14 +207,18 @@ def test_password_writes_only_when_needed(module_run, device, args, changed, pas
     assert_password_kept_out(module_run, module_run.output)
 
 
-def test_search_facts(module_run):
+@pytest.mark.parametrize(
+    "language, language_option", [(None, []), ("en", ["--lang", "en"]), ("ja", ["--lang", "ja"])]
+)
+def test_search_facts(module_run, language, language_option):
     search = '[{"address": "127.0.0.2", "mac": "02-00-00-00-00-01", "model": "QV-48R2"}]'
 
     def answer(argv):
-        assert argv == ["calbrin-cli", "search", "--all-adapters", "--json", "--lang", "ja"]
+        assert argv == ["calbrin-cli", "search", "--all-adapters", "--json"] + language_option
         return 0, search, ""
 
-    result = module_run(qv_search, dict(all_adapters=True), {"search": answer})
+    args = dict(all_adapters=True, **({"language": language} if language else {}))
+    result = module_run(qv_search, args, {"search": answer})
     assert [d["address"] for d in result["ansible_facts"]["qv_devices"]] == ["127.0.0.2"]
 
 
