@@ -12,7 +12,7 @@ version_added: "1.0.0"
 description:
   - Reads the settings of the QV device at I(address) with C(calbrin-cli get --json) on the
     managed host and returns them by the device's keys, with each one's page, label and meaning
-    as the settings windows show them.
+    as the settings windows show them, in the language of I(language) or of the managed host.
   - Channel passwords are returned only as set or not set.
 options:
   address:
@@ -51,6 +51,7 @@ ansible_facts:
         settings:
           MSS: {page: 共通, label: MSSサイズ, value: "1460", meaning: "1460"}
           PASS1: {page: LAN(1), label: パスワード, meaning: (なし), password_set: false}
+          PORT1: {page: LAN(1), label: Receive port, value: "4001", meaning: "4001"}
 settings:
   description: The same settings by key, for C(register).
   returned: success
