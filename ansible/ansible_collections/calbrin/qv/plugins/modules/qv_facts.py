@@ -51,7 +51,6 @@ ansible_facts:
         settings:
           MSS: {page: 共通, label: MSSサイズ, value: "1460", meaning: "1460"}
           PASS1: {page: LAN(1), label: パスワード, meaning: (なし), password_set: false}
-          PORT1: {page: LAN(1), label: Receive port, value: "4001", meaning: "4001"}
 settings:
   description: The same settings by key, for C(register).
   returned: success
