@@ -59,7 +59,9 @@ std::string SettingsJson(std::string_view address, std::vector<SettingView> view
            ", \"page\": " + JsonString(view.page) + ", \"label\": " + JsonString(view.label) +
            ", \"value\": " + ValueOrNull(view) + ", \"meaning\": " + MeaningJson(view) +
            ", \"password\": " + JsonBool(view.password);
-    if (view.password) out += ", \"passwordSet\": " + JsonBool(view.meaning != "(なし)");
+    // The meaning of a password that is not set, in either language.
+    if (view.password)
+      out += ", \"passwordSet\": " + JsonBool(view.meaning != "(なし)" && view.meaning != "(none)");
     out += "}";
   }
   return out + "\n]}\n";
