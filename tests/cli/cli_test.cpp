@@ -968,46 +968,41 @@ TEST(CliTexts, EveryTextIsInBothLanguagesWithTheSameParts) {
 TEST_F(CliTest, LangGivesEveryTextOfTheCommandLineInItsLanguage) {
   test::StartDevices(simulator_, {Device("48"), Device("57")});
   const std::string backup = (folder_ / "backup").string();
+  const std::string sheet =
+      test::WriteFileBytes(folder_ / "site.csv",
+                           "mac,address,mask,gateway\n"
+                           "02-00-00-00-00-09,127.0.0.20,255.0.0.0,0.0.0.0\n");
   const struct {
     std::vector<std::string> args;
     std::deque<std::string> lines;  // on a terminal when any
     std::string english;            // in the output or the errors
     std::string japanese;
   } cases[] = {
+      // clang-format off
       {{"--help"}, {}, "usage: calbrin-cli COMMAND", "使い方: calbrin-cli COMMAND"},
       {{"put", "--help"}, {}, "usage: calbrin-cli put", "使い方: calbrin-cli put"},
       {{"search"}, {"unused"}, "Searching... ", "検索中... "},
-      {{"get", "127.0.0.2", "--from", "10.0.0.1"},
-       {},
-       "no adapter has this address",
+      {{"get", "127.0.0.2", "--from", "10.0.0.1"}, {}, "no adapter has this address",
        "このアドレスのアダプタはありません"},
-      {{"set", "127.0.0.2", "127.0.0.3", "MSS=", "--yes"},
-       {},
+      {{"set", "127.0.0.2", "127.0.0.3", "MSS=", "--yes"}, {},
        "127.0.0.3: Write complete.\n2 of 2 devices written\n",
        "127.0.0.3: 書込みが完了しました。\n2 台中 2 台のデバイスに書込みました\n"},
-      {{"set", "127.0.0.2", "MSS="},
-       {"yes"},
-       "Write to 127.0.0.2? [y/N] ",
+      {{"set", "127.0.0.2", "MSS="}, {"yes"}, "Write to 127.0.0.2? [y/N] ",
        "127.0.0.2 に書き込みますか? [y/N] "},
-      {{"set", "127.0.0.2", "NOPE=1"},
-       {},
-       "NOPE: no such setting\n",
-       "NOPE: この設定はありません\n"},
-      {{"passwd", "127.0.0.2", "--remove"},
-       {},
-       "Password removed.",
-       "パスワードを無効化しました。"},
+      {{"set", "127.0.0.2", "NOPE=1"}, {}, "NOPE: no such setting\n", "NOPE: この設定はありません\n"},
+      {{"passwd", "127.0.0.2", "--remove"}, {}, "Password removed.", "パスワードを無効化しました。"},
       {{"backup", backup}, {}, "2 of 2 devices saved\n", "2 台中 2 台のデバイスを保存しました\n"},
-      {{"restore", "127.0.0.2", "--last", "--history", backup},
-       {},
-       "no history file of this device",
-       "このデバイスの履歴ファイルはありません"}};
+      {{"restore", "127.0.0.2", "--last", "--history", backup}, {},
+       "no history file of this device", "このデバイスの履歴ファイルはありません"},
+      {{"commission", sheet, "--check"}, {}, ": extra: not in the sheet\n0 of 1 rows at their plan\n",
+       ": シート外: シートにありません\n1 行中 0 行が計画どおりです\n"}};
+  // clang-format on
   for (const auto& c : cases) {
     for (const Language language : {Language::kEnglish, Language::kJapanese}) {
       const bool english = language == Language::kEnglish;
       setup_.language = english ? Language::kJapanese : Language::kEnglish;
       std::vector<std::string> args = c.args;
-      args.insert(args.end(), {"--lang", english ? "en" : "ja"});
+      args.insert(args.begin(), {"--lang", english ? "en" : "ja"});  // before the command too
       for (std::string& arg : args)  // a value that each language's run changes
         arg += arg == "MSS=" ? (english ? "1100" : "1000") : "";
       Run(args, c.lines);
