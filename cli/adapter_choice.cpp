@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "cli/cli_texts.h"
 #include "net/subnet.h"
 
 namespace calbrin {
@@ -27,14 +28,14 @@ bool HasAdapter(const AdapterTable& adapters, std::string_view address) {
                              }) >= 0;
 }
 
-std::string AdapterAddresses(const AdapterTable& adapters) {
+std::string AdapterAddresses(const AdapterTable& adapters, Language language) {
   std::string text;
   const int count = std::clamp(adapters.count, 0, AdapterTable::kCapacity);
   for (int i = 0; i < count; ++i) {
     const std::string& address = adapters.entries[static_cast<std::size_t>(i)].address;
     if (!address.empty()) text += (text.empty() ? "" : ", ") + address;
   }
-  return text.empty() ? "none" : text;
+  return text.empty() ? std::string(Text(CliText::kNoAdapterAddress, language)) : text;
 }
 
 AdapterTable AdapterFor(std::string_view address, const AdapterTable& adapters,

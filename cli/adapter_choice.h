@@ -7,14 +7,16 @@
 #include <string_view>
 
 #include "net/adapters.h"
+#include "settings/language.h"
 
 namespace calbrin {
 
 // Whether an adapter of `adapters` has `address` (the check of --from).
 bool HasAdapter(const AdapterTable& adapters, std::string_view address);
 
-// The adapters' addresses, for a message: "127.0.0.10, 127.0.1.1"; "none" for no address.
-std::string AdapterAddresses(const AdapterTable& adapters);
+// The adapters' addresses, for a message: "127.0.0.10, 127.0.1.1"; "none" (in `language`) for
+// no address.
+std::string AdapterAddresses(const AdapterTable& adapters, Language language);
 
 // `adapters` with the adapter selected that a connection to the device at `address` leaves from:
 // the one whose address is `from` when that is given (checked by HasAdapter first; an address of

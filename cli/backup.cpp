@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "cli/cli_texts.h"
 #include "cli/device_reach.h"
 #include "cli/device_search.h"
 #include "cli/device_writes.h"
@@ -32,12 +33,11 @@ std::string SaveDevice(const std::filesystem::path& folder, const SettingsRecord
 }
 
 // Why the devices with `macs` that answer from one address are not saved.
-std::string SharedAddressMessage(const std::vector<std::string>& macs) {
+std::string SharedAddressMessage(const std::vector<std::string>& macs, Language language) {
   std::string list;
   for (const std::string& mac : macs)
     list += (list.empty() ? "" : ", ") + mac;
-  return std::to_string(macs.size()) + " devices share this address (" + list +
-         "): not saved, as opening it reaches only one of them; name their MACs to save each";
+  return Text(CliText::kAddressShared, language, {std::to_string(macs.size()), list});
 }
 
 }  // namespace
@@ -62,15 +62,16 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
     if (run.addresses.empty()) addresses.push_back(device.address);
   }
   // Without addresses, a device that answered but was not kept would go without a backup.
-  const std::string overflow =
-      run.addresses.empty() ? OverflowMessage(found, setup.searchCapacity) : std::string();
+  const std::string overflow = run.addresses.empty()
+                                   ? OverflowMessage(found, setup.searchCapacity, run.language)
+                                   : std::string();
   io.Err(overflow);
   if (!MakePrivateFolder(run.folder)) {
-    io.Err(run.folder.string() + ": the folder cannot be made\n");
+    io.Err(Text(CliText::kFolderNotMade, run.language, {run.folder.string()}) + "\n");
     return 1;
   }
 
-  DevicePassword password(run.password, io);
+  DevicePassword password(run.password, io, run.language);
   const std::vector<DeviceTarget> targets = ResolveTargets(addresses, setup, adapters, run.from);
   std::vector<DeviceResult> results;
   for (const DeviceTarget& target : targets) {
@@ -85,7 +86,7 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
       [&](int i) {
         DeviceResult& result = results[static_cast<std::size_t>(i)];
         if (const auto shared = sharers.find(result.address); shared != sharers.end()) {
-          result.message = SharedAddressMessage(shared->second);
+          result.message = SharedAddressMessage(shared->second, run.language);
           return false;
         }
         const DeviceTarget& target = targets[static_cast<std::size_t>(i)];
@@ -106,7 +107,7 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
         return opened && problem.empty();
       },
       [&](int done, int failed) {
-        if (progress && done < count) io.ShowProgress(done, failed, count, start);
+        if (progress && done < count) io.ShowProgress(done, failed, count, start, run.language);
       });
   io.ClearProgress();
 
@@ -116,9 +117,11 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
     saved += result.result == "saved" ? 1 : 0;
     out += ShownName(result) + ": " + result.message + "\n";
   }
-  io.Out(run.json
-             ? WritesJson("backup", results)
-             : out + std::to_string(saved) + " of " + std::to_string(count) + " devices saved\n");
+  io.Out(run.json ? WritesJson("backup", results)
+                  : out +
+                        Text(CliText::kDevicesSaved, run.language,
+                             {std::to_string(saved), std::to_string(count)}) +
+                        "\n");
   return saved == count && count > 0 && overflow.empty() ? 0 : 1;
 }
 

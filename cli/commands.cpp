@@ -11,6 +11,7 @@
 #include "calbrin_version.h"
 #include "cli/adapter_choice.h"
 #include "cli/backup.h"
+#include "cli/cli_texts.h"
 #include "cli/commission.h"
 #include "cli/device_access.h"
 #include "cli/device_reach.h"
@@ -41,147 +42,22 @@ constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kUsageError = 2;
 
-constexpr std::string_view kUsage =
-    "usage: calbrin-cli COMMAND [OPTIONS]\n"
-    "\n"
-    "commands:\n"
-    "  search [--from ADDRESS] [--json]     find the devices on the LAN (--all-adapters: on all)\n"
-    "  get ADDRESS [-o FILE.qvs] [--json]   read a device's settings: a table, or a settings file\n"
-    "  diff ADDRESS (FILE.qvs | ADDRESS)    the settings that differ; exit 0 equal, 1 different\n"
-    "  put FILE.qvs ADDRESS... [K=V...]     write a settings file to devices, after a diff\n"
-    "  set ADDRESS... KEY=VALUE...          change single settings of devices\n"
-    "  passwd ADDRESS... [--remove]         change or remove devices' settings password\n"
-    "  backup DIR [ADDRESS...]              save the settings files of devices\n"
-    "  history ADDRESS                      the settings kept before each write of a device\n"
-    "  restore ADDRESS... (--last | FILE)   write kept settings back: undo a write\n"
-    "  commission SHEET.csv [--check]       bring a site to its plan, per MAC (see README)\n"
-    "\n"
-    "A device that asks for its settings password gets it from --password-file FILE (its first\n"
-    "line), --password-env VARIABLE, or the terminal, without echo. Passwords are never taken\n"
-    "from the command line and never printed. put, set, passwd, restore and backup work on up\n"
-    "to --jobs N devices at once (default: as many as the open-file limit allows, at most\n"
-    "1024); --json prints machine-readable results (see README). Every command that opens a\n"
-    "device connects from --from ADDRESS, a local adapter's address, or else, per device, from\n"
-    "the adapter whose subnet holds the device's address, or else the one whose search found\n"
-    "it, or else the preselected one. A device may be named by its MAC (02-00-00-0A-1B-FF or\n"
-    "02:00:00:0a:1b:ff) in place of its ADDRESS: it is then searched for on every adapter and\n"
-    "opened where it answers, also at an address that other devices share or outside every\n"
-    "adapter's subnet (which needs administrator rights; see README).\n"
-    "--lang en|ja gives the pages, labels and meanings of get, diff and the writes in English or\n"
-    "Japanese; without it, the locale's language (LC_ALL, LC_MESSAGES, LANG: Japanese for ja_*),\n"
-    "on Windows the user's display language.\n"
-    "\"calbrin-cli COMMAND --help\" describes one command.\n"
-    "\"calbrin-cli --version\" prints the program's version.\n";
-
-// How a command that opens devices picks the local address of each connection.
-constexpr std::string_view kFromHelp =
-    "--from ADDRESS connects to every device from that local adapter's address. Without it,\n"
-    "each device is reached from the first adapter whose subnet holds its address, else from\n"
-    "the adapter whose search found it (a MAC, or an address outside every subnet, is searched\n"
-    "for), else from the adapter that the windows preselect; devices of one run may go through\n"
-    "different adapters. A device may be named by its MAC in place of its address.\n";
-
 // The commands that open devices, and so take --from.
 bool OpensDevices(std::string_view command) {
   return command != "search" && command != "history";
 }
 
-std::map<std::string, std::string, std::less<>> MakeCommandHelp() {
-  std::map<std::string, std::string, std::less<>> help{
-      {"backup",
-       "usage: calbrin-cli backup DIR [ADDRESS...] [--from ADDRESS] [--jobs N] [--json]\n"
-       "Saves the settings of each device named, or of every device that a search finds, as\n"
-       "the file that the windows' save would write, DIR/<model>_<MAC>.qvs, readable by the\n"
-       "user alone. Devices are read side by side; one line per device, then a summary; exit\n"
-       "code 1 when any device failed. An address that several devices answer from is not\n"
-       "saved (it would reach only one of them): its line names their MACs.\n"},
-      {"commission",
-       "usage: calbrin-cli commission SHEET.csv [--check] [--yes] [--report FILE.csv] [--json]\n"
-       "       [--from ADDRESS] [--jobs N] [--password-file F | --password-env V]\n"
-       "Brings every device of the site sheet (one row per MAC: address, mask, gateway, an\n"
-       "optional template and device keys; see README) to its plan: searches every adapter,\n"
-       "shows each device's current and planned address and what changes, lists the rows\n"
-       "whose device did not answer and the devices that no row names, refuses a row whose\n"
-       "planned address another device or host holds, and after --yes or one yes writes the\n"
-       "devices side by side (by MAC, at shared or foreign addresses too), keeping history.\n"
-       "After the settle it searches again and reads every written device back. --check\n"
-       "compares the site with the sheet and writes nothing. --report writes a CSV of the\n"
-       "results for the handover. A sheet with any problem is refused whole (exit code 2);\n"
-       "exit code 0 only when every row is at its plan.\n"},
-      {"history",
-       "usage: calbrin-cli history ADDRESS [--history DIR] [--json]\n"
-       "Lists the settings files kept before each write of the device at ADDRESS, oldest first.\n"
-       "put, set, passwd and restore keep them in DIR (default: the user's data directory,\n"
-       "$XDG_DATA_HOME or ~/.local/share/calbrin/history, %LOCALAPPDATA%\\Calbrin\\history on\n"
-       "Windows), one folder per device address (or MAC, for a device named by it);\n"
-       "--no-history writes without them.\n"},
-      {"restore",
-       "usage: calbrin-cli restore ADDRESS... (--last | FILE.qvs) [--with-address] [--yes]\n"
-       "       [--from ADDRESS]\n"
-       "Writes back the settings kept before a write: each device's newest history file with\n"
-       "--last, or FILE.qvs, through the same checks as put, keeping each device's own address\n"
-       "unless --with-address. Undoes a put to many devices in one command.\n"},
-      {"search",
-       "usage: calbrin-cli search [--from ADDRESS | --all-adapters] [--json]\n"
-       "Sends one discovery broadcast from the local ADDRESS (default: the adapter that the\n"
-       "windows preselect) and lists every device that answers within five seconds:\n"
-       "address, MAC, model, version, and whether the device lies outside the adapter's\n"
-       "subnet. Each device is listed once, by its MAC; where several answer from one\n"
-       "address (units fresh from the factory), each of their rows is marked (共有) after\n"
-       "the address.\n"
-       "--all-adapters broadcasts from every adapter with an IPv4 address in the same window\n"
-       "and tells by which adapter's address each device was found. On a terminal it counts\n"
-       "the seconds down. --json prints a JSON array instead.\n"},
-      {"get",
-       "usage: calbrin-cli get ADDRESS [-o FILE.qvs] [--json] [--from ADDRESS]\n"
-       "       [--password-file F | --password-env V]\n"
-       "Opens the device (logging in when it asks) and prints its settings by page, label and\n"
-       "meaning, or with -o writes the settings file that the windows' save would write.\n"},
-      {"diff",
-       "usage: calbrin-cli diff ADDRESS (FILE.qvs | ADDRESS) [--from ADDRESS]\n"
-       "       [--password-file F | --password-env V]\n"
-       "Prints the settings that differ between a device and a settings file, or between two\n"
-       "devices, by page and label with both values; passwords are compared, never printed.\n"
-       "Exit code 0 when they are equal, 1 when they differ, 2 on any failure. --json prints\n"
-       "the differences as JSON.\n"},
-      {"put",
-       "usage: calbrin-cli put FILE.qvs ADDRESS... [KEY=VALUE...] [--with-address] [--yes]\n"
-       "       [--from ADDRESS] [--jobs N] [--json]\n"
-       "For each device: refuses a file of the other model, takes KEY=VALUE pairs over the\n"
-       "file's values (checked as set checks them), runs Apply's checks (receive ports,\n"
-       "TCP passwords), keeps the device's own IP address, subnet mask and gateway unless\n"
-       "--with-address is given, shows what changes (with a warning for each of the file's\n"
-       "values that the windows' controls would not take; it is written as the windows would\n"
-       "write it), and writes after --yes or one yes on the terminal for all devices. Up to\n"
-       "--jobs N devices (default: as the open-file limit allows, at most 1024) are worked on\n"
-       "at once, each on a connection of its own. One line per device in the order given, then\n"
-       "a summary; exit code 1 when any device failed.\n"},
-      {"set",
-       "usage: calbrin-cli set ADDRESS... KEY=VALUE... [--yes] [--from ADDRESS] [--jobs N]\n"
-       "       [--json]\n"
-       "Changes single settings, by the device's own keys (MSS=1200, PORT1=4001, CFLOW2=2).\n"
-       "Before anything is sent, each value is checked as the windows' controls would take\n"
-       "it: numbers in plain decimal within their range (MSS 536 to 1460, PORT1 0 to 65535),\n"
-       "addresses as four numbers from 0 to 255 (a subnet mask's bits ones, then zeros),\n"
-       "choices and check boxes by the codes they store, characters as decimal codes 0 to\n"
-       "255, no line breaks; unknown keys and values longer than their field are refused\n"
-       "too (exit code 2). A choice that the device's model does not offer (CFLOW2=1 on a\n"
-       "QV-57R) refuses that device. MODEL and the channel passwords cannot be set here.\n"
-       "Several devices are written side by side, as put does.\n"},
-      {"passwd",
-       "usage: calbrin-cli passwd ADDRESS... [--remove] [--new-password-file F | "
-       "--new-password-env V] [--from ADDRESS] [--jobs N] [--json]\n"
-       "Sets a new settings password (asked twice on the terminal without echo, or read from a\n"
-       "file or an environment variable), or removes it with --remove.\n"},
-  };
-  for (auto& [command, text] : help) {
-    if (OpensDevices(command)) text += kFromHelp;
-  }
-  return help;
-}
+// The help of each command, in `language`.
+const std::map<std::string, CliText, std::less<>> kCommandHelp{
+    {"backup", CliText::kHelpBackup},   {"commission", CliText::kHelpCommission},
+    {"history", CliText::kHelpHistory}, {"restore", CliText::kHelpRestore},
+    {"search", CliText::kHelpSearch},   {"get", CliText::kHelpGet},
+    {"diff", CliText::kHelpDiff},       {"put", CliText::kHelpPut},
+    {"set", CliText::kHelpSet},         {"passwd", CliText::kHelpPasswd}};
 
-const std::map<std::string, std::string, std::less<>>& CommandHelp() {
-  static const std::map<std::string, std::string, std::less<>> help = MakeCommandHelp();
+std::string CommandHelp(std::string_view command, Language language) {
+  std::string help(Text(kCommandHelp.find(command)->second, language));
+  if (OpensDevices(command)) help += Text(CliText::kFromHelp, language);
   return help;
 }
 
@@ -237,20 +113,20 @@ Options Parse(const std::vector<std::string>& args, Language language) {
     } else if (std::find(std::begin(kWithValue), std::end(kWithValue), arg) !=
                std::end(kWithValue)) {
       if (i + 1 >= args.size()) {
-        options.problem = arg + " needs a value";
+        options.problem = Text(CliText::kNeedsValue, options.language, {arg});
         break;
       }
       options.values[arg] = args[++i];
       if (arg == "--lang") {
         const std::optional<Language> chosen = LanguageOption(args[i]);
         if (!chosen) {
-          options.problem = "--lang takes en or ja";
+          options.problem = Text(CliText::kLangValues, language);
           break;
         }
         options.language = *chosen;
       }
     } else if (arg.starts_with("-") && arg.size() > 1) {
-      options.problem = "unknown option " + arg;
+      options.problem = Text(CliText::kUnknownOption, options.language, {arg});
       break;
     } else {
       options.positional.push_back(arg);
@@ -274,8 +150,8 @@ class Session {
         adapters_(ListedAdapters(setup)),
         targets_(ResolveTargets(names, setup, adapters_, Value(options, "--from"))),
         password_(
-            PasswordSource{Value(options, "--password-file"), Value(options, "--password-env")},
-            io) {
+            PasswordSource{Value(options, "--password-file"), Value(options, "--password-env")}, io,
+            options.language) {
     console_->Startup();
   }
   ~Session() { console_->Shutdown(); }
@@ -320,13 +196,16 @@ int Search(const Options& options, CliIo& io, const CliSetup& setup) {
 
   // The search listens for its whole window: on a terminal, show that it is waiting.
   const bool countDown = io.Interactive() && !options.json;
+  const std::string_view searching = Text(CliText::kSearching, options.language);
   const auto start = std::chrono::steady_clock::now();
   const SearchResult result = FindDevices(setup, adapters, locals, [&] {
     const auto left = setup.searchWindow - (std::chrono::steady_clock::now() - start);
     const auto seconds = std::chrono::ceil<std::chrono::seconds>(left).count();
-    if (countDown) io.Err("\r検索中... " + std::to_string(seconds > 0 ? seconds : 0) + " ");
+    if (countDown)
+      io.Err("\r" + std::string(searching) + std::to_string(seconds > 0 ? seconds : 0) + " ");
   });
-  if (countDown) io.Err("\r             \r");
+  // Blanks over the count-down: one column per byte covers every character's width.
+  if (countDown) io.Err("\r" + std::string(searching.size() + 4, ' ') + "\r");
 
   const std::vector<FoundDevice>& found = result.devices;
   std::string out = options.json ? "[" : "";
@@ -340,15 +219,17 @@ int Search(const Options& options, CliIo& io, const CliSetup& setup) {
              ", \"adapter\": " + JsonString(device.adapter) +
              ", \"sharedAddress\": " + (device.sharedAddress ? "true" : "false") + "}";
     } else {
-      out += device.address + (device.sharedAddress ? " (共有)" : "") + "  " + device.mac + "  " +
-             device.model + "  " + device.version +
-             (device.outsideSubnet ? "  (サブネット外)" : "") +
-             (options.allAdapters ? "  via " + device.adapter : "") + "\n";
+      const Language language = options.language;
+      out += device.address +
+             std::string(device.sharedAddress ? Text(CliText::kSharedMark, language) : "") + "  " +
+             device.mac + "  " + device.model + "  " + device.version +
+             std::string(device.outsideSubnet ? Text(CliText::kOutsideSubnetMark, language) : "") +
+             (options.allAdapters ? Text(CliText::kVia, language, {device.adapter}) : "") + "\n";
     }
   }
   if (options.json) out += found.empty() ? "]\n" : "\n]\n";
   io.Out(out);
-  const std::string overflow = OverflowMessage(result, setup.searchCapacity);
+  const std::string overflow = OverflowMessage(result, setup.searchCapacity, options.language);
   io.Err(overflow);
   return overflow.empty() ? kSuccess : kFailure;
 }
@@ -368,7 +249,7 @@ std::string Table(const SettingsRecord& record, Language language) {
 
 int Get(const Options& options, CliIo& io, const CliSetup& setup) {
   if (options.positional.size() != 1) {
-    io.Err(CommandHelp().at("get"));
+    io.Err(CommandHelp("get", options.language));
     return kUsageError;
   }
   Session session(io, setup, options, options.positional);
@@ -398,7 +279,7 @@ int Get(const Options& options, CliIo& io, const CliSetup& setup) {
 
 int Diff(const Options& options, CliIo& io, const CliSetup& setup) {
   if (options.positional.size() != 2) {
-    io.Err(CommandHelp().at("diff"));
+    io.Err(CommandHelp("diff", options.language));
     return kUsageError;
   }
   const std::string& other = options.positional[1];
@@ -455,10 +336,11 @@ WritePlan FilePlan(const std::filesystem::path& file, const std::vector<SettingC
   for (int index = 0; index < kSettingKeyCount; ++index) {
     const auto problem = CheckSettingValue(index, ReadField(target, index), plan.reduced);
     if (problem && fromFile(index))
-      plan.warnings.push_back(problem->subject + " in the file: " + problem->allowed);
+      plan.warnings.push_back(
+          Text(CliText::kInTheFile, language, {problem->subject, problem->allowed}));
   }
   SettingsRecord shown;
-  plan.refusal = ApplySettingChanges(changes, target, shown);
+  plan.refusal = ApplySettingChanges(changes, target, shown, language);
   if (!plan.refusal.empty()) return plan;
   if (!withAddress) {
     for (const SettingKey key : {SettingKey::IP, SettingKey::SUBM, SettingKey::GWAY})
@@ -468,7 +350,7 @@ WritePlan FilePlan(const std::filesystem::path& file, const std::vector<SettingC
       DifferentSettings(NormalisedSettings(own), NormalisedSettings(target), language);
   plan.pages = ShownPages(target, plan.reduced);
   plan.doneMessage =
-      "書込みが完了しました。 (" + std::to_string(plan.differences.size()) + " settings)";
+      Text(CliText::kWriteCompleteCounted, language, {std::to_string(plan.differences.size())});
   return plan;
 }
 
@@ -495,7 +377,7 @@ std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io, const Cl
     const auto [end, ec] = std::from_chars(jobs.data(), jobs.data() + jobs.size(), run.jobs);
     if (ec != std::errc{} || end != jobs.data() + jobs.size() || run.jobs < 1 ||
         run.jobs > kMaxJobs) {
-      io.Err("--jobs takes a number from 1 to " + std::to_string(kMaxJobs) + "\n");
+      io.Err(Text(CliText::kJobsRange, options.language, {std::to_string(kMaxJobs)}) + "\n");
       return std::nullopt;
     }
   }
@@ -510,12 +392,13 @@ int Put(const Options& options, CliIo& io, const CliSetup& setup) {
   while (pairs < options.positional.size() && NamesDevice(options.positional[pairs]))
     ++pairs;
   if (pairs == 1) {
-    io.Err(CommandHelp().at("put"));
+    io.Err(CommandHelp("put", options.language));
     return kUsageError;
   }
   std::vector<SettingChange> changes;
   std::string problem;
-  if (!ReadSettingChanges(std::span(options.positional).subspan(pairs), changes, problem)) {
+  if (!ReadSettingChanges(std::span(options.positional).subspan(pairs), changes, problem,
+                          options.language)) {
     io.Err(problem + "\n");
     return kUsageError;
   }
@@ -537,12 +420,13 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
   while (pairs < options.positional.size() && NamesDevice(options.positional[pairs]))
     ++pairs;
   if (pairs == 0 || pairs == options.positional.size()) {
-    io.Err(CommandHelp().at("set"));
+    io.Err(CommandHelp("set", options.language));
     return kUsageError;
   }
   std::vector<SettingChange> changes;
   std::string problem;
-  if (!ReadSettingChanges(std::span(options.positional).subspan(pairs), changes, problem)) {
+  if (!ReadSettingChanges(std::span(options.positional).subspan(pairs), changes, problem,
+                          options.language)) {
     io.Err(problem + "\n");
     return kUsageError;
   }
@@ -556,12 +440,12 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
     WritePlan plan;
     SettingsRecord target = device.deviceRecord;
     SettingsRecord shown;
-    plan.refusal = ApplySettingChanges(changes, target, shown);
+    plan.refusal = ApplySettingChanges(changes, target, shown, language);
     if (!plan.refusal.empty()) return plan;
     plan.differences = DifferentSettings(NormalisedSettings(device.deviceRecord), shown, language);
     plan.reduced = SecondChannelReduced(ReadField(target, SettingKey::MODEL));
     plan.pages = ShownPages(target, plan.reduced);
-    plan.doneMessage = "書込みが完了しました。";
+    plan.doneMessage = Text(CliText::kWriteComplete, language);
     return plan;
   };
   return RunWrites(*run, io, setup);
@@ -573,25 +457,26 @@ std::optional<std::string> NewPassword(const Options& options, CliIo& io, std::s
   const std::string file = Value(options, "--new-password-file");
   const std::string variable = Value(options, "--new-password-env");
   if (!file.empty()) {
-    DevicePassword source(PasswordSource{file, ""}, io);
+    DevicePassword source(PasswordSource{file, ""}, io, options.language);
     password = source.Get("");
     if (!password) why = source.Problem();
   } else if (!variable.empty()) {
     password = io.Environment(variable);
-    if (!password) why = "the variable " + variable + " is not set";
+    if (!password) why = Text(CliText::kVariableNotSet, options.language, {variable});
   } else if (io.Interactive()) {
-    password = io.ReadLine("新しいパスワード: ", true);
-    const std::optional<std::string> again = io.ReadLine("再入力: ", true);
+    password = io.ReadLine(Text(CliText::kNewPasswordPrompt, options.language), true);
+    const std::optional<std::string> again =
+        io.ReadLine(Text(CliText::kPasswordAgainPrompt, options.language), true);
     if (!password || !again || *again != *password) {
-      why = "パスワード入力と再入力の値が異なります";
+      why = Text(CliText::kPasswordsDiffer, options.language);
       return std::nullopt;
     }
   } else {
-    why = "give --new-password-file or --new-password-env, or run on a terminal";
+    why = Text(CliText::kNewPasswordSource, options.language);
   }
   if (password && (password->empty() || password->size() > kMaxPasswordLength ||
                    FilterPrintableText(*password) != *password)) {
-    why = "a password is 1 to 32 characters from '!' to '~'";
+    why = Text(CliText::kPasswordForm, options.language);
     return std::nullopt;
   }
   return password;
@@ -601,7 +486,7 @@ int Passwd(const Options& options, CliIo& io, const CliSetup& setup) {
   std::optional<WriteRun> run = WriteOptions(options, io, setup);
   if (!run) return kUsageError;
   if (options.positional.empty()) {
-    io.Err(CommandHelp().at("passwd"));
+    io.Err(CommandHelp("passwd", options.language));
     return kUsageError;
   }
   std::string why;
@@ -618,7 +503,8 @@ int Passwd(const Options& options, CliIo& io, const CliSetup& setup) {
   run->asks = false;
   run->failuresToErr = true;
   run->summaryAlways = false;
-  run->plan = [password, remove = options.remove](const std::string&, const DeviceSession& device) {
+  run->plan = [password, remove = options.remove, language = options.language](
+                  const std::string&, const DeviceSession& device) {
     WritePlan plan;
     plan.reduced = SecondChannelReduced(ReadField(device.deviceRecord, SettingKey::MODEL));
     plan.pages = ShownPages(device.deviceRecord, plan.reduced);
@@ -626,7 +512,8 @@ int Passwd(const Options& options, CliIo& io, const CliSetup& setup) {
     // An empty new password is the windows' way of removing it.
     plan.pages.network.newPassword = plan.pages.network.newPasswordAgain = password.value_or("");
     plan.always = true;
-    plan.doneMessage = remove ? "パスワードを無効化しました。" : "パスワードを変更しました。";
+    plan.doneMessage =
+        Text(remove ? CliText::kPasswordRemoved : CliText::kPasswordChanged, language);
     return plan;
   };
   return RunWrites(*run, io, setup);
@@ -636,7 +523,7 @@ int Backup(const Options& options, CliIo& io, const CliSetup& setup) {
   const std::optional<WriteRun> run = WriteOptions(options, io, setup);
   if (!run) return kUsageError;
   if (options.positional.empty()) {
-    io.Err(CommandHelp().at("backup"));
+    io.Err(CommandHelp("backup", options.language));
     return kUsageError;
   }
   return RunBackup({PathFromUtf8(options.positional[0]),
@@ -644,18 +531,19 @@ int Backup(const Options& options, CliIo& io, const CliSetup& setup) {
                     run->jobs,
                     run->json,
                     run->password,
-                    run->from},
+                    run->from,
+                    run->language},
                    io, setup);
 }
 
 int History(const Options& options, CliIo& io) {
   if (options.positional.size() != 1) {
-    io.Err(CommandHelp().at("history"));
+    io.Err(CommandHelp("history", options.language));
     return kUsageError;
   }
   std::string problem;
-  const std::vector<std::filesystem::path> files =
-      HistoryFiles(HistoryOption(options, io), DeviceName(options.positional[0]), problem);
+  const std::vector<std::filesystem::path> files = HistoryFiles(
+      HistoryOption(options, io), DeviceName(options.positional[0]), problem, options.language);
   if (!problem.empty()) {
     io.Err(problem + "\n");
     return kFailure;
@@ -680,7 +568,7 @@ int Restore(const Options& options, CliIo& io, const CliSetup& setup) {
   for (const std::string& positional : options.positional)
     (NamesDevice(positional) ? addresses : files).push_back(DeviceName(positional));
   if (addresses.empty() || files.size() + (options.last ? 1 : 0) != 1) {
-    io.Err(CommandHelp().at("restore"));
+    io.Err(CommandHelp("restore", options.language));
     return kUsageError;
   }
   // Chosen before anything is written: the restore's own writes add history files. A history
@@ -693,9 +581,10 @@ int Restore(const Options& options, CliIo& io, const CliSetup& setup) {
       continue;
     }
     std::string problem;
-    const std::vector<std::filesystem::path> kept = HistoryFiles(run->history, address, problem);
+    const std::vector<std::filesystem::path> kept =
+        HistoryFiles(run->history, address, problem, run->language);
     if (!kept.empty()) chosen[address] = kept.back();
-    refused[address] = problem.empty() ? "no history file of this device" : problem;
+    refused[address] = problem.empty() ? Text(CliText::kNoHistoryOfDevice, run->language) : problem;
   }
   run->command = "restore";
   run->addresses = addresses;
@@ -714,47 +603,65 @@ int Commission(const Options& options, CliIo& io, const CliSetup& setup) {
   const std::optional<WriteRun> run = WriteOptions(options, io, setup);
   if (!run) return kUsageError;
   if (options.positional.size() != 1) {
-    io.Err(CommandHelp().at("commission"));
+    io.Err(CommandHelp("commission", options.language));
     return kUsageError;
   }
   const std::string report = Value(options, "--report");
   return RunCommission({PathFromUtf8(options.positional[0]), options.check, run->yes, run->json,
                         report.empty() ? std::filesystem::path() : PathFromUtf8(report), run->jobs,
-                        run->password, run->from, run->history},
+                        run->password, run->from, run->history, run->language},
                        io, setup);
 }
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, CliIo& io, const CliSetup& setup) {
-  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-    (args.empty() ? io.Err(kUsage) : io.Out(kUsage));
-    return args.empty() ? kUsageError : kSuccess;
+// The language of a run's texts: the first valid --lang anywhere in `args`, else the setup's,
+// so that the usage and the errors before the command's own options are read are in it too.
+Language RunLanguage(const std::vector<std::string>& args, Language setup) {
+  for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] != "--lang") continue;
+    if (const std::optional<Language> chosen = LanguageOption(args[i + 1])) return *chosen;
+  }
+  return setup;
+}
+
+int RunCli(const std::vector<std::string>& given, CliIo& io, const CliSetup& setup) {
+  // "--lang ja COMMAND ..." as "COMMAND ... --lang ja".
+  std::vector<std::string> args = given;
+  if (args.size() >= 2 && args[0] == "--lang")
+    std::rotate(args.begin(), args.begin() + 2, args.end());
+  const Language language = RunLanguage(args, setup.language);
+  const std::string_view usage = Text(CliText::kUsage, language);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "--lang") {
+    const bool asked = !args.empty() && args[0] != "--lang";
+    (asked ? io.Out(usage) : io.Err(usage));
+    return asked ? kSuccess : kUsageError;
   }
   if (args[0] == "--version") {
     io.Out("calbrin-cli " CALBRIN_VERSION "\n");
     return kSuccess;
   }
-  const auto help = CommandHelp().find(args[0]);
-  if (help == CommandHelp().end()) {
-    io.Err("unknown command " + args[0] + "\n\n" + std::string(kUsage));
+  if (!kCommandHelp.contains(args[0])) {
+    io.Err(Text(CliText::kUnknownCommand, language, {args[0]}) + "\n\n" + std::string(usage));
     return kUsageError;
   }
-  const Options options = Parse(args, setup.language);
+  const Options options = Parse(args, language);
+  const std::string help = CommandHelp(args[0], options.language);
   if (options.help) {
-    io.Out(help->second);
+    io.Out(help);
     return kSuccess;
   }
   if (!options.problem.empty()) {
-    io.Err(options.problem + "\n" + help->second);
+    io.Err(options.problem + "\n" + help);
     return kUsageError;
   }
   const std::string from = Value(options, "--from");
   if (OpensDevices(args[0]) && !from.empty()) {
     const AdapterTable adapters = ListedAdapters(setup);
     if (!HasAdapter(adapters, from)) {
-      io.Err("--from " + from +
-             ": no adapter has this address (the adapters: " + AdapterAddresses(adapters) + ")\n");
+      io.Err(Text(CliText::kNoAdapterAtFrom, options.language,
+                  {from, AdapterAddresses(adapters, options.language)}) +
+             "\n");
       return kUsageError;
     }
   }

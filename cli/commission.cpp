@@ -7,6 +7,7 @@
 #include <optional>
 #include <thread>
 
+#include "cli/cli_texts.h"
 #include "cli/device_reach.h"
 #include "cli/device_search.h"
 #include "cli/device_targets.h"
@@ -35,6 +36,20 @@ constexpr std::string_view kExtra = "extra";
 
 bool AtPlan(std::string_view result) {
   return result == kInPlan || result == kCommissioned;
+}
+
+// A row's result as the lines show it; the JSON and the report keep the words above.
+std::string_view ResultWord(std::string_view result, Language language) {
+  using enum CliText;
+  static constexpr std::pair<std::string_view, CliText> kWords[] = {
+      {kInPlan, kResultInPlan},     {kCommissioned, kResultCommissioned},
+      {kDiffers, kResultDiffers},   {kMissing, kResultMissing},
+      {kConflict, kResultConflict}, {kFailed, kResultFailed},
+      {kDeclined, kResultDeclined}, {kExtra, kResultExtra}};
+  for (const auto& [word, id] : kWords) {
+    if (word == result) return Text(id, language);
+  }
+  return result;
 }
 
 // One row of the sheet and its device, or a device that no row names.
@@ -98,19 +113,20 @@ bool WithRowDevice(const Context& context, RowState& state,
 
 // Why the row's planned address is not free: a host that is no device of the search answers
 // ARP for it on the device's link. Empty when nothing answers (or without the rights to ask).
-std::string HeldByHost(const RowState& state) {
+std::string HeldByHost(const RowState& state, Language language) {
   if (state.found->address == state.row->address) return {};
   const int adapter = InterfaceIndexOf(state.found->adapter);
   if (adapter == 0) return {};
   const auto holder =
       ProbeAddress(adapter, state.row->address, static_cast<int>(kAddressProbeTime.count()));
   if (!holder || MacText(*holder) == state.row->mac) return {};
-  return state.row->address + " is held by the host " + MacText(*holder);
+  return Text(CliText::kHeldByHost, language, {state.row->address, MacText(*holder)});
 }
 
 // Reads the device and plans it: in plan, or the differences to write; or a conflict.
 bool PlanRow(const Context& context, RowState& state) {
-  if (std::string held = HeldByHost(state); !held.empty()) {
+  const Language language = context.run.language;
+  if (std::string held = HeldByHost(state, language); !held.empty()) {
     state.result = kConflict;
     state.message = std::move(held);
     return false;
@@ -123,7 +139,7 @@ bool PlanRow(const Context& context, RowState& state) {
       return;
     }
     state.changes = Departures(device.deviceRecord, state.plan.target);
-    state.shown = DifferenceLines(state.changes);
+    state.shown = DifferenceLines(state.changes, language);
     state.result = state.changes.empty() ? kInPlan : kDiffers;
   });
   return state.result != kFailed;
@@ -135,17 +151,18 @@ bool WriteRow(const Context& context, RowState& state) {
   bool written = false;
   WithRowDevice(context, state, [&](ConsoleConnection& console, DeviceSession& device) {
     const DevicePlan plan = PlanDevice(*state.row, device.deviceRecord);
-    if (DifferenceLines(Departures(device.deviceRecord, plan.target)) != state.shown) {
+    const Language language = context.run.language;
+    if (DifferenceLines(Departures(device.deviceRecord, plan.target), language) != state.shown) {
       state.result = kFailed;
-      state.message = "not written: the device's settings changed since they were shown";
+      state.message = Text(CliText::kChangedSinceShown, language);
       return;
     }
     if (!context.run.history.empty()) {
       if (const std::string kept =
-              SaveHistory(context.run.history, state.row->mac, device.deviceRecord);
+              SaveHistory(context.run.history, state.row->mac, device.deviceRecord, language);
           !kept.empty()) {
         state.result = kFailed;
-        state.message = "not written: " + kept + " (--no-history writes without it)";
+        state.message = Text(CliText::kHistoryNotKept, language, {kept});
         return;
       }
     }
@@ -160,15 +177,16 @@ bool WriteRow(const Context& context, RowState& state) {
 
 // After the writes: the device answers at its planned address and holds its plan.
 bool VerifyRow(const Context& context, RowState& state, const SearchResult& after) {
+  const Language language = context.run.language;
   state.target = TargetsByMac({state.row->mac}, after, context.adapters)[0];
   if (state.target.address.empty()) {
     state.result = kFailed;
-    state.message = "written, but it did not answer the search after the write";
+    state.message = Text(CliText::kNotFoundAfterWrite, language);
     return false;
   }
   if (state.target.address != state.row->address) {
     state.result = kFailed;
-    state.message = "written, but it answers at " + state.target.address;
+    state.message = Text(CliText::kAnswersElsewhere, language, {state.target.address});
     return false;
   }
   WithRowDevice(context, state, [&](ConsoleConnection&, DeviceSession& device) {
@@ -176,13 +194,14 @@ bool VerifyRow(const Context& context, RowState& state, const SearchResult& afte
         Departures(device.deviceRecord, state.plan.target);
     if (departures.empty()) return;
     state.result = kFailed;
-    state.message = "written, but read back it differs: " + OneLine(DifferenceLines(departures));
+    state.message =
+        Text(CliText::kReadBackDiffers, language, {OneLine(DifferenceLines(departures, language))});
   });
   return state.result == kCommissioned;
 }
 
 // Runs `step` for the rows at `which` side by side, with the phase's progress line.
-void RunPhase(const Context& context, std::string_view phase, std::vector<RowState>& states,
+void RunPhase(const Context& context, CliText phase, std::vector<RowState>& states,
               const std::vector<std::size_t>& which, const std::function<bool(RowState&)>& step) {
   const bool progress = !context.run.json && context.io.Interactive();
   const auto start = std::chrono::steady_clock::now();
@@ -191,7 +210,10 @@ void RunPhase(const Context& context, std::string_view phase, std::vector<RowSta
       count, context.run.jobs,
       [&](int i) { return step(states[which[static_cast<std::size_t>(i)]]); },
       [&](int done, int failed) {
-        if (progress && done < count) context.io.ShowProgress(done, failed, count, start, phase);
+        if (progress && done < count) {
+          context.io.ShowProgress(done, failed, count, start, context.run.language,
+                                  Text(phase, context.run.language));
+        }
       });
   context.io.ClearProgress();
 }
@@ -203,22 +225,28 @@ void Settle(const Context& context) {
   const auto start = std::chrono::steady_clock::now();
   const auto end = start + context.setup.settleTime;
   while (std::chrono::steady_clock::now() < end) {
-    if (progress) context.io.ShowProgress(0, 0, 1, start, "settle");
+    if (progress) {
+      context.io.ShowProgress(0, 0, 1, start, context.run.language,
+                              Text(CliText::kPhaseSettle, context.run.language));
+    }
     std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
         std::chrono::milliseconds(200), end - std::chrono::steady_clock::now()));
   }
   context.io.ClearProgress();
 }
 
-SearchResult Search(const Context& context, std::string_view phase) {
+SearchResult Search(const Context& context, CliText phase) {
   const bool progress = !context.run.json && context.io.Interactive();
   const auto start = std::chrono::steady_clock::now();
   SearchResult found = FindDevices(context.setup, context.adapters,
                                    SearchLocals(context.adapters, context.run.from), [&] {
-                                     if (progress) context.io.ShowProgress(0, 0, 1, start, phase);
+                                     if (progress) {
+                                       context.io.ShowProgress(0, 0, 1, start, context.run.language,
+                                                               Text(phase, context.run.language));
+                                     }
                                    });
   context.io.ClearProgress();
-  context.io.Err(OverflowMessage(found, context.setup.searchCapacity));
+  context.io.Err(OverflowMessage(found, context.setup.searchCapacity, context.run.language));
   return found;
 }
 
@@ -235,17 +263,17 @@ std::vector<RowState> MatchRows(const Context& context, const std::vector<SheetR
     if (match.unit >= 0) state.found = found.devices[static_cast<std::size_t>(match.unit)];
     if (state.row == nullptr) {
       state.result = kExtra;
-      state.message = "not in the sheet";
+      state.message = Text(CliText::kNotInSheet, context.run.language);
       continue;
     }
     if (!state.found) {
       state.result = kMissing;
-      state.message = "no device answered the search with this MAC";
+      state.message = Text(CliText::kNoDeviceWithMac, context.run.language);
       continue;
     }
     if (!state.row->passwordEnvironment.empty()) {
       state.ownPassword = std::make_unique<DevicePassword>(
-          PasswordSource{{}, state.row->passwordEnvironment}, context.io);
+          PasswordSource{{}, state.row->passwordEnvironment}, context.io, context.run.language);
     }
     state.target = TargetsByMac({state.row->mac}, found, context.adapters)[0];
     if (const std::string held = AddressHeldBy(*state.row, units); !held.empty()) {
@@ -327,15 +355,15 @@ int RunCommission(const CommissionRun& run, CliIo& terminal, const CliSetup& set
     return 2;
   }
   const AdapterTable adapters = ListedAdapters(setup);
-  DevicePassword password(run.password, io);
+  DevicePassword password(run.password, io, run.language);
   const Context context{run, setup, adapters, password, io};
 
-  std::vector<RowState> states = MatchRows(context, rows, Search(context, "search"));
+  std::vector<RowState> states = MatchRows(context, rows, Search(context, CliText::kPhaseSearch));
   std::vector<std::size_t> found;
   for (std::size_t i = 0; i < states.size(); ++i) {
     if (states[i].row != nullptr && states[i].result.empty()) found.push_back(i);
   }
-  RunPhase(context, "read", states, found,
+  RunPhase(context, CliText::kPhaseRead, states, found,
            [&context](RowState& state) { return PlanRow(context, state); });
 
   std::vector<std::size_t> candidates;
@@ -349,20 +377,21 @@ int RunCommission(const CommissionRun& run, CliIo& terminal, const CliSetup& set
     for (const RowState& state : states) {
       if (!run.json && (state.result == kMissing || state.result == kExtra ||
                         state.result == kConflict || state.result == kFailed))
-        io.Out(Named(state) + ": " + state.result + ": " + state.message + "\n");
+        io.Out(Named(state) + ": " + std::string(ResultWord(state.result, run.language)) + ": " +
+               state.message + "\n");
     }
     std::string why;
     if (run.yes) {
       why.clear();
     } else if (!io.Interactive()) {
-      why = "not written: give --yes to write without asking";
-    } else {
-      const std::optional<std::string> answer = io.ReadLine(
-          std::to_string(candidates.size()) + " 台のデバイスに書き込みますか? [y/N] ", false);
-      if (!answer || (*answer != "y" && *answer != "Y" && *answer != "yes")) why = "not written";
+      why = Text(CliText::kGiveYes, run.language);
+    } else if (!IsYes(io.ReadLine(
+                   Text(CliText::kAskMany, run.language, {std::to_string(candidates.size())}),
+                   false))) {
+      why = Text(CliText::kNotWritten, run.language);
     }
     if (why.empty()) {
-      RunPhase(context, "write", states, candidates,
+      RunPhase(context, CliText::kPhaseWrite, states, candidates,
                [&context](RowState& state) { return WriteRow(context, state); });
       std::vector<std::size_t> written;
       for (const std::size_t i : candidates) {
@@ -370,8 +399,8 @@ int RunCommission(const CommissionRun& run, CliIo& terminal, const CliSetup& set
       }
       if (!written.empty()) {
         Settle(context);
-        const SearchResult after = Search(context, "verify");
-        RunPhase(context, "verify", states, written,
+        const SearchResult after = Search(context, CliText::kPhaseVerify);
+        RunPhase(context, CliText::kPhaseVerify, states, written,
                  [&](RowState& state) { return VerifyRow(context, state, after); });
       }
     } else {
@@ -386,17 +415,20 @@ int RunCommission(const CommissionRun& run, CliIo& terminal, const CliSetup& set
   std::string out;
   for (const RowState& state : states) {
     if (state.row != nullptr && AtPlan(state.result)) ++atPlan;
-    out += Named(state) + ": " + state.result +
+    out += Named(state) + ": " + std::string(ResultWord(state.result, run.language)) +
            (state.message.empty() ? "" : ": " + state.message) + "\n";
     if (run.check && state.result == kDiffers) out += state.shown;
   }
   const int total = static_cast<int>(rows.size());
   io.Out(run.json ? ResultsJson(states, run.check, atPlan, total)
-                  : out + std::to_string(atPlan) + " of " + std::to_string(total) +
-                        " rows at their plan\n");
+                  : out +
+                        Text(CliText::kRowsAtPlan, run.language,
+                             {std::to_string(atPlan), std::to_string(total)}) +
+                        "\n");
   if (!run.report.empty() && !WriteSettingsFile(run.report, ReportCsv(Report(states)))) {
     const std::u8string name = run.report.u8string();
-    io.Err(std::string(name.begin(), name.end()) + ": the report cannot be written\n");
+    io.Err(Text(CliText::kReportNotWritten, run.language, {std::string(name.begin(), name.end())}) +
+           "\n");
     return 1;
   }
   return atPlan == total ? 0 : 1;

@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "cli/cli_texts.h"
 #include "cli/utf8_path.h"
 
 namespace calbrin {
@@ -47,18 +48,18 @@ std::optional<std::string> DevicePassword::Get(std::string_view address) {
     std::ifstream file(PathFromUtf8(source_.file));
     std::string line;
     if (!std::getline(file, line)) {
-      problem_ = "the password file " + source_.file + " cannot be read";
+      problem_ = Text(CliText::kPasswordFileUnreadable, language_, {source_.file});
       return std::nullopt;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     password_ = line;
   } else if (!source_.environment.empty()) {
     password_ = io_.Environment(source_.environment);
-    if (!password_) problem_ = "the variable " + source_.environment + " is not set";
+    if (!password_) problem_ = Text(CliText::kVariableNotSet, language_, {source_.environment});
   } else if (io_.Interactive()) {
-    password_ = io_.ReadLine("パスワード (" + std::string(address) + "): ", true);
+    password_ = io_.ReadLine(Text(CliText::kPasswordPrompt, language_, {address}), true);
   } else {
-    problem_ = "the device asks for its settings password: give --password-file or --password-env";
+    problem_ = Text(CliText::kPasswordNeeded, language_);
   }
   return password_;
 }
@@ -78,7 +79,7 @@ bool WithDevice(ConsoleConnection& console, const AdapterTable& adapters, std::s
   error = ui.Error();
   // A password dialog left without a password ends silently in the windows; here it says why.
   if (error.empty() && ui.Asked()) error = password.Problem();
-  if (error.empty()) error = "the device could not be opened";
+  if (error.empty()) error = Text(CliText::kDeviceNotOpened, password.TextLanguage());
   return false;
 }
 

@@ -12,6 +12,7 @@
 #include "net/adapters.h"
 #include "net/console_connection.h"
 #include "net/device_operations.h"
+#include "settings/language.h"
 
 namespace calbrin {
 
@@ -24,15 +25,19 @@ struct PasswordSource {
 
 class DevicePassword {
  public:
-  DevicePassword(PasswordSource source, CliIo& io) : source_(std::move(source)), io_(io) {}
+  // `language`: of the prompt and the problems, and of the texts of the opens that use it.
+  DevicePassword(PasswordSource source, CliIo& io, Language language)
+      : source_(std::move(source)), io_(io), language_(language) {}
   // The password, or nothing when no source holds one and nobody is at the terminal to ask.
   std::optional<std::string> Get(std::string_view address);
   // The reason Get gave nothing, for the message.
   std::string Problem() const;
+  Language TextLanguage() const { return language_; }
 
  private:
   PasswordSource source_;
   CliIo& io_;
+  Language language_;
   mutable std::mutex mutex_;  // one question on the terminal at a time; the password read once
   std::optional<std::string> password_;
   std::string problem_;

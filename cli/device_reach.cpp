@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/adapter_choice.h"
+#include "cli/cli_texts.h"
 #include "cli/temporary_changes.h"
 #include "net/socket.h"
 
@@ -33,22 +34,25 @@ AdapterTable OnlyFrom(const std::string& local) {
   return table;
 }
 
-std::string NeedsRights(const DeviceTarget& target) {
+std::string NeedsRights(const DeviceTarget& target, Language language) {
   if (!target.sharedWith.empty()) {
-    return std::to_string(target.sharedWith.size() + 1) + " devices share " + target.address +
-           ": run as administrator to open them by MAC";
+    return Text(CliText::kSharedNeedsRights, language,
+                {std::to_string(target.sharedWith.size() + 1), target.address});
   }
-  return target.address +
-         " lies outside the subnets of this computer's adapters: run as administrator to reach it";
+  return Text(CliText::kForeignNeedsRights, language, {target.address});
 }
 
 // Takes one user of a change, or says why it could not be made.
 std::optional<HeldChange> Hold(const std::string& key, const std::function<ChangeResult()>& make,
                                std::function<void()> undo, const DeviceTarget& target,
-                               std::string& error) {
+                               Language language, std::string& error) {
   const ChangeResult result = TemporaryChanges::Process().Acquire(key, make, std::move(undo));
   if (result.Ok()) return HeldChange(key);
-  error = result.status == ChangeStatus::kNoRights ? NeedsRights(target) : result.detail;
+  if (result.status == ChangeStatus::kNoRights) {
+    error = NeedsRights(target, language);
+  } else {
+    error = result.detail.empty() ? Text(CliText::kRunInterrupted, language) : result.detail;
+  }
   return std::nullopt;
 }
 
@@ -89,8 +93,9 @@ std::string TemporaryAddress(int adapter, const DeviceTarget& target) {
 bool WithReachedDevice(ConsoleConnection& console, const DeviceTarget& target,
                        const AdapterTable& adapters, DevicePassword& password, std::string& error,
                        const std::function<void(DeviceSession&)>& whileOpen) {
+  const Language language = password.TextLanguage();
   if (target.address.empty()) {
-    error = "no device answered the search with this MAC";
+    error = Text(CliText::kNoDeviceWithMac, language);
     return false;
   }
   if (target.sharedWith.empty() && !target.foreign) {
@@ -102,7 +107,7 @@ bool WithReachedDevice(ConsoleConnection& console, const DeviceTarget& target,
     oneAtATime = std::unique_lock(AddressLock(target.adapter + " " + target.address));
   const int adapter = InterfaceIndexOf(target.adapter);
   if (adapter == 0) {
-    error = "the adapter " + target.adapter + " is gone";
+    error = Text(CliText::kAdapterGone, language, {target.adapter});
     return false;
   }
   std::string local = target.adapter;
@@ -111,24 +116,26 @@ bool WithReachedDevice(ConsoleConnection& console, const DeviceTarget& target,
   if (target.foreign) {
     local = TemporaryAddress(adapter, target);
     if (local.empty()) {
-      error = "no free address near " + target.address + " for this computer to reach it from";
+      error = Text(CliText::kNoFreeAddress, language, {target.address});
       return false;
     }
     address = Hold(
         AddressKey(adapter, local), [&] { return AddLocalAddress(adapter, local, 32, true); },
-        [adapter, local] { RemoveLocalAddress(adapter, local, 32); }, target, error);
+        [adapter, local] { RemoveLocalAddress(adapter, local, 32); }, target, language, error);
     if (!address) return false;
     route = Hold(
         "route " + std::to_string(adapter) + " " + target.address,
         [&] { return AddHostRoute(adapter, target.address, local); },
-        [adapter, device = target.address] { RemoveHostRoute(adapter, device); }, target, error);
+        [adapter, device = target.address] { RemoveHostRoute(adapter, device); }, target, language,
+        error);
     if (!route) return false;
   }
   const std::optional<MacBytes> mac = ParseMac(target.mac);
   const std::optional<HeldChange> pin = Hold(
       "neighbour " + std::to_string(adapter) + " " + target.address,
       [&] { return PinNeighbour(adapter, target.address, mac.value_or(MacBytes{})); },
-      [adapter, device = target.address] { RemoveNeighbour(adapter, device); }, target, error);
+      [adapter, device = target.address] { RemoveNeighbour(adapter, device); }, target, language,
+      error);
   if (!pin) return false;
   return WithDevice(console, OnlyFrom(local), target.address, password, error, whileOpen);
 }

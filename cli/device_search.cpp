@@ -7,6 +7,7 @@
 #include <set>
 #include <thread>
 
+#include "cli/cli_texts.h"
 #include "net/subnet.h"
 
 namespace calbrin {
@@ -61,11 +62,10 @@ SearchResult FindDevices(const CliSetup& setup, const AdapterTable& adapters,
   return result;
 }
 
-std::string OverflowMessage(const SearchResult& result, int capacity) {
+std::string OverflowMessage(const SearchResult& result, int capacity, Language language) {
   std::string message;
   for (const std::string& local : result.overflowed) {
-    message += "search from " + local + ": more than " + std::to_string(capacity) +
-               " devices answered; the others are not listed\n";
+    message += Text(CliText::kSearchOverflow, language, {local, std::to_string(capacity)}) + "\n";
   }
   return message;
 }

@@ -37,7 +37,7 @@ SearchResult FindDevices(const CliSetup& setup, const AdapterTable& adapters,
                          const std::function<void()>& waiting);
 
 // The message for a search whose answers did not all fit, naming the local addresses; empty
-// when every answer was kept.
-std::string OverflowMessage(const SearchResult& result, int capacity);
+// when every answer was kept; in `language`.
+std::string OverflowMessage(const SearchResult& result, int capacity, Language language);
 
 }  // namespace calbrin

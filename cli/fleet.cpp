@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "cli/cli_texts.h"
+
 namespace calbrin {
 
 void RunSideBySide(int count, int jobs, const std::function<bool(int)>& work,
@@ -41,6 +43,10 @@ void RunSideBySide(int count, int jobs, const std::function<bool(int)>& work,
   }
 }
 
+bool IsYes(const std::optional<std::string>& answer) {
+  return answer && (*answer == "y" || *answer == "Y" || *answer == "yes");
+}
+
 void SharedIo::Out(std::string_view text) {
   const std::lock_guard lock(mutex_);
   ClearLocked();
@@ -70,14 +76,15 @@ std::optional<std::string> SharedIo::Environment(const std::string& name) {
 }
 
 void SharedIo::ShowProgress(int done, int failed, int count,
-                            std::chrono::steady_clock::time_point start, std::string_view phase) {
+                            std::chrono::steady_clock::time_point start, Language language,
+                            std::string_view phase) {
   const auto elapsed =
       std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
           .count();
-  const std::string line = (phase.empty() ? "" : std::string(phase) + ": ") + "done " +
-                           std::to_string(done) + "  failed " + std::to_string(failed) +
-                           "  remaining " + std::to_string(count - done) + "  elapsed " +
-                           std::to_string(elapsed) + "s";
+  const std::string line = (phase.empty() ? "" : std::string(phase) + ": ") +
+                           Text(CliText::kProgress, language,
+                                {std::to_string(done), std::to_string(failed),
+                                 std::to_string(count - done), std::to_string(elapsed)});
   const std::lock_guard lock(mutex_);
   // Blanks over what is left of a longer line before.
   io_.Err("\r" + line + std::string(shown_ > line.size() ? shown_ - line.size() : 0, ' '));

@@ -9,8 +9,12 @@
 #include <string>
 
 #include "cli/cli_io.h"
+#include "settings/language.h"
 
 namespace calbrin {
+
+// Whether the answer to a question is a yes: y, Y or yes, in every language.
+bool IsYes(const std::optional<std::string>& answer);
 
 // Runs `work(i)` for every i from 0 to count - 1 on at most `jobs` threads at once, each taking
 // the next index when it is free, so that one thread does them in order. `work` returns whether
@@ -34,9 +38,9 @@ class SharedIo final : public CliIo {
 
   // Rewrites the progress line on the terminal: devices done, failed and remaining, and the
   // seconds since `start`. Ended with ClearProgress().
-  // `phase`, when given, leads the line ("write: done 3 ...").
+  // In `language`; `phase`, when given, leads the line ("write: done 3 ...").
   void ShowProgress(int done, int failed, int count, std::chrono::steady_clock::time_point start,
-                    std::string_view phase = {});
+                    Language language, std::string_view phase = {});
   void ClearProgress();
 
  private:

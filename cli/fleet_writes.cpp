@@ -5,6 +5,7 @@
 #include <memory>
 #include <thread>
 
+#include "cli/cli_texts.h"
 #include "cli/device_reach.h"
 #include "cli/device_writes.h"
 #include "cli/fleet.h"
@@ -34,8 +35,8 @@ struct FleetContext {
 
 // Keeps what the device held in `history`, unless that is empty; the problem, or empty.
 std::string KeepHistory(const std::filesystem::path& history, const std::string& address,
-                        const SettingsRecord& record) {
-  return history.empty() ? std::string() : SaveHistory(history, address, record);
+                        const SettingsRecord& record, Language language) {
+  return history.empty() ? std::string() : SaveHistory(history, address, record, language);
 }
 
 // Opens the device on a connection of its own and plans the write. With `write` it writes too;
@@ -61,18 +62,18 @@ bool DoDevice(const FleetContext& context, const DeviceTarget& target, bool writ
           result.changes.clear();
         } else if (plan.differences.empty() && !plan.always) {
           result.result = kUnchanged;
-          result.message = "変更なし (nothing to change)";
+          result.message = Text(CliText::kNothingToChange, context.run.language);
         } else if (shown != nullptr &&
                    DifferenceLines(plan.differences, context.run.language) != *shown) {
           result.result = kFailed;
-          result.message = "not written: the device's settings changed since they were shown";
+          result.message = Text(CliText::kChangedSinceShown, context.run.language);
         } else if (!write) {
           result.result = kDeclined;
-        } else if (const std::string kept =
-                       KeepHistory(context.run.history, result.address, device.deviceRecord);
+        } else if (const std::string kept = KeepHistory(context.run.history, result.address,
+                                                        device.deviceRecord, context.run.language);
                    !kept.empty()) {
           result.result = kFailed;
-          result.message = "not written: " + kept + " (--no-history writes without it)";
+          result.message = Text(CliText::kHistoryNotKept, context.run.language, {kept});
         } else {
           const std::string failure =
               WriteDevice(*console, device, plan.pages, plan.reduced,
@@ -107,7 +108,8 @@ void RunDevices(const FleetContext& context, SharedIo& io, const std::vector<std
                         results[at]);
       },
       [&](int done, int failed) {
-        if (progress && done < count) io.ShowProgress(done, failed, count, start);
+        if (progress && done < count)
+          io.ShowProgress(done, failed, count, start, context.run.language);
       });
   io.ClearProgress();
 }
@@ -116,7 +118,7 @@ std::string ChangesBlock(const DeviceResult& result, Language language) {
   if (result.changes.empty() && result.warnings.empty()) return "";
   std::string block = ShownName(result) + ":\n" + DifferenceLines(result.changes, language);
   for (const std::string& warning : result.warnings)
-    block += "warning: " + warning + "\n";
+    block += Text(CliText::kWarning, language, {warning}) + "\n";
   return block;
 }
 
@@ -127,17 +129,17 @@ void PrintResult(const WriteRun& run, CliIo& io, const DeviceResult& result) {
 
 // One question for every device that would be written; the reason when there is no yes.
 bool Confirmed(CliIo& io, const std::vector<std::size_t>& candidates,
-               const std::vector<DeviceResult>& results, std::string& why) {
+               const std::vector<DeviceResult>& results, Language language, std::string& why) {
   if (!io.Interactive()) {
-    why = "not written: give --yes to write without asking";
+    why = Text(CliText::kGiveYes, language);
     return false;
   }
-  const std::string whom = candidates.size() == 1
-                               ? ShownName(results[candidates[0]]) + " "
-                               : std::to_string(candidates.size()) + " 台のデバイス";
-  const std::optional<std::string> answer = io.ReadLine(whom + "に書き込みますか? [y/N] ", false);
-  if (answer && (*answer == "y" || *answer == "Y" || *answer == "yes")) return true;
-  why = "not written";
+  const std::string question =
+      candidates.size() == 1
+          ? Text(CliText::kAskOne, language, {ShownName(results[candidates[0]])})
+          : Text(CliText::kAskMany, language, {std::to_string(candidates.size())});
+  if (IsYes(io.ReadLine(question, false))) return true;
+  why = Text(CliText::kNotWritten, language);
   return false;
 }
 
@@ -146,7 +148,7 @@ bool Confirmed(CliIo& io, const std::vector<std::size_t>& candidates,
 int RunWrites(const WriteRun& run, CliIo& terminal, const CliSetup& setup) {
   SharedIo io(terminal);
   const AdapterTable adapters = ListedAdapters(setup);
-  DevicePassword password(run.password, io);
+  DevicePassword password(run.password, io, run.language);
   const std::vector<DeviceTarget> targets =
       ResolveTargets(run.addresses, setup, adapters, run.from);
   const FleetContext context{run, setup, adapters, targets, password};
@@ -171,7 +173,7 @@ int RunWrites(const WriteRun& run, CliIo& terminal, const CliSetup& setup) {
       shown[i] = DifferenceLines(results[i].changes, run.language);
     }
     std::string why;
-    if (!candidates.empty() && Confirmed(io, candidates, results, why)) {
+    if (!candidates.empty() && Confirmed(io, candidates, results, run.language, why)) {
       RunDevices(context, io, candidates, true, shown, results);
     } else {
       for (const std::size_t i : candidates)
@@ -190,7 +192,9 @@ int RunWrites(const WriteRun& run, CliIo& terminal, const CliSetup& setup) {
   if (run.json) {
     io.Out(WritesJson(run.command, results));
   } else if (run.summaryAlways || count > 1) {
-    io.Out(std::to_string(succeeded) + " of " + std::to_string(count) + " devices written\n");
+    io.Out(Text(CliText::kDevicesWritten, run.language,
+                {std::to_string(succeeded), std::to_string(count)}) +
+           "\n");
   }
   return succeeded == count ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "cli/cli_texts.h"
 #include "cli/device_writes.h"
 #include "cli/utf8_path.h"
 #include "file/settings_file.h"
@@ -47,7 +48,7 @@ std::string SettingsFileTextOf(const SettingsRecord& record, std::string& proble
 }
 
 std::string SaveHistory(const std::filesystem::path& folder, std::string_view address,
-                        const SettingsRecord& record) {
+                        const SettingsRecord& record, Language language) {
   std::string problem;
   const std::string text = SettingsFileTextOf(record, problem);
   if (!problem.empty()) return problem;
@@ -55,20 +56,21 @@ std::string SaveHistory(const std::filesystem::path& folder, std::string_view ad
   const std::filesystem::path file =
       device / PathFromUtf8(TimeName(std::chrono::system_clock::now()) + ".qvs");
   if (!MakePrivateFolder(device) || !WriteSettingsFile(file, text) || !MakePrivateFile(file))
-    return "the history file " + file.string() + " cannot be written";
+    return Text(CliText::kHistoryFileNotWritten, language, {file.string()});
   return {};
 }
 
 std::vector<std::filesystem::path> HistoryFiles(const std::filesystem::path& folder,
-                                                std::string_view address, std::string& problem) {
+                                                std::string_view address, std::string& problem,
+                                                Language language) {
   const std::filesystem::path device = folder / PathFromUtf8(address);
-  problem = NotPrivateProblem(folder, "history folder");
-  if (problem.empty()) problem = NotPrivateProblem(device, "history folder");
+  problem = NotPrivateProblem(folder, false, language);
+  if (problem.empty()) problem = NotPrivateProblem(device, false, language);
   std::vector<std::filesystem::path> files;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(device, error)) {
     if (entry.path().extension() != ".qvs") continue;
-    if (problem.empty()) problem = NotPrivateProblem(entry.path(), "history file");
+    if (problem.empty()) problem = NotPrivateProblem(entry.path(), true, language);
     files.push_back(entry.path());
   }
   if (!problem.empty()) return {};

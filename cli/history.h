@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/cli_io.h"
+#include "settings/language.h"
 #include "settings/settings_record.h"
 
 namespace calbrin {
@@ -20,10 +21,10 @@ std::filesystem::path DefaultHistoryFolder(CliIo& io);
 // Makes `folder` exist: every folder it creates on the way, and `folder` itself, readable by the
 // user alone where the platform lets a program say so. False when it cannot be made.
 bool MakePrivateFolder(const std::filesystem::path& folder);
-// Why `path` (a history folder or file, named by `what`) must not be trusted: it belongs to
+// Why `path` (a history folder, or a file when `file`) must not be trusted: it belongs to
 // another user, or others may write it, so that someone else could choose what a restore writes.
-// Empty when it is the user's own, or does not exist.
-std::string NotPrivateProblem(const std::filesystem::path& path, std::string_view what);
+// Empty when it is the user's own, or does not exist. In `language`.
+std::string NotPrivateProblem(const std::filesystem::path& path, bool file, Language language);
 // Makes `file` readable and writable by the user alone where the platform lets a program say so.
 bool MakePrivateFile(const std::filesystem::path& file);
 
@@ -32,14 +33,16 @@ bool MakePrivateFile(const std::filesystem::path& file);
 std::string SettingsFileTextOf(const SettingsRecord& record, std::string& problem);
 
 // Keeps `record`, read from the device at `address`, in `folder`/ADDRESS/TIME.qvs (UTC to the
-// millisecond), through the safe replace of settings files. The problem, or empty.
+// millisecond), through the safe replace of settings files. The problem (in `language`), or
+// empty.
 std::string SaveHistory(const std::filesystem::path& folder, std::string_view address,
-                        const SettingsRecord& record);
+                        const SettingsRecord& record, Language language);
 
 // The history files of the device at `address`, oldest first. None, with the reason in
 // `problem`, when the history folder, the device's folder or one of the files is not the user's
 // own alone (NotPrivateProblem).
 std::vector<std::filesystem::path> HistoryFiles(const std::filesystem::path& folder,
-                                                std::string_view address, std::string& problem);
+                                                std::string_view address, std::string& problem,
+                                                Language language);
 
 }  // namespace calbrin

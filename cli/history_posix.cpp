@@ -6,6 +6,8 @@
 
 #include "cli/history.h"
 
+#include "cli/cli_texts.h"
+
 namespace calbrin {
 
 std::filesystem::path DefaultHistoryFolder(CliIo& io) {
@@ -27,17 +29,18 @@ bool MakePrivateFolder(const std::filesystem::path& folder) {
   return std::filesystem::is_directory(folder) && chmod(folder.c_str(), 0700) == 0;
 }
 
-std::string NotPrivateProblem(const std::filesystem::path& path, std::string_view what) {
+std::string NotPrivateProblem(const std::filesystem::path& path, bool file, Language language) {
   // Both the entry itself and what a link leads to must be the user's.
   struct stat entry {};
   struct stat target {};
   if (lstat(path.c_str(), &entry) != 0) return {};
   const bool linkTargetFound = stat(path.c_str(), &target) == 0;
-  const std::string named = "the " + std::string(what) + " " + path.string();
+  using enum CliText;
   if (entry.st_uid != geteuid() || (linkTargetFound && target.st_uid != geteuid()))
-    return named + " belongs to another user: not used";
+    return Text(file ? kHistoryFileOthers : kHistoryFolderOthers, language, {path.string()});
   const mode_t mode = S_ISLNK(entry.st_mode) ? target.st_mode : entry.st_mode;
-  if ((mode & (S_IWGRP | S_IWOTH)) != 0) return named + " can be written by others: not used";
+  if ((mode & (S_IWGRP | S_IWOTH)) != 0)
+    return Text(file ? kHistoryFileWritable : kHistoryFolderWritable, language, {path.string()});
   return {};
 }
 

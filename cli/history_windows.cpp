@@ -17,7 +17,7 @@ bool MakePrivateFolder(const std::filesystem::path& folder) {
   return !error;
 }
 
-std::string NotPrivateProblem(const std::filesystem::path&, std::string_view) {
+std::string NotPrivateProblem(const std::filesystem::path&, bool, Language) {
   return {};
 }
 

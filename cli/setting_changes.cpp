@@ -1,6 +1,7 @@
 // Reading and applying the KEY=VALUE changes of calbrin-cli's `set`.
 #include "cli/setting_changes.h"
 
+#include "cli/cli_texts.h"
 #include "pages/settings_view.h"
 #include "pages/value_checks.h"
 #include "settings/device_model.h"
@@ -8,7 +9,7 @@
 namespace calbrin {
 
 bool ReadSettingChanges(std::span<const std::string> pairs, std::vector<SettingChange>& changes,
-                        std::string& problem) {
+                        std::string& problem, Language language) {
   for (const std::string& pair : pairs) {
     const std::size_t equals = pair.find('=');
     const std::string key = pair.substr(0, equals);
@@ -17,18 +18,19 @@ bool ReadSettingChanges(std::span<const std::string> pairs, std::vector<SettingC
       if (KeyText(k) == key) index = k;
     }
     if (equals == std::string::npos) {
-      problem = pair + ": give KEY=VALUE";
+      problem = Text(CliText::kGiveKeyValue, language, {pair});
     } else if (index < 0) {
-      problem = key + ": no such setting";
+      problem = Text(CliText::kNoSuchSetting, language, {key});
     } else if (index == Index(SettingKey::MODEL)) {
-      problem = "MODEL cannot be set";
+      problem = Text(CliText::kModelNotSettable, language);
     } else if (index == Index(SettingKey::PASS1) || index == Index(SettingKey::PASS2)) {
-      problem = key + ": passwords are never taken from the command line; use put";
+      problem = Text(CliText::kPasswordNotSettable, language, {key});
     } else if (pair.size() - equals - 1 > FieldWidth(index)) {
-      problem = pair + ": longer than its field (" + std::to_string(FieldWidth(index)) + ")";
+      problem =
+          Text(CliText::kLongerThanField, language, {pair, std::to_string(FieldWidth(index))});
     } else if (pair.find_first_of("\r\n", equals) != std::string::npos) {
       // A line break would end the value line early and put the rest where the device reads keys.
-      problem = key + ": a value cannot hold a line break";
+      problem = Text(CliText::kNoLineBreak, language, {key});
     } else if (const auto bad = CheckSettingValue(index, pair.substr(equals + 1), false)) {
       // The full lists hold every code of a QV-57R's channel 2, so no model takes this value;
       // a code that only that channel lacks waits for the device (ApplySettingChanges).
@@ -41,7 +43,7 @@ bool ReadSettingChanges(std::span<const std::string> pairs, std::vector<SettingC
 }
 
 std::string ApplySettingChanges(const std::vector<SettingChange>& changes, SettingsRecord& target,
-                                SettingsRecord& shown) {
+                                SettingsRecord& shown, Language language) {
   const bool reduced = SecondChannelReduced(ReadField(target, SettingKey::MODEL));
   for (const auto& [index, value] : changes) {
     if (const auto problem = CheckSettingValue(index, value, reduced)) return problem->Message();
@@ -53,10 +55,10 @@ std::string ApplySettingChanges(const std::vector<SettingChange>& changes, Setti
   shown = NormalisedSettings(target);
   for (const auto& [index, value] : changes) {
     if (ReadField(shown, index) != value) {
-      return std::string(KeyText(index)) + "=" + value + ": the pages of the " +
-             std::string(ModelNameText(ModelOf(ReadField(target, SettingKey::MODEL)))) +
-             " would write \"" + std::string(ReadField(shown, index)) +
-             "\" beside the other settings";
+      return Text(
+          CliText::kPagesWouldWrite, language,
+          {KeyText(index), value, ModelNameText(ModelOf(ReadField(target, SettingKey::MODEL))),
+           ReadField(shown, index)});
     }
   }
   return "";

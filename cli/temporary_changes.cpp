@@ -15,7 +15,7 @@ ChangeResult TemporaryChanges::Acquire(const std::string& key,
                                        const std::function<ChangeResult()>& make,
                                        std::function<void()> undo) {
   const std::lock_guard lock(mutex_);
-  if (closed_) return {ChangeStatus::kFailed, "the run was interrupted"};
+  if (closed_) return {ChangeStatus::kFailed, {}};  // the caller says it in its language
   if (const auto held = changes_.find(key); held != changes_.end()) {
     ++held->second.users;
     return {ChangeStatus::kDone, {}};

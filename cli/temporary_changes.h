@@ -21,7 +21,7 @@ class TemporaryChanges {
 
   // Makes the change that `key` names with `make` unless it is in force already, and counts one
   // more user of it. `undo` is what takes it back; a change that was there before (kExists) is
-  // used but never undone. After UndoAll every Acquire fails.
+  // used but never undone. After UndoAll every Acquire fails, without a detail.
   ChangeResult Acquire(const std::string& key, const std::function<ChangeResult()>& make,
                        std::function<void()> undo);
   // One user fewer; the last one's undo runs.

@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <map>
 #include <numeric>
+#include <set>
 
+#include "cli/cli_texts.h"
 #include "cli/commands.h"
 #include "cli/fleet.h"
 #include "cli/fleet_writes.h"
@@ -39,6 +41,7 @@ class CliTest : public ::testing::Test, public CliIo {
     setup_.limits = test::ShortLimits(1000ms);
     setup_.searchWindow = 600ms;
     setup_.settleTime = 10ms;
+    setup_.language = Language::kEnglish;  // as main takes it from LANG=en_US.UTF-8
     FromAdapter("127.0.0.1", 8);
   }
 
@@ -105,10 +108,10 @@ TEST_F(CliTest, SearchListsTheDevicesAndMarksThoseOutsideTheSubnet) {
   test::StartDevices(simulator_, {Device("48"), far});
   FromAdapter("127.0.0.1", 24);
   EXPECT_EQ(Run({"search"}, {"unused"}), 0);
-  EXPECT_NE(err_.find("検索中... 1"), std::string::npos) << err_;  // on a terminal
+  EXPECT_NE(err_.find("Searching... 1"), std::string::npos) << err_;  // on a terminal
   EXPECT_EQ(out_,
             "127.0.0.2  02-00-00-00-00-01  QV-48R2  1.00\n"
-            "127.0.1.2  02-00-00-00-00-02  QV-57R  1.00  (サブネット外)\n");
+            "127.0.1.2  02-00-00-00-00-02  QV-57R  1.00  (outside subnet)\n");
   EXPECT_EQ(Run({"search", "--json"}), 0);
   EXPECT_EQ(out_,
             "[\n"
@@ -132,7 +135,7 @@ TEST_F(CliTest, SearchListsTheDevicesAndMarksThoseOutsideTheSubnet) {
   EXPECT_EQ(Run({"search", "--all-adapters"}), 0);
   EXPECT_EQ(out_,
             "127.0.0.2  02-00-00-00-00-01  QV-48R2  1.00  via 127.0.0.10\n"
-            "127.0.1.2  02-00-00-00-00-02  QV-57R  1.00  (サブネット外)  via 127.0.0.10\n");
+            "127.0.1.2  02-00-00-00-00-02  QV-57R  1.00  (outside subnet)  via 127.0.0.10\n");
   EXPECT_EQ(simulator_.DiscoveryRequests(), 4);
 }
 
@@ -148,8 +151,8 @@ TEST_F(CliTest, DevicesSharingAnAddressAreEachListedAndMarkedAndNotSavedAsOne) {
     EXPECT_EQ(Run(args), args[0] == "backup" ? 1 : 0) << err_;
     outs += out_;
   }
-  for (const std::string part : {"127.0.0.2 (共有)  02-03-04-05-06-A1  QV-48R2  1.00\n"
-                                 "127.0.0.2 (共有)  02-03-04-05-06-A2  QV-57R  1.00\n"
+  for (const std::string part : {"127.0.0.2 (shared)  02-03-04-05-06-A1  QV-48R2  1.00\n"
+                                 "127.0.0.2 (shared)  02-03-04-05-06-A2  QV-57R  1.00\n"
                                  "127.0.0.3  02-03-04-05-06-A3  QV-48R2  1.00\n[\n",
                                  "\"127.0.0.1\", \"sharedAddress\": true},\n",
                                  "\n127.0.0.2: 2 devices share this address (02-03-04-05-06-A1, "
@@ -176,6 +179,7 @@ TEST_F(CliTest, ADeviceNamedByItsMacIsSearchedForAndOpenedWhereItAnswers) {
 
 TEST_F(CliTest, GetPrintsTheSettingsOrWritesTheFileThatTheWindowsSave) {
   test::StartDevices(simulator_, {Device("57")});
+  setup_.language = Language::kJapanese;
   EXPECT_EQ(Run({"get", "127.0.0.2"}), 0);
   EXPECT_NE(out_.find("  MODEL: QV-57R\n\n[共通]\n  IPアドレス: 127.0.0.2\n"), std::string::npos);
   for (const char* line : {"\n[LAN(2)]\n  プロトコル: TCP\n", "  パスワード: (なし)\n",
@@ -223,7 +227,7 @@ TEST_F(CliTest, PasswordsComeFromAFileAnEnvironmentVariableOrTheTerminal) {
   EXPECT_EQ(Run({"get", "127.0.0.2", "--password-file", secret.string()}), 0) << err_;
   EXPECT_EQ(Run({"get", "127.0.0.2", "--password-env", "PW"}, {}, {{"PW", "Secret-9"}}), 0);
   EXPECT_EQ(Run({"get", "127.0.0.2"}, {"Secret-9"}), 0);
-  EXPECT_EQ(prompts_, std::vector<std::string>{"パスワード (127.0.0.2):  (hidden)"});
+  EXPECT_EQ(prompts_, std::vector<std::string>{"Password (127.0.0.2):  (hidden)"});
   EXPECT_EQ((out_ + err_).find("Secret-9"), std::string::npos);  // never printed
 }
 
@@ -300,6 +304,7 @@ TEST_F(CliTest, DiffShowsTheDifferingSettingsByPageAndLabel) {
   SetField(settings, SettingKey::PASS2, scrambled.Scrambled());
   changed.settings = ToSimSettings(settings);
   test::StartDevices(simulator_, {Device("48"), changed, Device("57")});
+  setup_.language = Language::kJapanese;
 
   const fs::path own = folder_ / "own.qvs";
   ASSERT_EQ(Run({"get", "127.0.0.2", "-o", own.string()}), 0);
@@ -353,6 +358,7 @@ TEST_F(CliTest, PutWritesTheFileToEveryDeviceAndReportsEachOne) {
   sim::DeviceConfig silent = Device("48");
   silent.faults.silentAfterConnect = true;
   test::StartDevices(simulator_, {Device("48"), Device("57"), Device("48"), silent});
+  setup_.language = Language::kJapanese;
   const fs::path file = SettingsFile(folder_ / "plant.qvs", "48", "10.9.9.9",
                                      {{SettingKey::PORT1, "4001"}, {SettingKey::CBPS2, "38400"}});
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "127.0.0.3", "127.0.0.4", "127.0.0.5",
@@ -368,7 +374,7 @@ TEST_F(CliTest, PutWritesTheFileToEveryDeviceAndReportsEachOne) {
                       "127.0.0.5: デバイスからの応答がありませんでした。\n"
                       "127.0.0.9: ソケットエラー : 10061 / "
                       "接続先から拒否されたため、接続できませんでした。\n"
-                      "2 of 5 devices written\n");
+                      "5 台中 2 台のデバイスに書込みました\n");
   EXPECT_EQ(err_, "");             // no progress line into a pipe
   for (const int device : {0, 2})  // each keeps its own address
     EXPECT_EQ(std::tuple(Stored(device, SettingKey::PORT1), Stored(device, SettingKey::CBPS2),
@@ -377,11 +383,12 @@ TEST_F(CliTest, PutWritesTheFileToEveryDeviceAndReportsEachOne) {
   EXPECT_EQ(simulator_.LastWriteBlock(1), "");
 
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "--yes"}), 0);
-  EXPECT_EQ(out_, "127.0.0.2: 変更なし (nothing to change)\n1 of 1 devices written\n");
+  EXPECT_EQ(out_, "127.0.0.2: 変更なし (nothing to change)\n1 台中 1 台のデバイスに書込みました\n");
 }
 
 TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
   test::StartDevices(simulator_, {Device("48"), Device("48")});
+  setup_.language = Language::kJapanese;
   const fs::path file =
       SettingsFile(folder_ / "a.qvs", "48", "127.0.0.20", {{SettingKey::MSS, "1000"}});
   // Several devices: every difference first, then one question for all of them.
@@ -392,15 +399,16 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
   EXPECT_EQ(out_,
             "127.0.0.3:\n共通  MSSサイズ: 1460 -> 1000\n127.0.0.2:\n共通  MSSサイズ: 1460 -> 1000\n"
             "127.0.0.3: 書込みが完了しました。 (1 settings)\n"
-            "127.0.0.2: 書込みが完了しました。 (1 settings)\n2 of 2 devices written\n");
+            "127.0.0.2: 書込みが完了しました。 (1 settings)\n"
+            "2 台中 2 台のデバイスに書込みました\n");
   EXPECT_EQ(Stored(1, SettingKey::MSS), "1000");
   // A device whose settings change while the question waits is not written.
   const fs::path other = SettingsFile(folder_ / "b.qvs", "48", "", {{SettingKey::KEEP_A, "5"}});
   beforeAnswer_ = [&] { RunCli({"set", "127.0.0.3", "MSS=1200", "--yes"}, *this, setup_); };
   EXPECT_EQ(Run({"put", other.string(), "127.0.0.2", "127.0.0.3"}, {"y"}), 1);
   EXPECT_TRUE(
-      out_.ends_with("127.0.0.3: not written: the device's settings changed since they "
-                     "were shown\n1 of 2 devices written\n"))
+      out_.ends_with("127.0.0.3: 書込みませんでした: 表示した後にデバイスの設定が変わりました\n"
+                     "2 台中 1 台のデバイスに書込みました\n"))
       << out_;
   EXPECT_EQ(std::pair(Stored(0, SettingKey::KEEP_A), Stored(1, SettingKey::KEEP_A)),
             std::pair(std::string("5"), std::string("0")));
@@ -408,14 +416,16 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
   EXPECT_EQ(Run({"set", "127.0.0.2", "MSS=1460", "--yes"}), 0);
   const std::string written = simulator_.LastWriteBlock(0);
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}), 1);
-  EXPECT_NE(out_.find("127.0.0.2: not written: give --yes to write without asking\n"),
-            std::string::npos);
+  EXPECT_NE(
+      out_.find("127.0.0.2: 書込みませんでした: 確認なしに書込むには --yes を指定してください\n"),
+      std::string::npos);
   EXPECT_EQ(Run({"put", file.string(), "127.0.0.2"}, {"n"}), 1);
   EXPECT_EQ(simulator_.LastWriteBlock(0), written);
-  // --lang over the setup's language: the differences shown in English, written after the yes.
-  EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "--lang", "en"}, {"y"}), 0) << out_;
+  // --lang over the setup's language: the differences and the question in English, written after
+  // the yes.
+  EXPECT_EQ(Run({"put", file.string(), "127.0.0.2", "--lang", "en"}, {"yes"}), 0) << out_;
   EXPECT_TRUE(out_.starts_with("127.0.0.2:\nGeneral  MSS (bytes): 1460 -> 1000\n")) << out_;
-  EXPECT_EQ(prompts_, std::vector<std::string>{"127.0.0.2 に書き込みますか? [y/N] "});
+  EXPECT_EQ(prompts_, std::vector<std::string>{"Write to 127.0.0.2? [y/N] "});
   EXPECT_EQ(Stored(0, SettingKey::MSS), "1000");
   EXPECT_EQ(Stored(0, SettingKey::IP), "127.0.0.2");
   EXPECT_TRUE(simulator_.LastWriteBlock(0).ends_with("\r\nENDR\r\n"));
@@ -427,6 +437,7 @@ TEST_F(CliTest, PutAsksBeforeItWritesAndChecksLikeApply) {
 
 TEST_F(CliTest, PutTakesPairsOverTheFileInOneWrite) {
   test::StartDevices(simulator_, {Device("57")});
+  setup_.language = Language::kJapanese;
   // The file's values beyond the controls' ranges are written as the windows would write them,
   // with a warning; a value that a pair replaces is not the file's.
   const fs::path file = SettingsFile(folder_ / "plant.qvs", "57", "10.9.9.9",
@@ -438,28 +449,31 @@ TEST_F(CliTest, PutTakesPairsOverTheFileInOneWrite) {
     return Run({"put", file.string(), "127.0.0.2", "MSS=1200", "PORT1=4002", option});
   };
   const std::string warning =
-      "KEEP_A (TCPキープアライブ (x5秒)) = 300 in the file: a number from 0 to 255";
+      "ファイルの KEEP_A (TCPキープアライブ (x5秒)) = 300: a number from 0 to 255";
   EXPECT_EQ(put("--yes"), 0) << out_ << err_;
   EXPECT_EQ(out_,
             "127.0.0.2:\n共通  MSSサイズ: 1460 -> 1200\n共通  TCPキープアライブ (x5秒): 0 -> 300\n"
             "LAN(1)  受信ポート番号: 10001 -> 4002\nシリアルポート(1)  ボーレート (bps): 9600 -> "
-            "38400\nwarning: " +
+            "38400\n警告: " +
                 warning +
-                "\n127.0.0.2: 書込みが完了しました。 (4 settings)\n1 of 1 devices written\n");
+                "\n127.0.0.2: 書込みが完了しました。 (4 settings)\n1 台中 1 "
+                "台のデバイスに書込みました\n");
   EXPECT_EQ(std::tuple(Stored(0, SettingKey::MSS), Stored(0, SettingKey::PORT1),
                        Stored(0, SettingKey::CBPS1), Stored(0, SettingKey::IP),
                        Stored(0, SettingKey::KEEP_A)),
             std::tuple("1200", "4002", "38400", "127.0.0.2", "300"));
   // Nothing left to change: the warning still shows, in --json as the device's "warnings".
   EXPECT_EQ(put("--no-history"), 0);
-  EXPECT_EQ(out_, "127.0.0.2:\nwarning: " + warning +
-                      "\n127.0.0.2: 変更なし (nothing to change)\n1 of 1 devices written\n");
+  EXPECT_EQ(out_,
+            "127.0.0.2:\n警告: " + warning +
+                "\n127.0.0.2: 変更なし (nothing to change)\n1 台中 1 台のデバイスに書込みました\n");
   EXPECT_EQ(put("--json"), 0);
   EXPECT_NE(out_.find("\"changes\": [], \"warnings\": [" + JsonString(warning) + "]}"),
             std::string::npos)
       << out_;
   const std::string written = simulator_.LastWriteBlock(0);
-  // Pairs are checked as set checks them, before anything is written.
+  // Pairs are checked as set checks them, before anything is written; here in English.
+  setup_.language = Language::kEnglish;
   const struct {
     std::vector<std::string> pairs;
     int code;
@@ -563,16 +577,16 @@ TEST_F(CliTest, PasswdChangesAndRemovesTheSettingsPassword) {
   test::StartDevices(simulator_, {Device("48")});
   EXPECT_EQ(Run({"passwd", "127.0.0.2", "--new-password-env", "NEW"}, {}, {{"NEW", "Line-7"}}), 0)
       << err_;
-  EXPECT_EQ(out_, "127.0.0.2: パスワードを変更しました。\n");
+  EXPECT_EQ(out_, "127.0.0.2: Password changed.\n");
   EXPECT_EQ(simulator_.Password(0), "Line-7");
   EXPECT_TRUE(simulator_.LastWriteBlock(0).ends_with("\r\nSAVE\r\n"));
   EXPECT_EQ(Run({"passwd", "127.0.0.2"}, {"abc", "abd"}), 1);
-  EXPECT_EQ(err_, "パスワード入力と再入力の値が異なります\n");
+  EXPECT_EQ(err_, "The password and its re-entry differ\n");
   EXPECT_EQ(Run({"passwd", "127.0.0.2", "--new-password-env", "NEW"}, {}, {{"NEW", "two words"}}),
             1);
   EXPECT_EQ(err_, "a password is 1 to 32 characters from '!' to '~'\n");
   EXPECT_EQ(Run({"passwd", "127.0.0.2", "--remove"}, {"Line-7"}), 0) << err_;
-  EXPECT_EQ(out_, "127.0.0.2: パスワードを無効化しました。\n");
+  EXPECT_EQ(out_, "127.0.0.2: Password removed.\n");
   EXPECT_EQ(simulator_.Password(0), "");
 }
 
@@ -723,8 +737,8 @@ TEST_F(CliTest, WritesToManyDevicesRunSideBySideAndEachDeviceGetsItsOwnText) {
   }
   // The same lines, in address order, from every run; the silent save fails its own device only.
   EXPECT_EQ(outputs, out_ + out_ + out_);
-  EXPECT_TRUE(out_.starts_with("127.0.0.2:\n共通  MSSサイズ: ")) << out_;
-  EXPECT_TRUE(out_.ends_with("127.0.0.7: 書込みが完了しました。\n5 of 6 devices written\n"));
+  EXPECT_TRUE(out_.starts_with("127.0.0.2:\nGeneral  MSS (bytes): ")) << out_;
+  EXPECT_TRUE(out_.ends_with("127.0.0.7: Write complete.\n5 of 6 devices written\n"));
   EXPECT_NE(err_.find("127.0.0.6: "), std::string::npos);
 }
 
@@ -741,7 +755,7 @@ TEST_F(CliTest, OneYesWritesEachDifferingDeviceWithItsOwnSettingsAndLeavesTheRes
                 {"y"}, {{"PW", "Secret-9"}}),
             0)
       << out_ << err_;
-  EXPECT_EQ(prompts_, std::vector<std::string>{"2 台のデバイスに書き込みますか? [y/N] "});
+  EXPECT_EQ(prompts_, std::vector<std::string>{"Write to 2 devices? [y/N] "});
   EXPECT_EQ(simulator_.LastWriteBlock(0), "");
   for (int n = 0; n < 3; ++n)
     EXPECT_EQ(Held(simulator_, n), expected[static_cast<std::size_t>(n)]) << n;
@@ -918,6 +932,86 @@ TEST(SettingTexts, EveryTextHasAnEnglishOneInPlainAscii) {
           << view.label << " = " << code << ": " << view.meaning;
     }
   }
+}
+
+// The parts (%1 ... %9) that a text takes.
+std::set<char> Parts(std::string_view text) {
+  std::set<char> parts;
+  for (std::size_t at = 0; (at = text.find('%', at)) != std::string_view::npos; ++at) {
+    if (at + 1 < text.size() && text[at + 1] >= '1' && text[at + 1] <= '9')
+      parts.insert(text[at + 1]);
+  }
+  return parts;
+}
+
+// Every text of calbrin-cli in both languages: once in each table, English in plain ASCII, and
+// the same parts, so that no value is lost in either language.
+TEST(CliTexts, EveryTextIsInBothLanguagesWithTheSameParts) {
+  for (const auto& table : {EnglishCliTexts(), JapaneseCliTexts()}) {
+    std::set<CliText> listed;
+    for (const CliTextEntry& entry : table)
+      EXPECT_TRUE(listed.insert(entry.id).second) << static_cast<int>(entry.id);
+  }
+  for (int i = 0; i < kCliTextCount; ++i) {
+    const std::string_view english = Text(static_cast<CliText>(i), Language::kEnglish);
+    const std::string_view japanese = Text(static_cast<CliText>(i), Language::kJapanese);
+    EXPECT_TRUE(std::ranges::all_of(english, [](char c) {
+      return c == '\n' || PlainEnglish({&c, 1});
+    })) << english;
+    EXPECT_TRUE(!english.empty() && !japanese.empty() && english != japanese) << i << english;
+    EXPECT_EQ(Parts(english), Parts(japanese)) << english << "\n" << japanese;
+  }
+  EXPECT_EQ(Compose("%2 台中 %1 台 %3%%", {"5", "6"}), "6 台中 5 台 %");
+}
+
+// --lang, over the user's language, gives calbrin-cli's own texts of every kind in its language.
+TEST_F(CliTest, LangGivesEveryTextOfTheCommandLineInItsLanguage) {
+  test::StartDevices(simulator_, {Device("48"), Device("57")});
+  const std::string backup = (folder_ / "backup").string();
+  const std::string sheet =
+      test::WriteFileBytes(folder_ / "site.csv",
+                           "mac,address,mask,gateway\n"
+                           "02-00-00-00-00-09,127.0.0.20,255.0.0.0,0.0.0.0\n");
+  const struct {
+    std::vector<std::string> args;
+    std::deque<std::string> lines;  // on a terminal when any
+    std::string english;            // in the output or the errors
+    std::string japanese;
+  } cases[] = {
+      // clang-format off
+      {{"--help"}, {}, "usage: calbrin-cli COMMAND", "使い方: calbrin-cli COMMAND"},
+      {{"put", "--help"}, {}, "usage: calbrin-cli put", "使い方: calbrin-cli put"},
+      {{"search"}, {"unused"}, "Searching... ", "検索中... "},
+      {{"get", "127.0.0.2", "--from", "10.0.0.1"}, {}, "no adapter has this address",
+       "このアドレスのアダプタはありません"},
+      {{"set", "127.0.0.2", "127.0.0.3", "MSS=", "--yes"}, {},
+       "127.0.0.3: Write complete.\n2 of 2 devices written\n",
+       "127.0.0.3: 書込みが完了しました。\n2 台中 2 台のデバイスに書込みました\n"},
+      {{"set", "127.0.0.2", "MSS="}, {"yes"}, "Write to 127.0.0.2? [y/N] ",
+       "127.0.0.2 に書き込みますか? [y/N] "},
+      {{"set", "127.0.0.2", "NOPE=1"}, {}, "NOPE: no such setting\n", "NOPE: この設定はありません\n"},
+      {{"passwd", "127.0.0.2", "--remove"}, {}, "Password removed.", "パスワードを無効化しました。"},
+      {{"backup", backup}, {}, "2 of 2 devices saved\n", "2 台中 2 台のデバイスを保存しました\n"},
+      {{"restore", "127.0.0.2", "--last", "--history", backup}, {},
+       "no history file of this device", "このデバイスの履歴ファイルはありません"},
+      {{"commission", sheet, "--check"}, {}, ": extra: not in the sheet\n0 of 1 rows at their plan\n",
+       ": シート外: シートにありません\n1 行中 0 行が計画どおりです\n"}};
+  // clang-format on
+  for (const auto& c : cases) {
+    for (const Language language : {Language::kEnglish, Language::kJapanese}) {
+      const bool english = language == Language::kEnglish;
+      setup_.language = english ? Language::kJapanese : Language::kEnglish;
+      std::vector<std::string> args = c.args;
+      args.insert(args.begin(), {"--lang", english ? "en" : "ja"});  // before the command too
+      for (std::string& arg : args)  // a value that each language's run changes
+        arg += arg == "MSS=" ? (english ? "1100" : "1000") : "";
+      Run(args, c.lines);
+      const std::string& expected = english ? c.english : c.japanese;
+      const std::string all = out_ + err_ + (prompts_.empty() ? "" : prompts_[0]);
+      EXPECT_NE(all.find(expected), std::string::npos) << expected << "\nin\n" << all;
+    }
+  }
+  EXPECT_EQ(Stored(0, SettingKey::MSS), "1000");  // the question took "yes"
 }
 
 TEST_F(CliTest, UsageAndHelp) {

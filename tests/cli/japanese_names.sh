@@ -27,7 +27,7 @@ exec unshare "$flag" bash -c '
   cli get 127.0.0.2 --password-file 鍵ü.txt -o 工場A.qvs
   [ -s "$work/工場A.qvs" ] || { echo "no file 工場A.qvs:" "$work"/*; exit 1; }
   with=PW=Secret-9 cli diff 127.0.0.2 工場A.qvs --password-env PW
-  message=$(cli diff 127.0.0.2 無い.qvs --password-file 鍵ü.txt || true)
+  message=$(cli diff 127.0.0.2 無い.qvs --password-file 鍵ü.txt --lang ja || true)
   printf "%s" "$message" | iconv -f UTF-8 -t UTF-8 >/dev/null
   expected="無い.qvs: ファイルを開けませんでした。"
   [ "$message" = "$expected" ] || { echo "printed \"$message\", not \"$expected\""; exit 1; }

@@ -10,6 +10,8 @@ cli_program="$build/cli/calbrin-cli"
 work=$(mktemp -d)
 # The history of writes goes to a folder of the test's own.
 export PW=Secret-9 NEW=Line-7 XDG_DATA_HOME="$work/data"
+# A Japanese locale for every run that names none of its own.
+export LC_ALL='' LC_MESSAGES='' LANG=ja_JP.UTF-8
 devices=24
 
 "$build/sim/qvsim" --count "$devices" 48,password=Secret-9 57,password=Secret-9 >"$work/sim" &
@@ -21,12 +23,12 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
-# Runs calbrin-cli with --json in a Japanese locale; EXPECTED_CODE first. Its output is checked to
+# Runs calbrin-cli with --json in a Japanese locale (or $locale's); EXPECTED_CODE first. Its output is checked to
 # be JSON and to hold no password, and printed.
 cli() {
   local expected=$1 code=0
   shift
-  LC_ALL='' LC_MESSAGES='' LANG=ja_JP.UTF-8 "$cli_program" "$@" --json --password-env PW \
+  LANG=${locale:-ja_JP.UTF-8} "$cli_program" "$@" --json --password-env PW \
     >"$work/out" 2>"$work/err" || code=$?
   [ "$code" = "$expected" ] || fail "$* exited $code: $(cat "$work/out" "$work/err")"
   ! grep -q -e Secret-9 -e Line-7 "$work/out" "$work/err" || fail "$* printed a password"
@@ -85,6 +87,15 @@ cli 0 set 127.0.0.2 MSS=1200 PORT1=4001 --yes | writes set 127.0.0.2=written=MSS
 "$cli_program" get 127.0.0.2 -o "$work/plant.qvs" --password-env PW
 cli 1 put "$work/plant.qvs" 127.0.0.4 127.0.0.3 127.0.0.2 127.0.0.5 --yes |
   writes put 127.0.0.4=written=MSS,PORT1 127.0.0.3=failed= 127.0.0.2=unchanged= 127.0.0.5=failed=
+
+# LANG alone names the language of the JSON's texts (label, page, meaning, message); its field
+# names and results stay.
+locale=en_US.UTF-8 cli 0 set 127.0.0.3 MSS=1300 --yes | expect '.devices[0].result == "written"
+  and .devices[0].message == "Write complete."
+  and (.devices[0].changes[0] | .label == "MSS (bytes)" and .page == "General")'
+locale=ja_JP.UTF-8 cli 0 set 127.0.0.3 MSS=1460 --yes | expect '.devices[0].result == "written"
+  and .devices[0].message == "書込みが完了しました。"
+  and (.devices[0].changes[0] | .label == "MSSサイズ" and .page == "共通")'
 
 # Each side's meaning comes from its own value: a parity code means its name.
 "$cli_program" set 127.0.0.4 CPAR2=2 --yes --no-history --password-env PW >/dev/null

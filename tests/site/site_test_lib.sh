@@ -7,6 +7,8 @@ export CALBRIN_NATIVE_BUILD=$build
 cli_program="$build/cli/calbrin-cli"
 work=$(mktemp -d)
 export XDG_DATA_HOME="$work/data"  # the history of the writes
+# calbrin-cli's texts in English, as the checks read them, whatever the user's locale.
+export LC_ALL='' LC_MESSAGES='' LANG=C.UTF-8
 trap '"$root/scripts/site" down "$work/site" || true; rm -rf "$work"' EXIT
 
 fail() {
