@@ -19,6 +19,7 @@ struct BackupRun {
   bool json = false;
   PasswordSource password;
   std::string from;  // --from: the search's and every device's local address; empty: AdapterFor's
+  Language language = Language::kJapanese;  // of the devices' and the files' messages
 };
 
 // Searches once from --from or the preselected adapter (for the devices' MAC addresses, and for

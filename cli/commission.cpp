@@ -85,9 +85,9 @@ bool WithRowDevice(const Context& context, RowState& state,
   console->Startup();
   std::string error;
   DevicePassword& password = state.ownPassword ? *state.ownPassword : context.password;
-  const bool opened =
-      WithReachedDevice(*console, state.target, context.adapters, password, error,
-                        [&](DeviceSession& device) { whileOpen(*console, device); });
+  const bool opened = WithReachedDevice(
+      *console, state.target, context.adapters, password, error, context.run.language,
+      [&](DeviceSession& device) { whileOpen(*console, device); });
   console->Shutdown();
   if (!opened) {
     state.result = kFailed;
@@ -141,16 +141,17 @@ bool WriteRow(const Context& context, RowState& state) {
       return;
     }
     if (!context.run.history.empty()) {
-      if (const std::string kept =
-              SaveHistory(context.run.history, state.row->mac, device.deviceRecord);
+      if (const std::string kept = SaveHistory(context.run.history, state.row->mac,
+                                               context.run.language, device.deviceRecord);
           !kept.empty()) {
         state.result = kFailed;
         state.message = "not written: " + kept + " (--no-history writes without it)";
         return;
       }
     }
-    const std::string failure = WriteDevice(console, device, ShownPages(plan.target, plan.reduced),
-                                            plan.reduced, std::chrono::milliseconds(0));
+    const std::string failure =
+        WriteDevice(console, device, ShownPages(plan.target, plan.reduced), plan.reduced,
+                    std::chrono::milliseconds(0), context.run.language);
     written = failure.empty();
     state.result = written ? kCommissioned : kFailed;
     state.message = failure;

@@ -21,6 +21,7 @@ struct CommissionRun {
   PasswordSource password;  // for rows without their own password-env
   std::string from;         // --from: the one adapter to search and open from
   std::filesystem::path history;
+  Language language = Language::kJapanese;  // of the devices' messages
 };
 
 // Reads the sheet (refused as a whole, exit 2, before anything is sent), searches, shows the

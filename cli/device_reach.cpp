@@ -88,14 +88,14 @@ std::string TemporaryAddress(int adapter, const DeviceTarget& target) {
 
 bool WithReachedDevice(ConsoleConnection& console, const DeviceTarget& target,
                        const AdapterTable& adapters, DevicePassword& password, std::string& error,
-                       const std::function<void(DeviceSession&)>& whileOpen) {
+                       Language language, const std::function<void(DeviceSession&)>& whileOpen) {
   if (target.address.empty()) {
     error = "no device answered the search with this MAC";
     return false;
   }
   if (target.sharedWith.empty() && !target.foreign) {
     return WithDevice(console, AdapterFor(target.address, adapters, target.adapter), target.address,
-                      password, error, whileOpen);
+                      password, error, language, whileOpen);
   }
   std::unique_lock<std::mutex> oneAtATime;
   if (!target.sharedWith.empty())
@@ -130,7 +130,7 @@ bool WithReachedDevice(ConsoleConnection& console, const DeviceTarget& target,
       [&] { return PinNeighbour(adapter, target.address, mac.value_or(MacBytes{})); },
       [adapter, device = target.address] { RemoveNeighbour(adapter, device); }, target, error);
   if (!pin) return false;
-  return WithDevice(console, OnlyFrom(local), target.address, password, error, whileOpen);
+  return WithDevice(console, OnlyFrom(local), target.address, password, error, language, whileOpen);
 }
 
 }  // namespace calbrin

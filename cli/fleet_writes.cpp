@@ -34,8 +34,8 @@ struct FleetContext {
 
 // Keeps what the device held in `history`, unless that is empty; the problem, or empty.
 std::string KeepHistory(const std::filesystem::path& history, const std::string& address,
-                        const SettingsRecord& record) {
-  return history.empty() ? std::string() : SaveHistory(history, address, record);
+                        const SettingsRecord& record, Language language) {
+  return history.empty() ? std::string() : SaveHistory(history, address, language, record);
 }
 
 // Opens the device on a connection of its own and plans the write. With `write` it writes too;
@@ -51,7 +51,8 @@ bool DoDevice(const FleetContext& context, const DeviceTarget& target, bool writ
   const bool settleClosed = !target.sharedWith.empty();
   std::string error;
   const bool opened = WithReachedDevice(
-      *console, target, context.adapters, context.password, error, [&](DeviceSession& device) {
+      *console, target, context.adapters, context.password, error, context.run.language,
+      [&](DeviceSession& device) {
         const WritePlan plan = context.run.plan(result.address, device);
         result.changes = plan.differences;
         result.warnings = plan.warnings;
@@ -68,15 +69,16 @@ bool DoDevice(const FleetContext& context, const DeviceTarget& target, bool writ
           result.message = "not written: the device's settings changed since they were shown";
         } else if (!write) {
           result.result = kDeclined;
-        } else if (const std::string kept =
-                       KeepHistory(context.run.history, result.address, device.deviceRecord);
+        } else if (const std::string kept = KeepHistory(context.run.history, result.address,
+                                                        device.deviceRecord, context.run.language);
                    !kept.empty()) {
           result.result = kFailed;
           result.message = "not written: " + kept + " (--no-history writes without it)";
         } else {
           const std::string failure =
               WriteDevice(*console, device, plan.pages, plan.reduced,
-                          settleClosed ? std::chrono::milliseconds(0) : context.setup.settleTime);
+                          settleClosed ? std::chrono::milliseconds(0) : context.setup.settleTime,
+                          context.run.language);
           result.result = failure.empty() ? kWritten : kFailed;
           result.message = failure.empty() ? plan.doneMessage : failure;
         }

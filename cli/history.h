@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/cli_io.h"
+#include "settings/language.h"
 #include "settings/settings_record.h"
 
 namespace calbrin {
@@ -29,12 +30,13 @@ bool MakePrivateFile(const std::filesystem::path& file);
 
 // The collected settings file text of `record`, as the windows' save writes it; the checks'
 // message instead when the record fails them.
-std::string SettingsFileTextOf(const SettingsRecord& record, std::string& problem);
+std::string SettingsFileTextOf(const SettingsRecord& record, std::string& problem,
+                               Language language);
 
 // Keeps `record`, read from the device at `address`, in `folder`/ADDRESS/TIME.qvs (UTC to the
 // millisecond), through the safe replace of settings files. The problem, or empty.
 std::string SaveHistory(const std::filesystem::path& folder, std::string_view address,
-                        const SettingsRecord& record);
+                        Language language, const SettingsRecord& record);
 
 // The history files of the device at `address`, oldest first. None, with the reason in
 // `problem`, when the history folder, the device's folder or one of the files is not the user's

@@ -212,7 +212,7 @@ TEST_F(CliTest, GetPrintsTheSettingsOrWritesTheFileThatTheWindowsSave) {
   const int result = Run({"get", "127.0.0.2", "-o", file.string()});
   setrlimit(RLIMIT_FSIZE, &limit);
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(err_, "ファイルを作成できませんでした。\n");
+  EXPECT_EQ(err_, "The file could not be created.\n");  // in the setup's language, English
   EXPECT_EQ(test::ReadFileBytes(file), saved);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_.Path()), fs::directory_iterator()), 1);
 }
@@ -230,13 +230,18 @@ TEST_F(CliTest, PasswordsComeFromAFileAnEnvironmentVariableOrTheTerminal) {
 TEST_F(CliTest, OpenFailuresSayWhy) {
   test::StartDevices(simulator_, {Device("48", "Secret-9")});
   const std::string asks = "the device asks for its settings password: give --password-file or ";
+  const std::string wrong = test::WriteFileBytes(folder_ / "pw", "wrong\n").string();
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"127.0.0.2"}, "127.0.0.2: " + asks + "--password-env\n"},
       {{"127.0.0.2", "--password-env", "PW"}, "127.0.0.2: the variable PW is not set\n"},
       {{"127.0.0.2", "--password-file", "/nonexistent/pw"},
        "127.0.0.2: the password file /nonexistent/pw cannot be read\n"},
       {{"127.0.0.9"},
-       "127.0.0.9: ソケットエラー : 10061 \r\n接続先から拒否されたため、接続できませんでした。\n"}};
+       "127.0.0.9: ソケットエラー : 10061 \r\n接続先から拒否されたため、接続できませんでした。\n"},
+      {{"127.0.0.2", "--password-file", wrong, "--lang", "en"},
+       "127.0.0.2:  Not authenticated.\r\n The password may be wrong.\n"},
+      {{"127.0.0.9", "--lang", "en"},
+       "127.0.0.9: Socket error : 10061 \r\nCould not connect: the connection was refused.\n"}};
   for (auto [args, err] : cases) {
     args.insert(args.begin(), "get");
     EXPECT_EQ(Run(args), 1) << err;
