@@ -96,12 +96,12 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
         auto console = std::make_unique<ConsoleConnection>(setup.limits);
         console->Startup();
         std::string problem;
-        const bool opened = WithReachedDevice(*console, target, adapters, password, problem,
-                                              run.language, [&](DeviceSession& device) {
-                                                result.message =
-                                                    SaveDevice(run.folder, device.deviceRecord,
-                                                               nameTail, run.language, problem);
-                                              });
+        const auto save = [&](DeviceSession& device) {
+          result.message =
+              SaveDevice(run.folder, device.deviceRecord, nameTail, run.language, problem);
+        };
+        const bool opened =
+            WithReachedDevice(*console, target, adapters, password, problem, run.language, save);
         console->Shutdown();
         if (opened && problem.empty()) result.result = "saved";
         if (!problem.empty()) result.message = OneLine(problem);

@@ -142,7 +142,7 @@ bool WriteRow(const Context& context, RowState& state) {
     }
     if (!context.run.history.empty()) {
       if (const std::string kept = SaveHistory(context.run.history, state.row->mac,
-                                               context.run.language, device.deviceRecord);
+                                               device.deviceRecord, context.run.language);
           !kept.empty()) {
         state.result = kFailed;
         state.message = "not written: " + kept + " (--no-history writes without it)";

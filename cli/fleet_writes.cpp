@@ -35,7 +35,7 @@ struct FleetContext {
 // Keeps what the device held in `history`, unless that is empty; the problem, or empty.
 std::string KeepHistory(const std::filesystem::path& history, const std::string& address,
                         const SettingsRecord& record, Language language) {
-  return history.empty() ? std::string() : SaveHistory(history, address, language, record);
+  return history.empty() ? std::string() : SaveHistory(history, address, record, language);
 }
 
 // Opens the device on a connection of its own and plans the write. With `write` it writes too;

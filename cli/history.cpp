@@ -48,7 +48,7 @@ std::string SettingsFileTextOf(const SettingsRecord& record, std::string& proble
 }
 
 std::string SaveHistory(const std::filesystem::path& folder, std::string_view address,
-                        Language language, const SettingsRecord& record) {
+                        const SettingsRecord& record, Language language) {
   std::string problem;
   const std::string text = SettingsFileTextOf(record, problem, language);
   if (!problem.empty()) return problem;

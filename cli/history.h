@@ -29,14 +29,15 @@ std::string NotPrivateProblem(const std::filesystem::path& path, std::string_vie
 bool MakePrivateFile(const std::filesystem::path& file);
 
 // The collected settings file text of `record`, as the windows' save writes it; the checks'
-// message instead when the record fails them.
+// message (in `language`) instead when the record fails them.
 std::string SettingsFileTextOf(const SettingsRecord& record, std::string& problem,
                                Language language);
 
 // Keeps `record`, read from the device at `address`, in `folder`/ADDRESS/TIME.qvs (UTC to the
-// millisecond), through the safe replace of settings files. The problem, or empty.
+// millisecond), through the safe replace of settings files. The problem (in `language`), or
+// empty.
 std::string SaveHistory(const std::filesystem::path& folder, std::string_view address,
-                        Language language, const SettingsRecord& record);
+                        const SettingsRecord& record, Language language);
 
 // The history files of the device at `address`, oldest first. None, with the reason in
 // `problem`, when the history folder, the device's folder or one of the files is not the user's
