@@ -116,7 +116,7 @@ bool PlanRow(const Context& context, RowState& state) {
     return false;
   }
   WithRowDevice(context, state, [&](ConsoleConnection&, DeviceSession& device) {
-    state.plan = PlanDevice(*state.row, device.deviceRecord);
+    state.plan = PlanDevice(*state.row, device.deviceRecord, context.run.language);
     if (!state.plan.refusal.empty()) {
       state.result = kFailed;
       state.message = OneLine(state.plan.refusal);
@@ -134,7 +134,7 @@ bool PlanRow(const Context& context, RowState& state) {
 bool WriteRow(const Context& context, RowState& state) {
   bool written = false;
   WithRowDevice(context, state, [&](ConsoleConnection& console, DeviceSession& device) {
-    const DevicePlan plan = PlanDevice(*state.row, device.deviceRecord);
+    const DevicePlan plan = PlanDevice(*state.row, device.deviceRecord, context.run.language);
     if (DifferenceLines(Departures(device.deviceRecord, plan.target)) != state.shown) {
       state.result = kFailed;
       state.message = "not written: the device's settings changed since they were shown";
@@ -321,7 +321,7 @@ int RunCommission(const CommissionRun& run, CliIo& terminal, const CliSetup& set
   SharedIo io(terminal);
   std::vector<SheetRow> rows;
   std::vector<std::string> problems;
-  if (!ReadSiteSheet(run.sheet, rows, problems)) {
+  if (!ReadSiteSheet(run.sheet, rows, problems, run.language)) {
     const std::u8string name = run.sheet.u8string();
     for (const std::string& problem : problems)
       io.Err(std::string(name.begin(), name.end()) + ": " + problem + "\n");
