@@ -21,14 +21,14 @@ namespace {
 
 // Saves the open device's settings in `folder`; the file's name, or the problem in `problem`.
 std::string SaveDevice(const std::filesystem::path& folder, const SettingsRecord& record,
-                       const std::string& nameTail, std::string& problem) {
-  const std::string text = SettingsFileTextOf(record, problem);
+                       const std::string& nameTail, Language language, std::string& problem) {
+  const std::string text = SettingsFileTextOf(record, problem, language);
   if (!problem.empty()) return {};
   const std::string name = ProposedSettingsFileName(
       ModelNameText(ModelOf(ReadField(record, SettingKey::MODEL))), nameTail);
   const std::filesystem::path file = folder / PathFromUtf8(name);
   if (!WriteSettingsFile(file, text) || !MakePrivateFile(file))
-    problem = std::string(kFileNotCreatedMessage);
+    problem = std::string(FileNotCreatedMessage(language));
   return name;
 }
 
@@ -97,10 +97,12 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
         auto console = std::make_unique<ConsoleConnection>(setup.limits);
         console->Startup();
         std::string problem;
-        const bool opened = WithReachedDevice(
-            *console, target, adapters, password, problem, [&](DeviceSession& device) {
-              result.message = SaveDevice(run.folder, device.deviceRecord, nameTail, problem);
-            });
+        const auto save = [&](DeviceSession& device) {
+          result.message =
+              SaveDevice(run.folder, device.deviceRecord, nameTail, run.language, problem);
+        };
+        const bool opened =
+            WithReachedDevice(*console, target, adapters, password, problem, run.language, save);
         console->Shutdown();
         if (opened && problem.empty()) result.result = "saved";
         if (!problem.empty()) result.message = OneLine(problem);

@@ -151,7 +151,8 @@ class Session {
         targets_(ResolveTargets(names, setup, adapters_, Value(options, "--from"))),
         password_(
             PasswordSource{Value(options, "--password-file"), Value(options, "--password-env")}, io,
-            options.language) {
+            options.language),
+        language_(options.language) {
     console_->Startup();
   }
   ~Session() { console_->Shutdown(); }
@@ -165,7 +166,7 @@ class Session {
     const DeviceTarget& target = targets_.at(which);
     SettingsRecord record;
     std::string error;
-    if (!WithReachedDevice(*console_, target, adapters_, password_, error,
+    if (!WithReachedDevice(*console_, target, adapters_, password_, error, language_,
                            [&record](DeviceSession& session) { record = session.deviceRecord; })) {
       io_.Err(target.name + ": " + error + "\n");
       return std::nullopt;
@@ -179,6 +180,7 @@ class Session {
   AdapterTable adapters_;
   std::vector<DeviceTarget> targets_;
   DevicePassword password_;
+  Language language_;
 };
 
 int Search(const Options& options, CliIo& io, const CliSetup& setup) {
@@ -265,13 +267,13 @@ int Get(const Options& options, CliIo& io, const CliSetup& setup) {
     return kSuccess;
   }
   std::string problem;
-  const std::string text = SettingsFileTextOf(*record, problem);
+  const std::string text = SettingsFileTextOf(*record, problem, options.language);
   if (!problem.empty()) {
     io.Err(problem + "\n");
     return kFailure;
   }
   if (!WriteSettingsFile(PathFromUtf8(file), text)) {
-    io.Err(std::string(kFileNotCreatedMessage) + "\n");
+    io.Err(std::string(FileNotCreatedMessage(options.language)) + "\n");
     return kFailure;
   }
   return kSuccess;
@@ -297,7 +299,7 @@ int Diff(const Options& options, CliIo& io, const CliSetup& setup) {
     const bool reduced = SecondChannelReduced(ReadField(*device, SettingKey::MODEL));
     const SettingsFileRead result = ReadSettingsFile(PathFromUtf8(other), reduced, fileRecord);
     if (result != SettingsFileRead::kLoaded) {
-      io.Err(other + ": " + std::string(SettingsFileReadMessage(result)) + "\n");
+      io.Err(other + ": " + std::string(SettingsFileReadMessage(result, options.language)) + "\n");
       return kUsageError;
     }
     compared = fileRecord;
@@ -321,7 +323,7 @@ WritePlan FilePlan(const std::filesystem::path& file, const std::vector<SettingC
   SettingsRecord target;
   const SettingsFileRead read = ReadSettingsFile(file, plan.reduced, target);
   if (read != SettingsFileRead::kLoaded) {
-    plan.refusal = SettingsFileReadMessage(read);
+    plan.refusal = SettingsFileReadMessage(read, language);
     return plan;
   }
   // Values that a pair replaces or the device's own address keeps are not the file's to warn of.
@@ -334,13 +336,13 @@ WritePlan FilePlan(const std::filesystem::path& file, const std::vector<SettingC
                         [index](const SettingChange& change) { return change.index == index; });
   };
   for (int index = 0; index < kSettingKeyCount; ++index) {
-    const auto problem = CheckSettingValue(index, ReadField(target, index), plan.reduced);
+    const auto problem = CheckSettingValue(index, ReadField(target, index), plan.reduced, language);
     if (problem && fromFile(index))
       plan.warnings.push_back(
           Text(CliText::kInTheFile, language, {problem->subject, problem->allowed}));
   }
   SettingsRecord shown;
-  plan.refusal = ApplySettingChanges(changes, target, shown, language);
+  plan.refusal = ApplySettingChanges(changes, language, target, shown);
   if (!plan.refusal.empty()) return plan;
   if (!withAddress) {
     for (const SettingKey key : {SettingKey::IP, SettingKey::SUBM, SettingKey::GWAY})
@@ -397,8 +399,8 @@ int Put(const Options& options, CliIo& io, const CliSetup& setup) {
   }
   std::vector<SettingChange> changes;
   std::string problem;
-  if (!ReadSettingChanges(std::span(options.positional).subspan(pairs), changes, problem,
-                          options.language)) {
+  if (!ReadSettingChanges(std::span(options.positional).subspan(pairs), options.language, changes,
+                          problem)) {
     io.Err(problem + "\n");
     return kUsageError;
   }
@@ -425,8 +427,8 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
   }
   std::vector<SettingChange> changes;
   std::string problem;
-  if (!ReadSettingChanges(std::span(options.positional).subspan(pairs), changes, problem,
-                          options.language)) {
+  if (!ReadSettingChanges(std::span(options.positional).subspan(pairs), options.language, changes,
+                          problem)) {
     io.Err(problem + "\n");
     return kUsageError;
   }
@@ -440,7 +442,7 @@ int Set(const Options& options, CliIo& io, const CliSetup& setup) {
     WritePlan plan;
     SettingsRecord target = device.deviceRecord;
     SettingsRecord shown;
-    plan.refusal = ApplySettingChanges(changes, target, shown, language);
+    plan.refusal = ApplySettingChanges(changes, language, target, shown);
     if (!plan.refusal.empty()) return plan;
     plan.differences = DifferentSettings(NormalisedSettings(device.deviceRecord), shown, language);
     plan.reduced = SecondChannelReduced(ReadField(target, SettingKey::MODEL));

@@ -100,9 +100,9 @@ bool WithRowDevice(const Context& context, RowState& state,
   console->Startup();
   std::string error;
   DevicePassword& password = state.ownPassword ? *state.ownPassword : context.password;
-  const bool opened =
-      WithReachedDevice(*console, state.target, context.adapters, password, error,
-                        [&](DeviceSession& device) { whileOpen(*console, device); });
+  const bool opened = WithReachedDevice(
+      *console, state.target, context.adapters, password, error, context.run.language,
+      [&](DeviceSession& device) { whileOpen(*console, device); });
   console->Shutdown();
   if (!opened) {
     state.result = kFailed;
@@ -132,7 +132,7 @@ bool PlanRow(const Context& context, RowState& state) {
     return false;
   }
   WithRowDevice(context, state, [&](ConsoleConnection&, DeviceSession& device) {
-    state.plan = PlanDevice(*state.row, device.deviceRecord);
+    state.plan = PlanDevice(*state.row, device.deviceRecord, context.run.language);
     if (!state.plan.refusal.empty()) {
       state.result = kFailed;
       state.message = OneLine(state.plan.refusal);
@@ -150,8 +150,8 @@ bool PlanRow(const Context& context, RowState& state) {
 bool WriteRow(const Context& context, RowState& state) {
   bool written = false;
   WithRowDevice(context, state, [&](ConsoleConnection& console, DeviceSession& device) {
-    const DevicePlan plan = PlanDevice(*state.row, device.deviceRecord);
     const Language language = context.run.language;
+    const DevicePlan plan = PlanDevice(*state.row, device.deviceRecord, language);
     if (DifferenceLines(Departures(device.deviceRecord, plan.target), language) != state.shown) {
       state.result = kFailed;
       state.message = Text(CliText::kChangedSinceShown, language);
@@ -166,8 +166,9 @@ bool WriteRow(const Context& context, RowState& state) {
         return;
       }
     }
-    const std::string failure = WriteDevice(console, device, ShownPages(plan.target, plan.reduced),
-                                            plan.reduced, std::chrono::milliseconds(0));
+    const std::string failure =
+        WriteDevice(console, device, ShownPages(plan.target, plan.reduced), plan.reduced,
+                    std::chrono::milliseconds(0), context.run.language);
     written = failure.empty();
     state.result = written ? kCommissioned : kFailed;
     state.message = failure;
@@ -348,7 +349,7 @@ int RunCommission(const CommissionRun& run, CliIo& terminal, const CliSetup& set
   SharedIo io(terminal);
   std::vector<SheetRow> rows;
   std::vector<std::string> problems;
-  if (!ReadSiteSheet(run.sheet, rows, problems)) {
+  if (!ReadSiteSheet(run.sheet, rows, problems, run.language)) {
     const std::u8string name = run.sheet.u8string();
     for (const std::string& problem : problems)
       io.Err(std::string(name.begin(), name.end()) + ": " + problem + "\n");

@@ -70,16 +70,16 @@ std::string DevicePassword::Problem() const {
 }
 
 bool WithDevice(ConsoleConnection& console, const AdapterTable& adapters, std::string_view address,
-                DevicePassword& password, std::string& error,
+                DevicePassword& password, std::string& error, Language language,
                 const std::function<void(DeviceSession&)>& whileOpen) {
   // Large: the receive areas and records stay off the stack.
   auto session = std::make_unique<DeviceSession>();
   CliOpenUi ui(address, password, whileOpen, *session);
-  if (OpenDevice(console, adapters, *session, ui) == 1) return true;
+  if (OpenDevice(console, adapters, *session, ui, language) == 1) return true;
   error = ui.Error();
   // A password dialog left without a password ends silently in the windows; here it says why.
   if (error.empty() && ui.Asked()) error = password.Problem();
-  if (error.empty()) error = Text(CliText::kDeviceNotOpened, password.TextLanguage());
+  if (error.empty()) error = Text(CliText::kDeviceNotOpened, language);
   return false;
 }
 

@@ -32,7 +32,6 @@ class DevicePassword {
   std::optional<std::string> Get(std::string_view address);
   // The reason Get gave nothing, for the message.
   std::string Problem() const;
-  Language TextLanguage() const { return language_; }
 
  private:
   PasswordSource source_;
@@ -45,9 +44,9 @@ class DevicePassword {
 
 // Opens the device at `address` and runs `whileOpen` with its session while the connection is
 // open. False, with the message the windows would show (or why no password was at hand) in
-// `error`, when the device could not be opened.
+// `error`, when the device could not be opened. The device's messages are in `language`.
 bool WithDevice(ConsoleConnection& console, const AdapterTable& adapters, std::string_view address,
-                DevicePassword& password, std::string& error,
+                DevicePassword& password, std::string& error, Language language,
                 const std::function<void(DeviceSession&)>& whileOpen);
 
 }  // namespace calbrin

@@ -92,15 +92,14 @@ std::string TemporaryAddress(int adapter, const DeviceTarget& target) {
 
 bool WithReachedDevice(ConsoleConnection& console, const DeviceTarget& target,
                        const AdapterTable& adapters, DevicePassword& password, std::string& error,
-                       const std::function<void(DeviceSession&)>& whileOpen) {
-  const Language language = password.TextLanguage();
+                       Language language, const std::function<void(DeviceSession&)>& whileOpen) {
   if (target.address.empty()) {
     error = Text(CliText::kNoDeviceWithMac, language);
     return false;
   }
   if (target.sharedWith.empty() && !target.foreign) {
     return WithDevice(console, AdapterFor(target.address, adapters, target.adapter), target.address,
-                      password, error, whileOpen);
+                      password, error, language, whileOpen);
   }
   std::unique_lock<std::mutex> oneAtATime;
   if (!target.sharedWith.empty())
@@ -137,7 +136,7 @@ bool WithReachedDevice(ConsoleConnection& console, const DeviceTarget& target,
       [adapter, device = target.address] { RemoveNeighbour(adapter, device); }, target, language,
       error);
   if (!pin) return false;
-  return WithDevice(console, OnlyFrom(local), target.address, password, error, whileOpen);
+  return WithDevice(console, OnlyFrom(local), target.address, password, error, language, whileOpen);
 }
 
 }  // namespace calbrin

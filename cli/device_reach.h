@@ -23,6 +23,6 @@ inline constexpr std::chrono::milliseconds kAddressProbeTime{300};
 // opened.
 bool WithReachedDevice(ConsoleConnection& console, const DeviceTarget& target,
                        const AdapterTable& adapters, DevicePassword& password, std::string& error,
-                       const std::function<void(DeviceSession&)>& whileOpen);
+                       Language language, const std::function<void(DeviceSession&)>& whileOpen);
 
 }  // namespace calbrin

@@ -52,16 +52,17 @@ std::string DifferenceLines(const std::vector<SettingDifference>& differences, L
 }
 
 std::string WriteDevice(ConsoleConnection& console, const DeviceSession& device,
-                        const PageStates& pages, bool reduced,
-                        std::chrono::milliseconds settleTime) {
+                        const PageStates& pages, bool reduced, std::chrono::milliseconds settleTime,
+                        Language language) {
   MessageCollectUi checks;
   SettingsRecord collected;
   SettingsText text;
-  if (CollectSettings(pages, device.deviceRecord, false, reduced, collected, text, checks) != 0)
+  if (CollectSettings(pages, device.deviceRecord, false, reduced, collected, text, checks,
+                      language) != 0)
     return OneLine(checks.Message());
   CliApplyUi ui;
   if (!ApplySettings(console, device.deviceRecord, collected, text, PasswordChangeOf(pages.network),
-                     ui, settleTime)) {
+                     ui, settleTime, language)) {
     return OneLine(ui.error);
   }
   return {};

@@ -34,9 +34,9 @@ std::string DifferenceLines(const std::vector<SettingDifference>& differences,
 
 // Writes `pages` to the open device the way Apply does: collected and checked with the device's
 // channel-2 variant `reduced`, written with "ENDR" (or with the password step when `pages` asks
-// for it), followed by `settleTime`. The failure's message, or empty.
+// for it), followed by `settleTime`. The failure's message in `language`, or empty.
 std::string WriteDevice(ConsoleConnection& console, const DeviceSession& device,
-                        const PageStates& pages, bool reduced,
-                        std::chrono::milliseconds settleTime);
+                        const PageStates& pages, bool reduced, std::chrono::milliseconds settleTime,
+                        Language language);
 
 }  // namespace calbrin

@@ -52,7 +52,8 @@ bool DoDevice(const FleetContext& context, const DeviceTarget& target, bool writ
   const bool settleClosed = !target.sharedWith.empty();
   std::string error;
   const bool opened = WithReachedDevice(
-      *console, target, context.adapters, context.password, error, [&](DeviceSession& device) {
+      *console, target, context.adapters, context.password, error, context.run.language,
+      [&](DeviceSession& device) {
         const WritePlan plan = context.run.plan(result.address, device);
         result.changes = plan.differences;
         result.warnings = plan.warnings;
@@ -77,7 +78,8 @@ bool DoDevice(const FleetContext& context, const DeviceTarget& target, bool writ
         } else {
           const std::string failure =
               WriteDevice(*console, device, plan.pages, plan.reduced,
-                          settleClosed ? std::chrono::milliseconds(0) : context.setup.settleTime);
+                          settleClosed ? std::chrono::milliseconds(0) : context.setup.settleTime,
+                          context.run.language);
           result.result = failure.empty() ? kWritten : kFailed;
           result.message = failure.empty() ? plan.doneMessage : failure;
         }

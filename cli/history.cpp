@@ -33,14 +33,15 @@ std::string TimeName(std::chrono::system_clock::time_point now) {
 
 }  // namespace
 
-std::string SettingsFileTextOf(const SettingsRecord& record, std::string& problem) {
+std::string SettingsFileTextOf(const SettingsRecord& record, std::string& problem,
+                               Language language) {
   // The windows' save: the pages as the device fills them, collected for a file.
   const bool reduced = SecondChannelReduced(ReadField(record, SettingKey::MODEL));
   SettingsRecord collected;
   SettingsText text;
   MessageCollectUi ui;
-  if (CollectSettings(ShownPages(record, reduced), record, true, reduced, collected, text, ui) !=
-      0) {
+  if (CollectSettings(ShownPages(record, reduced), record, true, reduced, collected, text, ui,
+                      language) != 0) {
     problem = ui.Message();
     return {};
   }
@@ -50,7 +51,7 @@ std::string SettingsFileTextOf(const SettingsRecord& record, std::string& proble
 std::string SaveHistory(const std::filesystem::path& folder, std::string_view address,
                         const SettingsRecord& record, Language language) {
   std::string problem;
-  const std::string text = SettingsFileTextOf(record, problem);
+  const std::string text = SettingsFileTextOf(record, problem, language);
   if (!problem.empty()) return problem;
   const std::filesystem::path device = folder / PathFromUtf8(address);
   const std::filesystem::path file =

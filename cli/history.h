@@ -29,8 +29,9 @@ std::string NotPrivateProblem(const std::filesystem::path& path, bool file, Lang
 bool MakePrivateFile(const std::filesystem::path& file);
 
 // The collected settings file text of `record`, as the windows' save writes it; the checks'
-// message instead when the record fails them.
-std::string SettingsFileTextOf(const SettingsRecord& record, std::string& problem);
+// message (in `language`) instead when the record fails them.
+std::string SettingsFileTextOf(const SettingsRecord& record, std::string& problem,
+                               Language language);
 
 // Keeps `record`, read from the device at `address`, in `folder`/ADDRESS/TIME.qvs (UTC to the
 // millisecond), through the safe replace of settings files. The problem (in `language`), or

@@ -8,8 +8,8 @@
 
 namespace calbrin {
 
-bool ReadSettingChanges(std::span<const std::string> pairs, std::vector<SettingChange>& changes,
-                        std::string& problem, Language language) {
+bool ReadSettingChanges(std::span<const std::string> pairs, Language language,
+                        std::vector<SettingChange>& changes, std::string& problem) {
   for (const std::string& pair : pairs) {
     const std::size_t equals = pair.find('=');
     const std::string key = pair.substr(0, equals);
@@ -31,7 +31,8 @@ bool ReadSettingChanges(std::span<const std::string> pairs, std::vector<SettingC
     } else if (pair.find_first_of("\r\n", equals) != std::string::npos) {
       // A line break would end the value line early and put the rest where the device reads keys.
       problem = Text(CliText::kNoLineBreak, language, {key});
-    } else if (const auto bad = CheckSettingValue(index, pair.substr(equals + 1), false)) {
+    } else if (const auto bad =
+                   CheckSettingValue(index, pair.substr(equals + 1), false, language)) {
       // The full lists hold every code of a QV-57R's channel 2, so no model takes this value;
       // a code that only that channel lacks waits for the device (ApplySettingChanges).
       problem = bad->Message();
@@ -42,11 +43,12 @@ bool ReadSettingChanges(std::span<const std::string> pairs, std::vector<SettingC
   return true;
 }
 
-std::string ApplySettingChanges(const std::vector<SettingChange>& changes, SettingsRecord& target,
-                                SettingsRecord& shown, Language language) {
+std::string ApplySettingChanges(const std::vector<SettingChange>& changes, Language language,
+                                SettingsRecord& target, SettingsRecord& shown) {
   const bool reduced = SecondChannelReduced(ReadField(target, SettingKey::MODEL));
   for (const auto& [index, value] : changes) {
-    if (const auto problem = CheckSettingValue(index, value, reduced)) return problem->Message();
+    if (const auto problem = CheckSettingValue(index, value, reduced, language))
+      return problem->Message();
   }
   for (const auto& [index, value] : changes)
     SetField(target, index, value);

@@ -47,7 +47,7 @@ std::string AddressHeldBy(const SheetRow& row, const std::vector<SiteUnit>& unit
   return {};
 }
 
-DevicePlan PlanDevice(const SheetRow& row, const SettingsRecord& device) {
+DevicePlan PlanDevice(const SheetRow& row, const SettingsRecord& device, Language language) {
   DevicePlan plan;
   plan.reduced = SecondChannelReduced(ReadField(device, SettingKey::MODEL));
   plan.target = device;
@@ -56,12 +56,12 @@ DevicePlan PlanDevice(const SheetRow& row, const SettingsRecord& device) {
     if (read != SettingsFileRead::kLoaded) {
       const std::u8string name = row.templateFile.filename().u8string();
       plan.refusal = "template " + std::string(name.begin(), name.end()) + ": " +
-                     std::string(SettingsFileReadMessage(read));
+                     std::string(SettingsFileReadMessage(read, language));
       return plan;
     }
   }
   for (const auto& [index, value] : row.settings) {
-    if (const auto problem = CheckSettingValue(index, value, plan.reduced)) {
+    if (const auto problem = CheckSettingValue(index, value, plan.reduced, language)) {
       plan.refusal = problem->Message();
       return plan;
     }

@@ -43,8 +43,10 @@ struct DevicePlan {
 
 // What the device that holds `device` now is to hold: the row's template (or its own settings),
 // the row's key values over it, and the row's address, mask and gateway. A template of the other
-// model, or a key value that the device's model refuses, refuses the row.
-DevicePlan PlanDevice(const SheetRow& row, const SettingsRecord& device);
+// model, or a key value that the device's model refuses, refuses the row, with the file's message
+// and the setting's label in `language`.
+DevicePlan PlanDevice(const SheetRow& row, const SettingsRecord& device,
+                      Language language = Language::kJapanese);
 
 // The settings in which `device` departs from its plan, as the pages show them (empty: at its
 // plan). Passwords count as set or not, as the windows' write leaves them.

@@ -176,7 +176,8 @@ struct SeenValues {
 
 // Reads one device's record into `row`; problems to `problems`.
 void ReadDevice(const CsvRecord& record, const std::vector<ColumnInfo>& columns,
-                const fs::path& folder, SeenValues& seen, SheetRow& row, ProblemList& problems) {
+                const fs::path& folder, Language language, SeenValues& seen, SheetRow& row,
+                ProblemList& problems) {
   row.row = record.row;
   const auto once = [&](std::map<std::string, int>& firstRows, std::string_view title,
                         const std::string& value) {
@@ -196,7 +197,7 @@ void ReadDevice(const CsvRecord& record, const std::vector<ColumnInfo>& columns,
       continue;
     }
     if (column.key >= 0) {
-      if (const auto problem = CheckSettingValue(column.key, value, false)) {
+      if (const auto problem = CheckSettingValue(column.key, value, false, language)) {
         problems.Add(record.row, column.title, problem->Message());
         continue;
       }
@@ -256,7 +257,7 @@ bool Blank(const CsvRecord& record) {
 }  // namespace
 
 bool ReadSiteSheet(const fs::path& sheet, std::vector<SheetRow>& rows,
-                   std::vector<std::string>& problems) {
+                   std::vector<std::string>& problems, Language language) {
   rows.clear();
   problems.clear();
   std::string bytes;
@@ -277,7 +278,7 @@ bool ReadSiteSheet(const fs::path& sheet, std::vector<SheetRow>& rows,
   SeenValues seen;
   for (std::size_t r = 1; r < csv.records.size(); ++r) {
     if (Blank(csv.records[r])) continue;
-    ReadDevice(csv.records[r], columns, folder, seen, rows.emplace_back(), list);
+    ReadDevice(csv.records[r], columns, folder, language, seen, rows.emplace_back(), list);
   }
   // Last, as it lies after every record read.
   if (csv.openQuoteRow > 0) {

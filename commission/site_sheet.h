@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "settings/language.h"
+
 namespace calbrin {
 
 // One device of the sheet.
@@ -22,8 +24,9 @@ struct SheetRow {
 };
 
 // Reads and checks the sheet at `sheet`: true with its devices in `rows` in sheet order, or false
-// with every problem found in `problems` (`rows` then empty), each naming its row and column.
+// with every problem found in `problems` (`rows` then empty), each naming its row and column (a
+// value's label and choices in `language`).
 bool ReadSiteSheet(const std::filesystem::path& sheet, std::vector<SheetRow>& rows,
-                   std::vector<std::string>& problems);
+                   std::vector<std::string>& problems, Language language = Language::kJapanese);
 
 }  // namespace calbrin

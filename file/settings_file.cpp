@@ -5,6 +5,7 @@
 #include <random>
 #include <system_error>
 
+#include "settings/messages.h"
 #include "settings/settings_text.h"
 
 namespace calbrin {
@@ -50,24 +51,28 @@ SettingsFileRead ReadSettingsFile(const std::filesystem::path& path, bool second
   return SettingsFileRead::kLoaded;
 }
 
-std::string_view SettingsFileReadMessage(SettingsFileRead result) {
+std::string_view SettingsFileReadMessage(SettingsFileRead result, Language language) {
   switch (result) {
     case SettingsFileRead::kLoaded:
       return "";
     case SettingsFileRead::kOpenFailed:
-      return "ファイルを開けませんでした。";
+      return MessageText(MessageId::kFileOpenFailed, language);
     case SettingsFileRead::kEmptyOrNoSize:
-      return "ファイルが空か、サイズを取得できません。";
+      return MessageText(MessageId::kFileEmptyOrNoSize, language);
     case SettingsFileRead::kTooLarge:
-      return "設定情報が読込めませんでした。\r\n ファイルサイズが異なります。";
+      return MessageText(MessageId::kFileTooLarge, language);
     case SettingsFileRead::kReadFailed:
-      return "ファイルの読み込みに失敗しました。";
+      return MessageText(MessageId::kFileReadFailed, language);
     case SettingsFileRead::kNotSettings:
-      return " 設定情報が読込めませんでした。\r\n ファイル内容が異なる可能性があります。";
+      return MessageText(MessageId::kFileNotSettings, language);
     case SettingsFileRead::kOtherModel:
-      return " 設定情報が読込めませんでした。\r\n 設定ファイルのモデルが異なる可能性があります。";
+      return MessageText(MessageId::kFileOtherModel, language);
   }
   return "";
+}
+
+std::string_view FileNotCreatedMessage(Language language) {
+  return MessageText(MessageId::kFileNotCreated, language);
 }
 
 bool WriteSettingsFile(const std::filesystem::path& path, std::string_view text) {

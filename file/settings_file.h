@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/language.h"
 #include "settings/settings_record.h"
 
 namespace calbrin {
@@ -32,13 +33,16 @@ enum class SettingsFileRead {
 SettingsFileRead ReadSettingsFile(const std::filesystem::path& path, bool secondChannelReduced,
                                   SettingsRecord& fileRecord);
 
-// The message that tells the user why a file was not read (UTF-8); empty for kLoaded.
-std::string_view SettingsFileReadMessage(SettingsFileRead result);
+// The message that tells the user why a file was not read (UTF-8, in `language`); empty for
+// kLoaded.
+std::string_view SettingsFileReadMessage(SettingsFileRead result,
+                                         Language language = Language::kJapanese);
 
 // Writes `text` into a new file beside `path` and only then puts it in place of `path`, so that a
 // failed write leaves any existing file as it was. False when the file could not be written.
 bool WriteSettingsFile(const std::filesystem::path& path, std::string_view text);
-inline constexpr std::string_view kFileNotCreatedMessage = "ファイルを作成できませんでした。";
+// The message of a file that could not be written.
+std::string_view FileNotCreatedMessage(Language language = Language::kJapanese);
 
 // The name that the save dialog proposes: "<model>_<MAC>.qvs", or "<model>.qvs" for a device
 // without a MAC text (one added by hand); short enough for the dialogs' name buffer.

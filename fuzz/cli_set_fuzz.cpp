@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::vector<SettingChange> changes;
   std::string problem;
-  const bool accepted = ReadSettingChanges(pairs, changes, problem);
+  const bool accepted = ReadSettingChanges(pairs, Language::kJapanese, changes, problem);
   bool allSettable = true;
   for (const std::string& pair : pairs)
     allSettable &= Settable(pair);
@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   SettingsRecord target = device;
   SettingsRecord shown;
-  const std::string outcome = ApplySettingChanges(changes, target, shown);
+  const std::string outcome = ApplySettingChanges(changes, Language::kJapanese, target, shown);
   CHECK(ReadField(target, SettingKey::MODEL) == ReadField(device, SettingKey::MODEL));
   if (!outcome.empty()) return 0;
   for (const SettingChange& change : changes)

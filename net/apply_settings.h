@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "net/console_connection.h"
+#include "settings/language.h"
 #include "settings/settings_record.h"
 #include "settings/settings_text.h"
 
@@ -38,21 +39,24 @@ struct PasswordChangeRequest {
 };
 
 // The message of a failed settings write, from WriteSettingsText's result, or empty when it went
-// through. `socketError` is the connection's last socket error.
-std::string SettingsStepFailure(int result, int socketError);
+// through, in `language`. `socketError` is the connection's last socket error.
+std::string SettingsStepFailure(int result, int socketError,
+                                Language language = Language::kJapanese);
 // The same for the password step, which differs: nothing sent is the no-answer text, and a
 // time-out gets the general failure text.
-std::string PasswordStepFailure(int result, int socketError);
+std::string PasswordStepFailure(int result, int socketError,
+                                Language language = Language::kJapanese);
 
 // Writes what the collection produced for the device (`collected` and its text `text`, without a
 // save command; Apply appends that to its own copy) to the device that `console` holds open: asks
 // about an address change (against `deviceRecord`) and the settings-password change, writes the
 // settings (and the new password), waits `settleTime` and reports. True when the device took the
 // settings; false on a No or a failed write, each already shown. The status line ends as a single
-// blank.
+// blank. Questions, messages and status texts are in `language`.
 bool ApplySettings(ConsoleConnection& console, const SettingsRecord& deviceRecord,
                    const SettingsRecord& collected, SettingsText text,
                    const PasswordChangeRequest& passwordChange, ApplyUi& ui,
-                   std::chrono::milliseconds settleTime = kWriteSettleTime);
+                   std::chrono::milliseconds settleTime = kWriteSettleTime,
+                   Language language = Language::kJapanese);
 
 }  // namespace calbrin

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "net/device_messages.h"
+#include "settings/messages.h"
 
 namespace calbrin {
 namespace {
@@ -20,11 +20,11 @@ void CopyText(std::array<char, N>& target, std::string_view text) {
 // The steps of an opening up to the settings dialog; the caller closes and cleans up.
 class Opening {
  public:
-  Opening(ConsoleConnection& console, DeviceSession& session, OpenDeviceUi& ui)
-      : console_(console), session_(session), ui_(ui) {}
+  Opening(ConsoleConnection& console, DeviceSession& session, OpenDeviceUi& ui, Language language)
+      : console_(console), session_(session), ui_(ui), language_(language) {}
 
   int Run(std::string_view localAddress) {
-    ui_.SetStatusText(messages::kConnecting);
+    ui_.SetStatusText(MessageText(MessageId::kConnecting, language_));
     session_.login = ScrambledPassword{};
     switch (console_.OpenAndAwaitPrompt(session_.identity.AddressText(), localAddress)) {
       case console::kSocketFailed:
@@ -35,7 +35,7 @@ class Opening {
       case console::kReplySeen:
         break;
       default:
-        return Fail(messages::kNoResponse);
+        return Fail(MessageId::kNoResponse);
     }
     if (!ReadSettings()) return 0;
     ui_.SetStatusText("");
@@ -48,9 +48,11 @@ class Opening {
     ui_.ShowError(message);
     return 0;
   }
+  int Fail(MessageId message) { return Fail(MessageText(message, language_)); }
 
   std::string SocketError() const {
-    return FormatSocketError(messages::kSocketErrorLabel, console_.LastSocketError());
+    return FormatSocketError(MessageText(MessageId::kSocketErrorLabel, language_),
+                             console_.LastSocketError(), language_);
   }
 
   bool LogIn() {
@@ -60,7 +62,7 @@ class Opening {
     if (login.present == 0) return false;  // cancelled: no message
     switch (console_.SendLoginReply(login.scrambled.data(), login.length)) {
       case console::kNotConnected:
-        return Fail(messages::kDisconnectedDuringLogin);
+        return Fail(MessageId::kDisconnectedDuringLogin);
       case console::kSocketFailed:
       case 0:
         return Fail(SocketError());
@@ -71,11 +73,11 @@ class Opening {
       case console::kReplySeen:
         return true;
       case console::kPasswordPrompt:
-        return Fail(messages::kPasswordRefused);
+        return Fail(MessageId::kPasswordRefused);
       case console::kNotConnected:
-        return Fail(messages::kDisconnectedDuringLogin);
+        return Fail(MessageId::kDisconnectedDuringLogin);
       default:
-        return Fail(messages::kNoResponse);
+        return Fail(MessageId::kNoResponse);
     }
   }
 
@@ -85,29 +87,29 @@ class Opening {
       ui_.SetStatusText("");
       switch (n) {
         case 0:
-          return Fail(messages::kNoDataReceived);
+          return Fail(MessageId::kNoDataReceived);
         case console::kSocketFailed:
           return Fail(SocketError());
         case console::kNotConnected:
-          return Fail(messages::kConnectionCut);
+          return Fail(MessageId::kConnectionCut);
         default:
-          return Fail(messages::kNoSettingsInTime);
+          return Fail(MessageId::kNoSettingsInTime);
       }
     }
     SettingsText& text = session_.settingsText;
     text.Clear();
     // An answer that does not fit the settings text is refused, never cut.
-    if (n > SettingsText::kCapacity - 1) return Fail(messages::kSettingsNotComplete);
+    if (n > SettingsText::kCapacity - 1) return Fail(MessageId::kSettingsNotComplete);
     const std::string received = console_.ReceiveText();
     // The receive text keeps no NUL byte nor the rest of its chunk: a shorter text than the count
     // means the answer held one, and the text that is left is not the device's settings.
-    if (received.size() < static_cast<std::size_t>(n)) return Fail(messages::kSettingsNotComplete);
+    if (received.size() < static_cast<std::size_t>(n)) return Fail(MessageId::kSettingsNotComplete);
     text.Append(std::string_view(received).substr(0, static_cast<std::size_t>(n)));
     text.length = n;
     // A value line that this device leaves empty must not keep the previous device's value.
     ClearRecord(session_.deviceRecord);
     if (ParseSettings(text.View(), session_.deviceRecord) != kSettingKeyCount) {
-      return Fail(messages::kSettingsNotComplete);
+      return Fail(MessageId::kSettingsNotComplete);
     }
     return true;
   }
@@ -115,20 +117,21 @@ class Opening {
   ConsoleConnection& console_;
   DeviceSession& session_;
   OpenDeviceUi& ui_;
+  Language language_;
 };
 
 }  // namespace
 
 int OpenDevice(ConsoleConnection& console, const AdapterTable& adapters, DeviceSession& session,
-               OpenDeviceUi& ui) {
+               OpenDeviceUi& ui, Language language) {
   const std::optional<OpenDeviceUi::Row> row = ui.SelectedRow();
   if (!row) {
-    ui.ShowError(messages::kNoDeviceSelected);
+    ui.ShowError(MessageText(MessageId::kNoDeviceSelected, language));
     return 0;
   }
   CopyText(session.identity.address, row->address);
   CopyText(session.identity.mac, row->mac);
-  const int result = Opening(console, session, ui).Run(SelectedLocalAddress(adapters));
+  const int result = Opening(console, session, ui, language).Run(SelectedLocalAddress(adapters));
   console.Close();
   ui.DeselectAllRows();
   ui.SetStatusText("");
@@ -151,11 +154,11 @@ int SetDevicePassword(ConsoleConnection& console, const ScrambledPassword& newPa
                               static_cast<int>(command.size()));
 }
 
-std::string FormatSocketError(std::string_view label, int code) {
+std::string FormatSocketError(std::string_view label, int code, Language language) {
   std::string text(label);
   text += " : " + std::to_string(code) + " \r\n";
-  if (code == wsa::kTimedOut) text += messages::kTimedOutText;
-  if (code == wsa::kConnectionRefused) text += messages::kRefusedText;
+  if (code == wsa::kTimedOut) text += MessageText(MessageId::kTimedOutText, language);
+  if (code == wsa::kConnectionRefused) text += MessageText(MessageId::kRefusedText, language);
   return text.substr(0, 4095);
 }
 

@@ -9,6 +9,7 @@
 
 #include "net/adapters.h"
 #include "net/console_connection.h"
+#include "settings/language.h"
 #include "settings/password_scrambling.h"
 #include "settings/settings_text.h"
 
@@ -61,9 +62,10 @@ enum class WriteKind { kSaveAndContinue = 1, kSaveAndEnd = 2 };
 // reads and parses the settings into the session's device record, and shows the settings dialog.
 // Every failure ends in one message (a cancelled password dialog in none); the connection is
 // closed, the rows deselected and the status line emptied on every path once a row was selected.
-// Returns 1 when the settings dialog was shown, else 0.
+// Returns 1 when the settings dialog was shown, else 0. The messages and the status texts are in
+// `language`.
 int OpenDevice(ConsoleConnection& console, const AdapterTable& adapters, DeviceSession& session,
-               OpenDeviceUi& ui);
+               OpenDeviceUi& ui, Language language = Language::kJapanese);
 
 // Sends a write text that already ends in the save command of `kind` and awaits its
 // acknowledgement: 1, 0, -1, -2 or -3.
@@ -74,7 +76,8 @@ int WriteSettingsText(ConsoleConnection& console, WriteKind kind, const char* te
 int SetDevicePassword(ConsoleConnection& console, const ScrambledPassword& newPassword);
 
 // "label : code \r\n", followed for a time-out (10060) and a refused connection (10061) by the
-// text that explains it.
-std::string FormatSocketError(std::string_view label, int code);
+// text that explains it in `language`.
+std::string FormatSocketError(std::string_view label, int code,
+                              Language language = Language::kJapanese);
 
 }  // namespace calbrin

@@ -5,6 +5,7 @@
 
 #include "pages/edit_rules.h"
 #include "pages/page_fields.h"
+#include "settings/messages.h"
 #include "settings/password_scrambling.h"
 
 namespace calbrin {
@@ -68,7 +69,7 @@ std::string ChannelName(int channel) {
   return "LAN(" + std::to_string(channel) + ")";
 }
 
-std::optional<CheckFailure> CollectLan(const LanPageState& page, bool forFile,
+std::optional<CheckFailure> CollectLan(const LanPageState& page, bool forFile, Language language,
                                        SettingsRecord& out) {
   const int channel = page.channel;
   const int tab = channel == 1 ? kLan1Tab : kLan2Tab;
@@ -80,13 +81,12 @@ std::optional<CheckFailure> CollectLan(const LanPageState& page, bool forFile,
   const std::string_view port = ReadField(out, ChannelKey(SettingKey::PORT1, channel));
   const long long portNumber = ReadDecimalNumber(port);
   if (ReservedReceivePort(portNumber)) {
-    return CheckFailure{ChannelName(channel) + "の受信ポート番号" + std::to_string(portNumber) +
-                            "は設定できません。\r\n値を変更してください。",
+    return CheckFailure{FormatMessageText(MessageId::kReceivePortReserved, language,
+                                          {ChannelName(channel), std::to_string(portNumber)}),
                         tab};
   }
   if (channel == 2 && port == ReadField(out, SettingKey::PORT1)) {
-    return CheckFailure{
-        "LAN(1)とLAN(2)の受信ポート番号が同じです。\r\n異なる値に変更してください。", tab};
+    return CheckFailure{std::string(MessageText(MessageId::kReceivePortsEqual, language)), tab};
   }
 
   // The remote address and port are one setting: the UDP destination or the TCP client's peer.
@@ -112,8 +112,7 @@ std::optional<CheckFailure> CollectLan(const LanPageState& page, bool forFile,
   if (password.empty()) {
     if (LanPasswordRequired(page.connection)) {
       return CheckFailure{
-          ChannelName(channel) + "のTCPパスワードが設定されていません。\r\n入力してください。",
-          tab};
+          FormatMessageText(MessageId::kLanPasswordMissing, language, {ChannelName(channel)}), tab};
     }
     if (!forFile) password = kRemovedPassword;
   }
@@ -180,12 +179,12 @@ bool LanPasswordRequired(const LanConnectionState& connection) {
 
 int CollectSettings(const PageStates& pages, const SettingsRecord& deviceRecord, bool forFile,
                     bool secondChannelReduced, SettingsRecord& record, SettingsText& text,
-                    CollectUi& ui) {
+                    CollectUi& ui, Language language) {
   ClearRecord(record);
   SetField(record, SettingKey::MODEL, ReadField(deviceRecord, SettingKey::MODEL));
   CollectNetwork(pages.network, record);
   for (const LanPageState& lan : pages.lan) {
-    if (std::optional<CheckFailure> failure = CollectLan(lan, forFile, record)) {
+    if (std::optional<CheckFailure> failure = CollectLan(lan, forFile, language, record)) {
       ui.ShowError(failure->message);
       ui.ShowPage(failure->tab);
       return -1;

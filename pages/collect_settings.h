@@ -51,10 +51,10 @@ class CollectUi {
 // check its message is shown, its page selected, and -1 returned with `text` unchanged. Otherwise
 // the record is serialised into `text` (with the file-only keys when `forFile`) and 0 returned.
 // An empty TCP password that no mode needs is stored as "D E L" for a device, to remove it, and
-// as the empty password in a file.
+// as the empty password in a file. The check's message is in `language`.
 int CollectSettings(const PageStates& pages, const SettingsRecord& deviceRecord, bool forFile,
                     bool secondChannelReduced, SettingsRecord& record, SettingsText& text,
-                    CollectUi& ui);
+                    CollectUi& ui, Language language = Language::kJapanese);
 
 // The settings-password change that the network page asks Apply for.
 inline PasswordChangeRequest PasswordChangeOf(const NetworkPageState& network) {

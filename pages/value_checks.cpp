@@ -65,8 +65,8 @@ std::optional<std::string> AddressProblem(bool mask, std::string_view value) {
 }
 
 // The codes that the row's list stores, as far as the channel offers them, and its off value.
-std::optional<std::string> ChoiceProblem(const PageField& row, bool reduced,
-                                         std::string_view value) {
+std::optional<std::string> ChoiceProblem(const PageField& row, bool reduced, std::string_view value,
+                                         Language language) {
   std::string allowed = row.offValue.empty() ? "" : std::string(row.offValue) + " (off)";
   bool fewer = false;
   for (const ChoiceItem& item : row.items) {
@@ -75,8 +75,8 @@ std::optional<std::string> ChoiceProblem(const PageField& row, bool reduced,
       continue;
     }
     if (value == item.code) return std::nullopt;
-    allowed +=
-        (allowed.empty() ? "" : ", ") + std::string(item.code) + " (" + item.text.japanese + ")";
+    allowed += (allowed.empty() ? "" : ", ") + std::string(item.code) + " (" +
+               std::string(item.text.In(language)) + ")";
   }
   if (!row.offValue.empty() && value == row.offValue) return std::nullopt;
   return "one of " + allowed + (fewer ? " on channel 2 of a QV-57R" : "");
@@ -93,14 +93,14 @@ std::optional<std::string> TextProblem(const PageField& row, int index, std::str
 
 // What the pages store for the key at `index`, whose row is `row`, on `channel` (0: none).
 std::optional<std::string> Problem(const PageField& row, int index, int channel, bool reduced,
-                                   std::string_view value) {
+                                   std::string_view value, Language language) {
   const SettingKey key = *row.key;
   // The Ethernet mode is a check box and two pairs of radio buttons, stored as one code.
   if (key == SettingKey::NEGOS) {
-    std::string allowed = "one of 7 (" + EthernetModeText("7") + ")";
+    std::string allowed = "one of 7 (" + EthernetModeText("7", language) + ")";
     for (const std::string_view code : {"0", "1", "2", "3"}) {
       if (value == code) return std::nullopt;
-      allowed += ", " + std::string(code) + " (" + EthernetModeText(code) + ")";
+      allowed += ", " + std::string(code) + " (" + EthernetModeText(code, language) + ")";
     }
     if (value == "7") return std::nullopt;
     return allowed;
@@ -116,7 +116,7 @@ std::optional<std::string> Problem(const PageField& row, int index, int channel,
     case FieldKind::kAddress:
       return AddressProblem(key == SettingKey::SUBM, value);
     case FieldKind::kChoice:
-      return ChoiceProblem(row, reduced && channel == 2, value);
+      return ChoiceProblem(row, reduced && channel == 2, value, language);
     case FieldKind::kCheck:
       if (value == "0" || value == "1") return std::nullopt;
       return std::string("0 or 1");
@@ -134,16 +134,17 @@ std::optional<std::string> Problem(const PageField& row, int index, int channel,
 }  // namespace
 
 std::optional<ValueProblem> CheckSettingValue(int index, std::string_view value,
-                                              bool secondChannelReduced) {
+                                              bool secondChannelReduced, Language language) {
   const bool secondChannel = index >= Index(SettingKey::PORT2);
   const int channel = secondChannel ? 2 : index >= Index(SettingKey::PORT1) ? 1 : 0;
   const auto channelOneKey =
       static_cast<SettingKey>(secondChannel ? index - kChannelStride : index);
   const PageField* row = LabelledRow(channelOneKey);
   if (row == nullptr) return std::nullopt;
-  std::optional<std::string> allowed = Problem(*row, index, channel, secondChannelReduced, value);
+  std::optional<std::string> allowed =
+      Problem(*row, index, channel, secondChannelReduced, value, language);
   if (!allowed) return std::nullopt;
-  return ValueProblem{std::string(KeyText(index)) + " (" + std::string(row->label.japanese) +
+  return ValueProblem{std::string(KeyText(index)) + " (" + std::string(row->label.In(language)) +
                           ") = " + TerminalText(value),
                       std::move(*allowed)};
 }

@@ -22,9 +22,10 @@ struct ValueProblem {
 // The problem with `value` as the setting at key index `index`, or none when the pages could
 // store it. `secondChannelReduced` narrows channel 2's choices to those of a QV-57R. The model
 // and the channel passwords are not checked here: the model is never set, and a password's
-// stored text is its scrambled form.
+// stored text is its scrambled form. The label and the choices' words are in `language`.
 std::optional<ValueProblem> CheckSettingValue(int index, std::string_view value,
-                                              bool secondChannelReduced);
+                                              bool secondChannelReduced,
+                                              Language language = Language::kJapanese);
 
 // The Ethernet mode that a NEGOS code stands for, as the network page shows it: "7" and any
 // other text outside "0" to "3" are auto-negotiation.

@@ -216,7 +216,7 @@ TEST_F(CliTest, GetPrintsTheSettingsOrWritesTheFileThatTheWindowsSave) {
   const int result = Run({"get", "127.0.0.2", "-o", file.string()});
   setrlimit(RLIMIT_FSIZE, &limit);
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(err_, "ファイルを作成できませんでした。\n");
+  EXPECT_EQ(err_, "The file could not be created.\n");  // in the setup's language, English
   EXPECT_EQ(test::ReadFileBytes(file), saved);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_.Path()), fs::directory_iterator()), 1);
 }
@@ -234,13 +234,18 @@ TEST_F(CliTest, PasswordsComeFromAFileAnEnvironmentVariableOrTheTerminal) {
 TEST_F(CliTest, OpenFailuresSayWhy) {
   test::StartDevices(simulator_, {Device("48", "Secret-9")});
   const std::string asks = "the device asks for its settings password: give --password-file or ";
+  const std::string wrong = test::WriteFileBytes(folder_ / "pw", "wrong\n").string();
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"127.0.0.2"}, "127.0.0.2: " + asks + "--password-env\n"},
       {{"127.0.0.2", "--password-env", "PW"}, "127.0.0.2: the variable PW is not set\n"},
       {{"127.0.0.2", "--password-file", "/nonexistent/pw"},
        "127.0.0.2: the password file /nonexistent/pw cannot be read\n"},
-      {{"127.0.0.9"},
-       "127.0.0.9: ソケットエラー : 10061 \r\n接続先から拒否されたため、接続できませんでした。\n"}};
+      {{"127.0.0.9", "--lang", "ja"},
+       "127.0.0.9: ソケットエラー : 10061 \r\n接続先から拒否されたため、接続できませんでした。\n"},
+      {{"127.0.0.2", "--password-file", wrong, "--lang", "en"},
+       "127.0.0.2:  Not authenticated.\r\n The password may be wrong.\n"},
+      {{"127.0.0.9", "--lang", "en"},
+       "127.0.0.9: Socket error : 10061 \r\nCould not connect: the connection was refused.\n"}};
   for (auto [args, err] : cases) {
     args.insert(args.begin(), "get");
     EXPECT_EQ(Run(args), 1) << err;
@@ -481,8 +486,8 @@ TEST_F(CliTest, PutTakesPairsOverTheFileInOneWrite) {
   } refused[] = {
       {{"NOSUCH=1"}, 2, "NOSUCH: no such setting\n"},
       {{"PASS1=x"}, 2, "PASS1: passwords are never taken from the command line; use put\n"},
-      {{"MSS=99999"}, 2, "MSS (MSSサイズ) = 99999: a number from 536 to 1460\n"},
-      {{"CFLOW2=1"}, 1, "127.0.0.2: CFLOW2 (フロー制御) = 1: one of 0 (無し), 2 (Xon/Xoff) on"},
+      {{"MSS=99999"}, 2, "MSS (MSS (bytes)) = 99999: a number from 536 to 1460\n"},
+      {{"CFLOW2=1"}, 1, "127.0.0.2: CFLOW2 (Flow control) = 1: one of 0 (None), 2 (Xon/Xoff) on"},
   };
   for (const auto& [pairs, code, message] : refused) {
     std::vector<std::string> args{"put", file.string(), "127.0.0.2"};
@@ -525,27 +530,29 @@ TEST_F(CliTest, SetTakesWhatThePagesWouldStoreAndRefusesTheRestBeforeSending) {
     std::string message;
     int code;
   } refused[] = {
-      {"MSS=12a4", "MSS (MSSサイズ) = 12a4: a number from 536 to 1460", 2},
-      {"MSS=1461", "MSS (MSSサイズ) = 1461: a number from 536 to 1460", 2},
-      {"PORT1=70000", "PORT1 (受信ポート番号) = 70000: a number from 0 to 65535", 2},
-      {"PSIZE2=5", "PSIZE2 (データ数 (0=無効)) = 5: 0 (off) or a number from 6 to 1460", 2},
+      {"MSS=12a4", "MSS (MSS (bytes)) = 12a4: a number from 536 to 1460", 2},
+      {"MSS=1461", "MSS (MSS (bytes)) = 1461: a number from 536 to 1460", 2},
+      {"PORT1=70000", "PORT1 (Receive port) = 70000: a number from 0 to 65535", 2},
+      {"PSIZE2=5", "PSIZE2 (Packing data count (0=off)) = 5: 0 (off) or a number from 6 to 1460",
+       2},
       {"DTIME1=060",
-       "DTIME1 (無通信時間 (秒)) = 060: a number from 1 to 3600, without leading zeros", 2},
-      {"IP=1.2.3", "IP (IPアドレス) = 1.2.3: " + kAddress, 2},
-      {"HIP2=10.0.0.256", "HIP2 (送信先 / 接続先IPアドレス) = 10.0.0.256: " + kAddress, 2},
+       "DTIME1 (Disconnect idle time (s)) = 060: a number from 1 to 3600, without leading zeros",
+       2},
+      {"IP=1.2.3", "IP (IP address) = 1.2.3: " + kAddress, 2},
+      {"HIP2=10.0.0.256", "HIP2 (Destination / remote IP address) = 10.0.0.256: " + kAddress, 2},
       {"SUBM=255.0.255.0",
-       "SUBM (サブネットマスク) = 255.0.255.0: a subnet mask: four numbers from 0 to 255 joined by "
+       "SUBM (Subnet mask) = 255.0.255.0: a subnet mask: four numbers from 0 to 255 joined by "
        "dots, its bits ones then zeros (255.255.255.0)",
        2},
-      {"CSTOP1=2", "CSTOP1 (ストップビット) = 2: one of 1 (1 ビット), 3 (2 ビット)", 2},
-      {"PCHAR2=3", "PCHAR2 (キャラクタ数 (0=無効)) = 3: one of 0 (off), 1 (1 バイト), 2 (2 バイト)",
+      {"CSTOP1=2", "CSTOP1 (Stop bits) = 2: one of 1 (1 bit), 3 (2 bits)", 2},
+      {"PCHAR2=3", "PCHAR2 (Delimiter count (0=off)) = 3: one of 0 (off), 1 (1 byte), 2 (2 bytes)",
        2},
       {"NEGOS=4",
-       "NEGOS (スピード / 通信方式) = 4: one of 7 (オートネゴシエーション), 0 (10M 半二重), 1 (10M "
-       "全二重), 2 (100M 半二重), 3 (100M 全二重)",
+       "NEGOS (Speed / duplex) = 4: one of 7 (Auto-negotiation), 0 (10M half duplex), 1 (10M full "
+       "duplex), 2 (100M half duplex), 3 (100M full duplex)",
        2},
-      {"CDRV1=1", "CDRV1 (ドライバ制御) = 1: 0 only: port 1 has no driver control", 2},
-      {"FLUSH1=2", "FLUSH1 (TCP接続時シリアル受信バッファクリア) = 2: 0 or 1", 2},
+      {"CDRV1=1", "CDRV1 (Driver control) = 1: 0 only: port 1 has no driver control", 2},
+      {"FLUSH1=2", "FLUSH1 (Clear serial receive buffer on TCP connect) = 2: 0 or 1", 2},
       {"CXON2=256", "CXON2 (Xon) = 256: a decimal character code from 0 to 255", 2},
       {"PORT1=12345678", "PORT1=12345678: longer than its field (7)", 2},
       {"IP=10.0.0.9\nMSS=1", "IP: a value cannot hold a line break", 2},
@@ -556,11 +563,12 @@ TEST_F(CliTest, SetTakesWhatThePagesWouldStoreAndRefusesTheRestBeforeSending) {
       {"MODEL=48", "MODEL cannot be set", 2},
       // What only a QV-57R's channel 2 lacks refuses the device, before its write.
       {"CFLOW2=1",
-       "127.0.0.2: CFLOW2 (フロー制御) = 1: one of 0 (無し), 2 (Xon/Xoff) on channel 2 of a QV-57R",
+       "127.0.0.2: CFLOW2 (Flow control) = 1: one of 0 (None), 2 (Xon/Xoff) on channel 2 of a "
+       "QV-57R",
        1},
       {"CMODE2=2",
-       "127.0.0.2: CMODE2 (クライアントモード 接続条件) = 2: one of 0 (off), 1 (常時), 4 "
-       "(任意のキャラクタ), 5 (指定キャラクタ) on channel 2 of a QV-57R",
+       "127.0.0.2: CMODE2 (TCP client connect condition) = 2: one of 0 (off), 1 (Always), 4 (Any "
+       "character), 5 (Specified character) on channel 2 of a QV-57R",
        1},
   };
   const std::string written = simulator_.LastWriteBlock(0);
@@ -846,7 +854,7 @@ TEST_F(CliTest, BackupSavesEveryDeviceFoundAsTheWindowsSaveWould) {
   EXPECT_EQ(out_,
             "127.0.0.2: QV-48R2_02-00-00-00-00-01.qvs\n"
             "127.0.0.3: QV-57R_02-00-00-00-00-02.qvs\n"
-            "127.0.0.4: デバイスからの応答がありませんでした。\n"
+            "127.0.0.4: The device did not respond.\n"
             "2 of 3 devices saved\n");
   for (const int n : {0, 1}) {
     SettingsRecord saved;

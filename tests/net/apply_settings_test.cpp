@@ -7,7 +7,6 @@
 #include <functional>
 #include <thread>
 
-#include "net/device_messages.h"
 #include "net/device_operations.h"
 #include "settings/device_model.h"
 #include "tests/support/device_test_support.h"
@@ -141,7 +140,7 @@ TEST(ApplySettings, EveryStepResultHasItsMessage) {
   for (const auto& [result, settings, password] : rows)
     EXPECT_EQ(std::pair(SettingsStepFailure(result, 10054), PasswordStepFailure(result, 10054)),
               std::pair(settings, password)) << result;
-  EXPECT_EQ(SettingsStepFailure(-1, 10061), "書込みに失敗しました。\r\nソケットエラー : 10061 \r\n" + std::string(messages::kRefusedText));
+  EXPECT_EQ(SettingsStepFailure(-1, 10061), "書込みに失敗しました。\r\nソケットエラー : 10061 \r\n接続先から拒否されたため、接続できませんでした。");
 }
 
 // The device is given its full five seconds after a write, with the dialog blocked.

@@ -106,6 +106,18 @@ TEST_F(OpenDeviceTest, EveryWayAnOpeningEnds) {
   }
 }
 
+// The caller's language: the refusal and the status line in English.
+TEST_F(OpenDeviceTest, WrongPasswordInEnglish) {
+  sim::Simulator simulator;
+  test::StartDevices(simulator, {test::Device("48", "Sec~1")});
+  RecordingOpenUi ui;
+  ui.password = "sec~1";
+  EXPECT_EQ(OpenDevice(console_, test::OneAdapter(), session_, ui, Language::kEnglish), 0);
+  EXPECT_EQ(ui.errors,
+            std::vector<std::string>{" Not authenticated.\r\n The password may be wrong."});
+  EXPECT_EQ(ui.statuses.front(), "Connecting...");
+}
+
 TEST_F(OpenDeviceTest, NoSelectedRowOnlyShowsItsMessage) {
   RecordingOpenUi ui(std::nullopt);
   EXPECT_EQ(Open(ui), 0);

@@ -88,13 +88,13 @@ before=$(sent)
 while IFS='|' read -r row expected; do
   sed "s/^$(mac_of 3),.*/$row/" "$work/sheet.csv" >"$work/bad.csv"
   code=0
-  "$cli_program" commission "$work/bad.csv" --yes >"$work/out" 2>"$work/err" || code=$?
+  "$cli_program" commission "$work/bad.csv" --yes --lang en >"$work/out" 2>"$work/err" || code=$?
   [ "$code" = 2 ] && grep -qF "$expected" "$work/err" || fail "$row: exit $code: $(cat "$work/err")"
 done <<'EOF_CASES'
 02-00-00-09-00-01,192.0.2.103,255.255.255.0,192.0.2.1,,x,5003|row 4, column mac: 02-00-00-09-00-01 again (first in row 2)
 02-00-00-09-00-03,192.0.2.101,255.255.255.0,192.0.2.1,,x,5003|row 4, column address
 02-00-00-09-00-03,192.0.2.103,255.0.255.0,192.0.2.1,,x,5003|row 4, column mask
-02-00-00-09-00-03,192.0.2.103,255.255.255.0,192.0.2.1,,x,70000|row 4, column PORT1: PORT1 (受信ポート番号) = 70000: a number from 0 to 65535
+02-00-00-09-00-03,192.0.2.103,255.255.255.0,192.0.2.1,,x,70000|row 4, column PORT1: PORT1 (Receive port) = 70000: a number from 0 to 65535
 02-00-00-09-00-03,192.0.2.103,255.255.255.0,192.0.2.1,absent.qvs,x,5003|row 4, column template
 EOF_CASES
 [ "$(sent)" = "$before" ] || fail "a refused sheet sent $(($(sent) - before)) packets"

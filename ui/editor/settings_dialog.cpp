@@ -318,11 +318,12 @@ bool SettingsDialog::ApplySettings() {
   SettingsRecord collected;
   SettingsText text;
   if (CollectSettings(pages, data_.session.deviceRecord, false, secondChannelReduced_, collected,
-                      text, ui) != 0) {
+                      text, ui, Language::kJapanese) != 0) {
     return false;
   }
   return calbrin::ApplySettings(data_.console, data_.session.deviceRecord, collected, text,
-                                PasswordChangeOf(pages.network), ui, data_.writeSettleTime);
+                                PasswordChangeOf(pages.network), ui, data_.writeSettleTime,
+                                Language::kJapanese);
 }
 
 void SettingsDialog::SaveSettingsFile() {
@@ -337,11 +338,11 @@ void SettingsDialog::SaveSettingsFile() {
   SettingsRecord collected;
   SettingsText text;
   if (CollectSettings(ReadPages(), data_.session.deviceRecord, true, secondChannelReduced_,
-                      collected, text, ui) != 0) {
+                      collected, text, ui, Language::kJapanese) != 0) {
     return;
   }
   if (!WriteSettingsFile(std::filesystem::path(*path), text.View()))
-    ShowError(kFileNotCreatedMessage);
+    ShowError(FileNotCreatedMessage(Language::kJapanese));
 }
 
 void SettingsDialog::LoadSettingsFile() {
@@ -352,7 +353,7 @@ void SettingsDialog::LoadSettingsFile() {
   const SettingsFileRead result =
       ReadSettingsFile(std::filesystem::path(*path), secondChannelReduced_, data_.fileRecord);
   if (result != SettingsFileRead::kLoaded) {
-    ShowError(SettingsFileReadMessage(result));
+    ShowError(SettingsFileReadMessage(result, Language::kJapanese));
     return;
   }
   // Every page, the hidden ones too; the tab shown stays as it is.

@@ -323,7 +323,7 @@ void MainWindow::ChangeAdapter() {
 
 void MainWindow::OpenSelectedDevice() {
   MainWindowOpenUi ui(*this);
-  OpenDevice(app_.console, app_.adapters, app_.session, ui);
+  OpenDevice(app_.console, app_.adapters, app_.session, ui, Language::kJapanese);
 }
 
 void MainWindow::FillAdapterCombo() {

@@ -1,0 +1,73 @@
+// The messages of the portable core (device operations, Apply, settings files, the checks of the
+// pages), one id a text, in every language of Language. The texts live in one file per language
+// (messages_ja.cpp, messages_en.cpp); composed texts hold numbered placeholders ("%1", "%2") that
+// FormatMessageText fills, so that a language may order the parts as it needs.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "settings/language.h"
+
+namespace calbrin {
+
+enum class MessageId {
+  // Captions of the message boxes.
+  kErrorCaption,
+  kConfirmCaption,
+  // Opening a device.
+  kNoDeviceSelected,
+  kSocketErrorLabel,
+  kNoResponse,
+  kDisconnectedDuringLogin,
+  kPasswordRefused,
+  kNoDataReceived,
+  kConnectionCut,
+  kNoSettingsInTime,
+  kSettingsNotComplete,
+  kConnecting,
+  // What follows the code of a socket error: a time-out, a refused connection.
+  kTimedOutText,
+  kRefusedText,
+  // Apply: the questions, the write's failures and its report.
+  kAddressQuestion,
+  kPasswordQuestion,
+  kRemovalQuestion,
+  kPasswordMismatch,
+  kWriting,
+  kWriteFailed,
+  kWriteNoAnswer,
+  kWriteClosed,
+  kWriteSocketErrorLabel,
+  kWriteDone,
+  kWriteDoneNewAddress,
+  // Settings files.
+  kFileOpenFailed,
+  kFileEmptyOrNoSize,
+  kFileTooLarge,
+  kFileReadFailed,
+  kFileNotSettings,
+  kFileOtherModel,
+  kFileNotCreated,
+  // The checks of the collection: %1 the channel ("LAN(1)"), %2 the port number.
+  kReceivePortReserved,
+  kReceivePortsEqual,
+  kLanPasswordMissing,
+  kCount  // not a message: the number of ids
+};
+
+inline constexpr int kMessageCount = static_cast<int>(MessageId::kCount);
+
+// The text of `id` in `language`, UTF-8; placeholders left as they are.
+std::string_view MessageText(MessageId id, Language language);
+
+// The text of `id` in `language` with "%1" to "%9" replaced by the arguments in that order.
+std::string FormatMessageText(MessageId id, Language language,
+                              std::initializer_list<std::string_view> args);
+
+// The tables of the languages, one file each.
+std::string_view JapaneseMessageText(MessageId id);
+std::string_view EnglishMessageText(MessageId id);
+
+}  // namespace calbrin
