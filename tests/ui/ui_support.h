@@ -64,10 +64,10 @@ inline bool DriveModal(const std::wstring& caption, const std::function<void(HWN
   return ran;
 }
 
-// Every text that `window` shows: its caption, its menu, and of each control inside it (the
-// pages' too) the text, a list's items, a tab strip's captions and a list view's column titles.
+// Every text that `window` shows: its menu, and of itself and each control inside it (the pages'
+// too) the text, a list's items, a tab strip's captions and a list view's column titles.
 inline std::vector<std::wstring> ShownTexts(HWND window) {
-  std::vector<std::wstring> texts{WindowText(window)};
+  std::vector<std::wstring> texts;
   const auto menuTexts = [&texts](auto&& self, HMENU menu) -> void {
     for (int i = 0; menu != nullptr && i < GetMenuItemCount(menu); ++i) {
       wchar_t text[256] = {};
@@ -104,6 +104,7 @@ inline std::vector<std::wstring> ShownTexts(HWND window) {
       out.push_back(text);
     return TRUE;
   };
+  controlTexts(window, reinterpret_cast<LPARAM>(&texts));
   EnumChildWindows(window, controlTexts, reinterpret_cast<LPARAM>(&texts));
   return texts;
 }
@@ -150,21 +151,30 @@ inline std::vector<std::string> LayoutProblems(HWND container, bool textsFit) {
         problems.push_back(id + " overlaps " + std::to_string(other));
     }
     shown.emplace_back(GetDlgCtrlID(child), rect);
-    if (!textsFit || (!button && std::wstring_view(kind) != L"Static")) continue;
+    const bool combo = std::wstring_view(kind) == L"ComboBox";
+    if (!textsFit || (!button && !combo && std::wstring_view(kind) != L"Static")) continue;
+    // A check box or radio button draws its box before the text, a list its button after.
+    const bool boxed = button && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
+    int room = rect.right - rect.left - (boxed ? GetSystemMetrics(SM_CXMENUCHECK) + 3 : 0);
+    std::vector<std::wstring> texts{WindowText(child)};
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (combo && GetComboBoxInfo(child, &info)) {
+      room = info.rcItem.right - info.rcItem.left;
+      texts = ShownTexts(child);
+    }
     HDC dc = GetDC(child);
     HGDIOBJ font =
         SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0)));
-    const std::wstring text = WindowText(child);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    for (const std::wstring& text : texts) {
+      SIZE size{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      if (size.cx > room)
+        problems.push_back(id + " " + std::to_string(size.cx) + " for a text, has " +
+                           std::to_string(room));
+    }
     SelectObject(dc, font);
     ReleaseDC(child, dc);
-    // A check box or radio button draws its box before the text.
-    const bool boxed = button && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
-    const int room = rect.right - rect.left - (boxed ? GetSystemMetrics(SM_CXMENUCHECK) + 3 : 0);
-    if (size.cx > room)
-      problems.push_back(id + " text needs " + std::to_string(size.cx) + " of " +
-                         std::to_string(room));
   }
   return problems;
 }

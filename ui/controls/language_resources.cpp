@@ -1,5 +1,6 @@
-// Resources found by language with FindResourceExW. Plain FindResourceW would pick the thread's
-// or the user's language instead, which is not the language the user chose for the windows.
+// Resources found by language with FindResourceExW. Plain FindResourceW, and the dialog manager
+// with it, picks by the thread's UI language on Windows but by the thread's locale under Wine,
+// which ignores SetThreadUILanguage: neither need be the language chosen for the windows.
 #include "ui/controls/language_resources.h"
 
 namespace calbrin {

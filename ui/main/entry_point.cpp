@@ -21,9 +21,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   auto app = std::make_unique<calbrin::App>();
   app->language =
       calbrin::ChooseWindowLanguage(calbrin::CommandLineArguments(), GetUserDefaultUILanguage());
-  // The windows load their own resources in that language; what the system draws for them (the
-  // message boxes' buttons, the file dialogs) follows the thread's language, where it has it.
-  SetThreadUILanguage(calbrin::ResourceLanguage(app->language));
+  // The windows load their own resources in that language. What the system draws for them (the
+  // message boxes' buttons, the file dialogs) comes from its resources in the thread's language:
+  // Windows takes the thread's UI language, Wine the thread's locale.
+  const LANGID language = calbrin::ResourceLanguage(app->language);
+  SetThreadUILanguage(language);
+  SetThreadLocale(MAKELCID(language, SORT_DEFAULT));
   app->console.Startup();
   app->discovery.Startup(calbrin::kRouteProbeAddress);
   {
