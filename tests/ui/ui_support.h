@@ -109,21 +109,6 @@ inline std::vector<std::wstring> ShownTexts(HWND window) {
   return texts;
 }
 
-// The texts among `texts` with a character outside printable ASCII and line breaks, as English
-// texts never have.
-inline std::vector<std::wstring> NotAscii(const std::vector<std::wstring>& texts) {
-  std::vector<std::wstring> found;
-  for (const std::wstring& text : texts) {
-    for (const wchar_t c : text) {
-      if (c > L'~' || (c < L' ' && c != L'\r' && c != L'\n')) {
-        found.push_back(text);
-        break;
-      }
-    }
-  }
-  return found;
-}
-
 // What is wrong with the layout of the shown controls of `container`, a page or a dialog: one that
 // reaches out of it or overlaps another (frames aside, which hold controls), and with
 // `textsFit` a label, check box, radio or push button whose text is wider than its room.
