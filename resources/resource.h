@@ -18,6 +18,19 @@
 #define IDD_PASSWORD 109
 #define IDR_MAIN_MENU 111
 
+// Strings: the windows' own texts, in every language's string table.
+#define IDS_ERROR_CAPTION 200
+#define IDS_CONFIRM_CAPTION 201
+#define IDS_VERSION_CAPTION 202
+#define IDS_VERSION_TEXT 203  // a format with the major and the minor version: %d, %02d
+#define IDS_PASSWORD_CAPTION 204
+#define IDS_NO_PASSWORD 205
+#define IDS_SEARCHING 206
+#define IDS_COLUMN_ADDRESS 207  // the device list's column titles, in column order
+#define IDS_COLUMN_MAC 208
+#define IDS_COLUMN_MODEL 209
+#define IDS_COLUMN_VERSION 210
+
 // Strings: the texts that follow the code of a socket error, by the code itself.
 #define IDS_WSA_TIMED_OUT 10060
 #define IDS_WSA_CONNECTION_REFUSED 10061

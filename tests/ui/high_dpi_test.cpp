@@ -1,8 +1,9 @@
 // The device list at 150 % (144 DPI), which tests/ui/run-at-dpi sets in a Wine prefix of its own:
 // each column is as wide as its title and its longest value, and the columns end inside the list.
 // It runs twice: with the dialog font that the project's prefixes substitute, where the same run
-// checks the settings pages at that DPI (SettingsPagesTest.EveryControlOfEveryPageIsOnScreen), and
-// in a prefix without that substitution, whose fixed-width Gothic has wider kana.
+// checks the settings pages at that DPI (SettingsPagesTest.EveryControlOfEveryPageIsOnScreen) and
+// every window in both languages (WindowLanguageTest.EveryWindow...), and in a prefix without that
+// substitution, whose fixed-width Gothic has wider kana.
 #include "ui/main/main_window.h"
 
 #include <commctrl.h>

@@ -61,6 +61,7 @@ class SettingsDialogFixture : public ::testing::Test, public test::PageDriver {
         .console = console_,
         .fileRecord = fileRecord_,
         .applicationDirectory = L"C:\\calbrin",
+        .language = language_,
         .showMessage = messages_.Function(),
         .chooseFile = [this](HWND, SettingsFileDialog kind, const std::wstring& folder,
                              const std::wstring& proposed) -> std::optional<std::wstring> {
@@ -84,6 +85,7 @@ class SettingsDialogFixture : public ::testing::Test, public test::PageDriver {
   // File dialogs shown as "kind|folder|proposed name", and the file each returns (none: Cancel).
   std::vector<std::wstring> fileDialogs_;
   std::optional<std::wstring> chosenFile_;
+  Language language_ = Language::kJapanese;
   std::optional<SettingsDialog> dialog_;
 };
 
@@ -249,40 +251,42 @@ TEST_F(SettingsPagesTest, EveryEditCarriesItsRule) {
 }
 
 // However large the pages' font, no control is cut off: the strip and the dialog grow to hold the
-// pages, the buttons stay below the strip and the dialog on the screen. The high-DPI test runs
-// this at 144 DPI too.
+// pages, the buttons stay below the strip and the dialog on the screen. On every page of both
+// models in both languages each shown control lies within its page and overlaps no other; the
+// English texts fit their controls. The high-DPI test runs this at 144 DPI too.
 TEST_F(SettingsPagesTest, EveryControlOfEveryPageIsOnScreen) {
-  UseDevice("57");
-  ASSERT_NE(Open(), nullptr);
-  const auto rectIn = [](HWND parent, HWND child) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-  };
-  for (int tab = 0; tab < SettingsDialog::kPageCount; ++tab) {
-    RECT page{};
-    GetClientRect(Page(tab), &page);
-    for (HWND child = GetWindow(Page(tab), GW_CHILD); child;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-      const RECT rect = rectIn(Page(tab), child);
-      EXPECT_LE(rect.bottom, page.bottom) << "tab " << tab << " control " << GetDlgCtrlID(child);
-      EXPECT_LE(rect.right, page.right) << "tab " << tab << " control " << GetDlgCtrlID(child);
+  for (const char* model : {"48", "57"}) {
+    for (const Language language : {Language::kJapanese, Language::kEnglish}) {
+      SCOPED_TRACE(testing::Message() << model << (language == Language::kEnglish ? " en" : " ja"));
+      UseDevice(model);
+      language_ = language;
+      ASSERT_NE(Open(), nullptr);
+      for (int tab = 0; tab < SettingsDialog::kPageCount; ++tab) {
+        EXPECT_EQ(test::LayoutProblems(Page(tab), language == Language::kEnglish),
+                  std::vector<std::string>{})
+            << "tab " << tab;
+      }
+      const auto rectIn = [](HWND parent, HWND child) {
+        RECT rect{};
+        GetWindowRect(child, &rect);
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+      };
+      HWND window = dialog_->Window();
+      RECT client{};
+      GetClientRect(window, &client);
+      const RECT strip = rectIn(window, GetDlgItem(window, IDC_TAB));
+      for (const int id : {IDOK, IDCANCEL, IDC_SETTINGS_STATUS}) {
+        const RECT rect = rectIn(window, GetDlgItem(window, id));
+        EXPECT_GE(rect.top, strip.bottom) << id;
+        EXPECT_LE(rect.bottom, client.bottom) << id;
+      }
+      RECT frame{};
+      GetWindowRect(window, &frame);
+      EXPECT_LE(frame.bottom, GetSystemMetrics(SM_CYSCREEN));
+      EXPECT_LE(frame.right, GetSystemMetrics(SM_CXSCREEN));
     }
   }
-  HWND window = dialog_->Window();
-  RECT client{};
-  GetClientRect(window, &client);
-  const RECT strip = rectIn(window, GetDlgItem(window, IDC_TAB));
-  for (const int id : {IDOK, IDCANCEL, IDC_SETTINGS_STATUS}) {
-    const RECT rect = rectIn(window, GetDlgItem(window, id));
-    EXPECT_GE(rect.top, strip.bottom) << id;
-    EXPECT_LE(rect.bottom, client.bottom) << id;
-  }
-  RECT frame{};
-  GetWindowRect(window, &frame);
-  EXPECT_LE(frame.bottom, GetSystemMetrics(SM_CYSCREEN));
-  EXPECT_LE(frame.right, GetSystemMetrics(SM_CXSCREEN));
 }
 
 class SettingsDialogTest : public SettingsDialogFixture {};

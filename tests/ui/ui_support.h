@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "resources/resource.h"
@@ -61,6 +62,106 @@ inline bool DriveModal(const std::wstring& caption, const std::function<void(HWN
   open();
   KillTimer(nullptr, timer);
   return ran;
+}
+
+// Every text that `window` shows: its menu, and of itself and each control inside it (the pages'
+// too) the text, a list's items, a tab strip's captions and a list view's column titles.
+inline std::vector<std::wstring> ShownTexts(HWND window) {
+  std::vector<std::wstring> texts;
+  const auto menuTexts = [&texts](auto&& self, HMENU menu) -> void {
+    for (int i = 0; menu != nullptr && i < GetMenuItemCount(menu); ++i) {
+      wchar_t text[256] = {};
+      GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+      texts.push_back(text);
+      self(self, GetSubMenu(menu, i));
+    }
+  };
+  menuTexts(menuTexts, GetMenu(window));
+  const auto controlTexts = [](HWND control, LPARAM found) {
+    auto& out = *reinterpret_cast<std::vector<std::wstring>*>(found);
+    out.push_back(WindowText(control));
+    wchar_t kind[64] = {};
+    GetClassNameW(control, kind, 64);
+    wchar_t text[256] = {};
+    if (std::wstring_view(kind) == L"ComboBox") {
+      for (LRESULT i = 0; i < SendMessageW(control, CB_GETCOUNT, 0, 0); ++i) {
+        SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        out.push_back(text);
+      }
+    }
+    for (int i = 0; std::wstring_view(kind) == WC_TABCONTROLW && i < TabCtrl_GetItemCount(control);
+         ++i) {
+      TCITEMW item{TCIF_TEXT, 0, 0, text, 256, 0, 0};
+      TabCtrl_GetItem(control, i, &item);
+      out.push_back(text);
+    }
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = text;
+    column.cchTextMax = 256;
+    for (int i = 0;
+         std::wstring_view(kind) == WC_LISTVIEWW && ListView_GetColumn(control, i, &column); ++i)
+      out.push_back(text);
+    return TRUE;
+  };
+  controlTexts(window, reinterpret_cast<LPARAM>(&texts));
+  EnumChildWindows(window, controlTexts, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+// What is wrong with the layout of the shown controls of `container`, a page or a dialog: one that
+// reaches out of it or overlaps another (frames aside, which hold controls), and with
+// `textsFit` a label, check box, radio or push button whose text is wider than its room.
+inline std::vector<std::string> LayoutProblems(HWND container, bool textsFit) {
+  std::vector<std::string> problems;
+  std::vector<std::pair<int, RECT>> shown;
+  RECT area{};
+  GetClientRect(container, &area);
+  for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+    const UINT type = static_cast<UINT>(style & BS_TYPEMASK);
+    wchar_t kind[64] = {};
+    GetClassNameW(child, kind, 64);
+    const bool button = std::wstring_view(kind) == L"Button";
+    if ((style & WS_VISIBLE) == 0 || (button && type == BS_GROUPBOX)) continue;
+    const std::string id = std::to_string(GetDlgCtrlID(child));
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, container, reinterpret_cast<POINT*>(&rect), 2);
+    if (rect.left < 0 || rect.top < 0 || rect.right > area.right || rect.bottom > area.bottom)
+      problems.push_back(id + " reaches out");
+    for (const auto& [other, otherRect] : shown) {
+      RECT common{};
+      if (IntersectRect(&common, &rect, &otherRect))
+        problems.push_back(id + " overlaps " + std::to_string(other));
+    }
+    shown.emplace_back(GetDlgCtrlID(child), rect);
+    const bool combo = std::wstring_view(kind) == L"ComboBox";
+    if (!textsFit || (!button && !combo && std::wstring_view(kind) != L"Static")) continue;
+    // A check box or radio button draws its box before the text, a list its button after.
+    const bool boxed = button && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
+    int room = rect.right - rect.left - (boxed ? GetSystemMetrics(SM_CXMENUCHECK) + 3 : 0);
+    std::vector<std::wstring> texts{WindowText(child)};
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (combo && GetComboBoxInfo(child, &info)) {
+      room = info.rcItem.right - info.rcItem.left;
+      texts = ShownTexts(child);
+    }
+    HDC dc = GetDC(child);
+    HGDIOBJ font =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0)));
+    for (const std::wstring& text : texts) {
+      SIZE size{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      if (size.cx > room)
+        problems.push_back(id + " " + std::to_string(size.cx) + " for a text, has " +
+                           std::to_string(room));
+    }
+    SelectObject(dc, font);
+    ReleaseDC(child, dc);
+  }
+  return problems;
 }
 
 // A message box as one text: caption, text and MB_ flags.

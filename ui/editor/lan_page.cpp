@@ -16,11 +16,11 @@ constexpr int kTextRead = 64;
 
 void LanPage::OnInit(const SettingsRecord& record) {
   HWND page = Window();
-  FillChoiceList(page, IDC_PROTOCOL, ProtocolItems());
+  FillList(IDC_PROTOCOL, ProtocolItems());
   ShowControl(page, IDC_RFC2217, false);
-  FillChoiceList(page, IDC_SERVER_CONDITION, ServerConditionItems(state_.reduced));
-  FillChoiceList(page, IDC_CLIENT_CONDITION, ClientConditionItems(state_.reduced));
-  FillChoiceList(page, IDC_DISCONNECT_CONDITION, DisconnectConditionItems(state_.reduced));
+  FillList(IDC_SERVER_CONDITION, ServerConditionItems(state_.reduced));
+  FillList(IDC_CLIENT_CONDITION, ClientConditionItems(state_.reduced));
+  FillList(IDC_DISCONNECT_CONDITION, DisconnectConditionItems(state_.reduced));
   Fill(record);
 }
 

@@ -25,13 +25,13 @@ void SerialPage::OnInit(const SettingsRecord& record) {
   const SerialPortVariant& variant = state_.variant;
   ShowDriverControls(page, false);
 
-  FillChoiceList(page, IDC_BAUD_RATE, BaudRateItems());
-  FillChoiceList(page, IDC_DATA_BITS, DataBitsItems());
-  FillChoiceList(page, IDC_PARITY, ParityItems());
-  FillChoiceList(page, IDC_STOP_BITS, StopBitsItems());
-  FillChoiceList(page, IDC_FLOW, FlowItems(variant.reduced));
-  FillChoiceList(page, IDC_CHAR_COUNT, CharacterCountItems());
-  FillChoiceList(page, IDC_TRAILING_COUNT, TrailingCountItems());
+  FillList(IDC_BAUD_RATE, BaudRateItems());
+  FillList(IDC_DATA_BITS, DataBitsItems());
+  FillList(IDC_PARITY, ParityItems());
+  FillList(IDC_STOP_BITS, StopBitsItems());
+  FillList(IDC_FLOW, FlowItems(variant.reduced));
+  FillList(IDC_CHAR_COUNT, CharacterCountItems());
+  FillList(IDC_TRAILING_COUNT, TrailingCountItems());
 
   Fill(record);
   AttachFilterBaudDigits(GetDlgItem(page, IDC_BAUD_RATE));

@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "file/settings_file.h"
 #include "resources/resource.h"
 #include "settings/device_model.h"
 #include "settings/settings_record.h"
+#include "ui/controls/language_resources.h"
 #include "ui/editor/lan_page.h"
 #include "ui/editor/network_page.h"
 #include "ui/editor/serial_page.h"
@@ -28,20 +30,29 @@ void RegisterControlClasses() {
   InitCommonControlsEx(&controls);
 }
 
-// Tab by tab: its caption and the layout of its page. The channel or port of a page follows
-// from its place, see SettingsDialog::PageAt.
+// Tab by tab: its page, the layout of that page and the number that its caption adds to the
+// page's name (none: 0). The channel or port of a page follows from its place, see
+// SettingsDialog::PageAt.
 struct TabBinding {
-  const wchar_t* caption;
+  PageKind page;
   int pageLayout;
+  int number;
 };
 
 constexpr std::array<TabBinding, SettingsDialog::kPageCount> kTabs{{
-    {L"共通", IDD_NETWORK_PAGE},
-    {L"LAN(1)", IDD_LAN_PAGE},
-    {L"LAN(2)", IDD_LAN_PAGE},
-    {L"シリアルポート(1)", IDD_SERIAL_PAGE},
-    {L"シリアルポート(2)", IDD_SERIAL_PAGE},
+    {PageKind::kNetwork, IDD_NETWORK_PAGE, 0},
+    {PageKind::kLan, IDD_LAN_PAGE, 1},
+    {PageKind::kLan, IDD_LAN_PAGE, 2},
+    {PageKind::kSerial, IDD_SERIAL_PAGE, 1},
+    {PageKind::kSerial, IDD_SERIAL_PAGE, 2},
 }};
+
+// "共通", "LAN(1)", "シリアルポート(2)" and so on, in `language`.
+std::wstring TabCaption(const TabBinding& tab, Language language) {
+  std::wstring caption = WideText(PageName(tab.page).In(language));
+  if (tab.number != 0) caption += L"(" + std::to_wstring(tab.number) + L")";
+  return caption;
+}
 
 }  // namespace
 
@@ -64,17 +75,16 @@ SettingsDialog::~SettingsDialog() {
 int SettingsDialog::RunModal(HWND owner) {
   RegisterControlClasses();
   modal_ = true;
-  const INT_PTR result =
-      DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), owner,
-                      &SettingsDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  const INT_PTR result = DialogBoxIn(data_.language, IDD_SETTINGS, owner,
+                                     &SettingsDialog::DialogProc, reinterpret_cast<LPARAM>(this));
   return static_cast<int>(result);
 }
 
 HWND SettingsDialog::CreateModeless(HWND owner) {
   RegisterControlClasses();
   modal_ = false;
-  HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), owner,
-                                   &SettingsDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  HWND window = CreateDialogIn(data_.language, IDD_SETTINGS, owner, &SettingsDialog::DialogProc,
+                               reinterpret_cast<LPARAM>(this));
   // The layout is not visible by itself; the modal loop would show it.
   if (window != nullptr) ShowWindow(window, SW_SHOW);
   return window;
@@ -137,6 +147,7 @@ INT_PTR CALLBACK SettingsDialog::DialogProc(HWND window, UINT message, WPARAM wP
 }
 
 void SettingsDialog::OnInit() {
+  SetMenuIn(window_, data_.language, IDR_SETTINGS_MENU);
   SetWindowTextW(window_, WideText(data_.session.identity.AddressText()).c_str());
   ShowModel();
   CreatePages();
@@ -154,15 +165,16 @@ void SettingsDialog::ShowModel() {
 void SettingsDialog::CreatePages() {
   HWND tab = GetDlgItem(window_, IDC_TAB);
   for (int i = 0; i < kPageCount; ++i) {
+    std::wstring caption = TabCaption(kTabs[static_cast<std::size_t>(i)], data_.language);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(kTabs[static_cast<std::size_t>(i)].caption);
+    item.pszText = caption.data();
     TabCtrl_InsertItem(tab, i, &item);
   }
 
   for (int i = 0; i < kPageCount; ++i) {
     PageAt(i)->Create(window_, kTabs[static_cast<std::size_t>(i)].pageLayout,
-                      data_.session.deviceRecord);
+                      data_.session.deviceRecord, data_.language);
   }
   FitTabToPages();
 
@@ -283,7 +295,8 @@ void SettingsDialog::SetStatusText(std::string_view text) {
 }
 
 void SettingsDialog::ShowError(std::string_view message) {
-  data_.showMessage(window_, WideText(message), L"エラー", MB_OK | MB_ICONINFORMATION);
+  data_.showMessage(window_, WideText(message), LoadText(data_.language, IDS_ERROR_CAPTION),
+                    MB_OK | MB_ICONINFORMATION);
 }
 
 PageStates SettingsDialog::ReadPages() const {
@@ -300,15 +313,17 @@ class SettingsDialog::DialogApplyUi final : public ApplyUi, public CollectUi {
   void ShowError(std::string_view message) override { dialog_.ShowError(message); }
   void ShowPage(int tab) override { dialog_.SelectTab(tab); }
   bool AskYesNo(std::string_view question) override {
-    return dialog_.data_.showMessage(dialog_.window_, WideText(question), L"確認",
+    return dialog_.data_.showMessage(dialog_.window_, WideText(question), Caption(),
                                      MB_YESNO | MB_ICONQUESTION) == IDYES;
   }
   void ShowReport(std::string_view message) override {
-    dialog_.data_.showMessage(dialog_.window_, WideText(message), L"確認", MB_OK);
+    dialog_.data_.showMessage(dialog_.window_, WideText(message), Caption(), MB_OK);
   }
   void SetStatusText(std::string_view text) override { dialog_.SetStatusText(text); }
 
  private:
+  std::wstring Caption() const { return LoadText(dialog_.data_.language, IDS_CONFIRM_CAPTION); }
+
   SettingsDialog& dialog_;
 };
 

@@ -14,6 +14,7 @@
 #include "net/console_connection.h"
 #include "net/device_operations.h"
 #include "pages/collect_settings.h"
+#include "settings/language.h"
 #include "settings/settings_record.h"
 #include "ui/editor/settings_file_dialogs.h"
 #include "ui/main/message_box.h"
@@ -43,6 +44,8 @@ struct SettingsDialogData {
   SettingsRecord& fileRecord;
   // Where the file dialogs start.
   std::wstring applicationDirectory;
+  // The language of the dialog, its pages and its message boxes' captions.
+  Language language = Language::kJapanese;
   // Every message box and question of the dialog, of Apply and of the file commands.
   MessageBoxFunction showMessage = SystemMessageBox;
   SettingsFileChooser chooseFile = ChooseSettingsFile;

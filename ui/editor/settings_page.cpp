@@ -3,14 +3,35 @@
 
 #include <uxtheme.h>
 
+#include <string_view>
+
+#include "ui/controls/dialog_controls.h"
 #include "ui/controls/edit_filters.h"
+#include "ui/controls/language_resources.h"
 
 namespace calbrin {
 
-HWND SettingsPage::Create(HWND dialog, int resourceId, const SettingsRecord& record) {
+HWND SettingsPage::Create(HWND dialog, int resourceId, const SettingsRecord& record,
+                          Language language) {
+  language_ = language;
   CreateParams params{this, &record};
-  return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), dialog,
-                            &SettingsPage::DialogProc, reinterpret_cast<LPARAM>(&params));
+  return CreateDialogIn(language, resourceId, dialog, &SettingsPage::DialogProc,
+                        reinterpret_cast<LPARAM>(&params));
+}
+
+void SettingsPage::FillList(int id, const ChoiceItems& items) const {
+  const PageField& field = PageFieldOf(kind_, id);
+  ChoiceItems shown;
+  for (const char* text : items) {
+    shown.push_back(text);
+    for (const ChoiceItem& item : field.items) {
+      if (std::string_view(item.text.japanese) == text) {
+        shown.back() = item.text.In(language_).data();
+        break;
+      }
+    }
+  }
+  FillChoiceList(window_, id, shown);
 }
 
 INT_PTR CALLBACK SettingsPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

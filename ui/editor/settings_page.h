@@ -18,9 +18,10 @@ class SettingsPage {
   SettingsPage& operator=(const SettingsPage&) = delete;
   virtual ~SettingsPage() = default;
 
-  // Creates the page as a hidden, modeless child of `dialog` from the layout `resourceId`; the
-  // page loads its controls from `record` while it is created. Returns the page window, or null.
-  HWND Create(HWND dialog, int resourceId, const SettingsRecord& record);
+  // Creates the page as a hidden, modeless child of `dialog` from the layout `resourceId` in
+  // `language`, whose texts its lists take too; the page loads its controls from `record` while
+  // it is created. Returns the page window, or null.
+  HWND Create(HWND dialog, int resourceId, const SettingsRecord& record, Language language);
 
   // Reloads every control from `record`.
   virtual void Fill(const SettingsRecord& record) = 0;
@@ -28,6 +29,10 @@ class SettingsPage {
   HWND Window() const { return window_; }
 
  protected:
+  // Fills list `id` with `items`, which the page rules give in Japanese, in the page's language:
+  // each item as its row of the field table has it.
+  void FillList(int id, const ChoiceItems& items) const;
+
   virtual void OnInit(const SettingsRecord& record) { Fill(record); }
   // True when the command was handled. The edit rules of the field table have run before and
   // never reach it.
@@ -42,6 +47,7 @@ class SettingsPage {
   };
 
   const PageKind kind_;
+  Language language_ = Language::kJapanese;
   HWND window_ = nullptr;
 };
 

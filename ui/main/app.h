@@ -10,6 +10,7 @@
 #include "net/console_connection.h"
 #include "net/device_discovery.h"
 #include "net/device_operations.h"
+#include "settings/language.h"
 #include "settings/settings_record.h"
 
 namespace calbrin {
@@ -31,6 +32,8 @@ struct App {
   SettingsRecord fileRecord;
   // The folder of the executable, without a trailing separator.
   std::wstring applicationDirectory;
+  // The language of every window and message box, chosen at start (window_language.h).
+  Language language = Language::kJapanese;
   // Major, minor and the two words of the lower half of the product version; 0 when unreadable.
   std::array<std::uint16_t, 4> productVersion{};
 };

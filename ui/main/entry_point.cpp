@@ -6,8 +6,10 @@
 #include <memory>
 
 #include "net/adapters.h"
+#include "ui/controls/language_resources.h"
 #include "ui/main/app.h"
 #include "ui/main/main_window.h"
+#include "ui/main/window_language.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The list view and the address control must be registered before any layout creates them.
@@ -17,6 +19,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   // Large objects (the records and the receive areas): on the heap, not the main thread's stack.
   auto app = std::make_unique<calbrin::App>();
+  app->language =
+      calbrin::ChooseWindowLanguage(calbrin::CommandLineArguments(), GetUserDefaultUILanguage());
+  // The windows load their own resources in that language. What the system draws for them (the
+  // message boxes' buttons, the file dialogs) comes from its resources in the thread's language:
+  // Windows takes the thread's UI language, Wine the thread's locale.
+  const LANGID language = calbrin::ResourceLanguage(app->language);
+  SetThreadUILanguage(language);
+  SetThreadLocale(MAKELCID(language, SORT_DEFAULT));
   app->console.Startup();
   app->discovery.Startup(calbrin::kRouteProbeAddress);
   {

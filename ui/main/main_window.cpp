@@ -9,6 +9,7 @@
 #include "net/device_operations.h"
 #include "net/subnet.h"
 #include "resources/resource.h"
+#include "ui/controls/language_resources.h"
 #include "ui/editor/settings_dialog.h"
 #include "ui/main/app.h"
 #include "ui/main/small_dialogs.h"
@@ -27,11 +28,13 @@ constexpr int kRowTextCapacity = 256;
 // place, whose kana are wider. Together they fill the list's 228 units within its border; only
 // the fixed-width Gothic at 96 DPI, where half pixels round up, needs one pixel more than that.
 struct Column {
-  const wchar_t* title;
+  int title;  // string
   int width;  // dialog units
 };
-constexpr Column kColumns[] = {
-    {L"IPアドレス", 68}, {L"MACアドレス", 76}, {L"モデル", 36}, {L"バージョン", 48}};
+constexpr Column kColumns[] = {{IDS_COLUMN_ADDRESS, 68},
+                               {IDS_COLUMN_MAC, 76},
+                               {IDS_COLUMN_MODEL, 36},
+                               {IDS_COLUMN_VERSION, 48}};
 
 // The controls that a search disables, in the order step 1 enables them again.
 constexpr int kWorkingControls[] = {IDC_OPEN_SETTINGS, IDC_SEARCH, IDC_ADD_TO_LIST, IDCANCEL,
@@ -70,7 +73,7 @@ class MainWindowOpenUi final : public OpenDeviceUi {
   }
   void DeselectAllRows() override { window_.DeselectAllRows(); }
   void AskPassword(ScrambledPassword& login) override {
-    PasswordDialogData data{&login, window_.showMessage};
+    PasswordDialogData data{&login, window_.showMessage, window_.app_.language};
     ShowPasswordDialog(window_.window_, data);
   }
   void ShowSettingsDialog() override {
@@ -82,11 +85,14 @@ class MainWindowOpenUi final : public OpenDeviceUi {
           window_.window_, SettingsDialogData{.session = app.session,
                                               .console = app.console,
                                               .fileRecord = app.fileRecord,
-                                              .applicationDirectory = app.applicationDirectory});
+                                              .applicationDirectory = app.applicationDirectory,
+                                              .language = app.language});
     }
   }
   void ShowError(std::string_view message) override {
-    window_.showMessage(window_.window_, WideText(message), L"エラー", MB_OK | MB_ICONINFORMATION);
+    window_.showMessage(window_.window_, WideText(message),
+                        LoadText(window_.app_.language, IDS_ERROR_CAPTION),
+                        MB_OK | MB_ICONINFORMATION);
   }
 
  private:
@@ -94,13 +100,11 @@ class MainWindowOpenUi final : public OpenDeviceUi {
 };
 
 INT_PTR MainWindow::Run() {
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr, DialogProc,
-                         reinterpret_cast<LPARAM>(this));
+  return DialogBoxIn(app_.language, IDD_MAIN, nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 HWND MainWindow::Create(HWND owner) {
-  return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), owner,
-                            DialogProc, reinterpret_cast<LPARAM>(this));
+  return CreateDialogIn(app_.language, IDD_MAIN, owner, DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -146,6 +150,7 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::OnInitDialog() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES};
   InitCommonControlsEx(&controls);
+  SetMenuIn(window_, app_.language, IDR_MAIN_MENU);
 
   HWND list = List();
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
@@ -153,7 +158,8 @@ void MainWindow::OnInitDialog() {
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
     column.cx = DialogUnitsToPixels(window_, kColumns[i].width);
-    column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+    std::wstring title = LoadText(app_.language, kColumns[i].title);
+    column.pszText = title.data();
     column.iSubItem = i;
     ListView_InsertColumn(list, i, &column);
   }
@@ -195,7 +201,8 @@ void MainWindow::OnCommand(int id, int code) {
       if (code == CBN_SELCHANGE) ChangeAdapter();
       break;
     case IDM_VERSION:
-      ShowVersionBox(window_, app_.productVersion[0], app_.productVersion[1], showMessage);
+      ShowVersionBox(window_, app_.language, app_.productVersion[0], app_.productVersion[1],
+                     showMessage);
       break;
   }
 }
@@ -271,7 +278,7 @@ void MainWindow::StartSearch() {
 }
 
 void MainWindow::SearchDevices() {
-  SetStatusText(L"検索中...");
+  SetStatusText(LoadText(app_.language, IDS_SEARCHING));
   // The search blocks this thread for its whole window: show the line before it starts.
   UpdateWindow(GetDlgItem(window_, IDC_STATUS));
   subnetFlags_.fill(1);
@@ -292,6 +299,7 @@ void MainWindow::AddByHand() {
     return;
   }
   AddAddressDialogData data;
+  data.language = app_.language;
   askAddress(window_, data);
   if (!data.added) return;
   const int row = RowCount();

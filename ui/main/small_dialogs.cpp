@@ -8,13 +8,12 @@
 #include "resources/resource.h"
 #include "ui/controls/dialog_controls.h"
 #include "ui/controls/edit_filters.h"
+#include "ui/controls/language_resources.h"
 #include "ui/main/version_text.h"
 #include "ui/main/wide_text.h"
 
 namespace calbrin {
 namespace {
-
-constexpr wchar_t kErrorCaption[] = L"エラー";
 
 template <typename Data>
 Data* DataOf(HWND dialog) {
@@ -24,7 +23,8 @@ Data* DataOf(HWND dialog) {
 INT_PTR CALLBACK PasswordDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
-    SetWindowTextW(dialog, L"パスワード入力");
+    const Language language = reinterpret_cast<const PasswordDialogData*>(lParam)->language;
+    SetWindowTextW(dialog, LoadText(language, IDS_PASSWORD_CAPTION).c_str());
     SendDlgItemMessageW(dialog, IDC_PASSWORD, EM_LIMITTEXT, kMaxPasswordLength, 0);
     SetDlgItemTextW(dialog, IDC_PASSWORD, L"");
     return TRUE;
@@ -40,7 +40,8 @@ INT_PTR CALLBACK PasswordDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         case IDOK: {
           const std::string password = Utf8Text(WindowText(GetDlgItem(dialog, IDC_PASSWORD)));
           if (password.empty()) {
-            data->showMessage(dialog, L"パスワードが入力されていません", kErrorCaption,
+            data->showMessage(dialog, LoadText(data->language, IDS_NO_PASSWORD),
+                              LoadText(data->language, IDS_ERROR_CAPTION),
                               MB_OK | MB_ICONINFORMATION);
             return TRUE;
           }
@@ -93,15 +94,15 @@ INT_PTR CALLBACK AddAddressDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 }  // namespace
 
 void ShowPasswordDialog(HWND owner, PasswordDialogData& data) {
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PASSWORD), owner,
-                  PasswordDialogProc, reinterpret_cast<LPARAM>(&data));
+  DialogBoxIn(data.language, IDD_PASSWORD, owner, PasswordDialogProc,
+              reinterpret_cast<LPARAM>(&data));
 }
 
 void ShowAddAddressDialog(HWND owner, AddAddressDialogData& data) {
   data.added = false;
   data.address.clear();
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ADD_ADDRESS), owner,
-                  AddAddressDialogProc, reinterpret_cast<LPARAM>(&data));
+  DialogBoxIn(data.language, IDD_ADD_ADDRESS, owner, AddAddressDialogProc,
+              reinterpret_cast<LPARAM>(&data));
 }
 
 bool ReadProductVersion(const std::wstring& path, std::array<std::uint16_t, 4>& words) {
@@ -123,8 +124,10 @@ bool ReadProductVersion(const std::wstring& path, std::array<std::uint16_t, 4>& 
   return true;
 }
 
-void ShowVersionBox(HWND owner, int major, int minor, const MessageBoxFunction& showMessage) {
-  showMessage(owner, WideText(VersionBoxText(major, minor)), L"バージョン情報", MB_OK);
+void ShowVersionBox(HWND owner, Language language, int major, int minor,
+                    const MessageBoxFunction& showMessage) {
+  showMessage(owner, VersionBoxText(LoadText(language, IDS_VERSION_TEXT), major, minor),
+              LoadText(language, IDS_VERSION_CAPTION), MB_OK);
 }
 
 }  // namespace calbrin

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace calbrin {
 
-// "    バージョン : %d.%02d    " (UTF-8): the blanks keep the text clear of the box's edges.
-std::string VersionBoxText(int major, int minor);
+// `format` is the version text of the window's language (IDS_VERSION_TEXT): its "%d" takes the
+// major version, its "%02d" the minor one with at least two digits.
+std::wstring VersionBoxText(std::wstring_view format, int major, int minor);
 
 }  // namespace calbrin

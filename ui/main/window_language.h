@@ -1,0 +1,21 @@
+// The language of the windows, chosen once as the program starts.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "settings/language.h"
+
+namespace calbrin {
+
+// The command line's last "/lang:en" or "/lang:ja" (in any case) decides; without one, or with
+// another value after "/lang:", the user's display language does: Japanese for a Japanese one,
+// English for any other.
+Language ChooseWindowLanguage(const std::vector<std::wstring>& arguments, LANGID userLanguage);
+
+// The arguments of this process's command line, without the program's name.
+std::vector<std::wstring> CommandLineArguments();
+
+}  // namespace calbrin
