@@ -55,9 +55,9 @@ Language EnvironmentLanguage() {
   return std::wstring_view(lang).starts_with(L"ja") ? kJapanese : kEnglish;
 }
 
-// Every text of the main window, the version box, the password dialog with its refusal of an
-// empty password, the add-address dialog and the settings dialog of both models in `language`,
-// into `texts`; the layout problems of the first four into `problems`.
+// Every text of the main window, the version box, the message of opening no device, the password
+// dialog with its refusal of an empty password, the add-address dialog and the settings dialog of
+// both models in `language`, into `texts`; the layout problems of the first four into `problems`.
 void ShowEveryWindow(Language language, std::vector<std::wstring>& texts,
                      std::vector<std::string>& problems) {
   const auto see = [&](HWND window) {
@@ -76,6 +76,8 @@ void ShowEveryWindow(Language language, std::vector<std::wstring>& texts,
   HWND window = main.Create();
   see(window);
   SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_VERSION, 0), 0);
+  // Opening with no row selected: the device operations' own message, in the window's language.
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_OPEN_SETTINGS, BN_CLICKED), 0);
 
   ScrambledPassword login{};
   PasswordDialogData password{&login, messages.Function(), language};

@@ -333,12 +333,12 @@ bool SettingsDialog::ApplySettings() {
   SettingsRecord collected;
   SettingsText text;
   if (CollectSettings(pages, data_.session.deviceRecord, false, secondChannelReduced_, collected,
-                      text, ui, Language::kJapanese) != 0) {
+                      text, ui, data_.language) != 0) {
     return false;
   }
   return calbrin::ApplySettings(data_.console, data_.session.deviceRecord, collected, text,
                                 PasswordChangeOf(pages.network), ui, data_.writeSettleTime,
-                                Language::kJapanese);
+                                data_.language);
 }
 
 void SettingsDialog::SaveSettingsFile() {
@@ -353,11 +353,11 @@ void SettingsDialog::SaveSettingsFile() {
   SettingsRecord collected;
   SettingsText text;
   if (CollectSettings(ReadPages(), data_.session.deviceRecord, true, secondChannelReduced_,
-                      collected, text, ui, Language::kJapanese) != 0) {
+                      collected, text, ui, data_.language) != 0) {
     return;
   }
   if (!WriteSettingsFile(std::filesystem::path(*path), text.View()))
-    ShowError(FileNotCreatedMessage(Language::kJapanese));
+    ShowError(FileNotCreatedMessage(data_.language));
 }
 
 void SettingsDialog::LoadSettingsFile() {
@@ -368,7 +368,7 @@ void SettingsDialog::LoadSettingsFile() {
   const SettingsFileRead result =
       ReadSettingsFile(std::filesystem::path(*path), secondChannelReduced_, data_.fileRecord);
   if (result != SettingsFileRead::kLoaded) {
-    ShowError(SettingsFileReadMessage(result, Language::kJapanese));
+    ShowError(SettingsFileReadMessage(result, data_.language));
     return;
   }
   // Every page, the hidden ones too; the tab shown stays as it is.

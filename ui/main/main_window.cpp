@@ -331,7 +331,7 @@ void MainWindow::ChangeAdapter() {
 
 void MainWindow::OpenSelectedDevice() {
   MainWindowOpenUi ui(*this);
-  OpenDevice(app_.console, app_.adapters, app_.session, ui, Language::kJapanese);
+  OpenDevice(app_.console, app_.adapters, app_.session, ui, app_.language);
 }
 
 void MainWindow::FillAdapterCombo() {
