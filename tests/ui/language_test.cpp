@@ -11,6 +11,7 @@
 #include "sim/device_settings.h"
 #include "tests/support/sim_settings.h"
 #include "tests/ui/ui_support.h"
+#include "ui/controls/language_resources.h"
 #include "ui/main/app.h"
 #include "ui/main/main_window.h"
 #include "ui/main/small_dialogs.h"
@@ -130,6 +131,66 @@ TEST(WindowLanguageTest, EveryWindowShowsTheChosenLanguageAndFitsItsTexts) {
     EXPECT_TRUE(language == kEnglish || foreign > 100) << foreign;
     EXPECT_EQ(problems, std::vector<std::string>{});
   }
+}
+
+// The numbered resources of `type` in this program.
+std::vector<int> ResourceIds(const wchar_t* type) {
+  std::vector<int> ids;
+  EnumResourceNamesW(
+      GetModuleHandleW(nullptr), type,
+      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
+        if (IS_INTRESOURCE(name))
+          reinterpret_cast<std::vector<int>*>(found)->push_back(
+              static_cast<int>(reinterpret_cast<ULONG_PTR>(name)));
+        return TRUE;
+      },
+      reinterpret_cast<LONG_PTR>(&ids));
+  return ids;
+}
+
+bool HasResource(Language language, const wchar_t* type, int id) {
+  return FindResourceExW(GetModuleHandleW(nullptr), type, MAKEINTRESOURCEW(id),
+                         ResourceLanguage(language)) != nullptr;
+}
+
+// The controls of layout `id` in `language`, by identifier and class, in their tab order.
+std::vector<std::wstring> LayoutControls(Language language, int id, HWND parent) {
+  HWND dialog = CreateDialogIn(
+      language, id, parent, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+  std::vector<std::wstring> controls;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    controls.push_back(std::to_wstring(GetDlgCtrlID(child)) + L" " + name);
+  }
+  DestroyWindow(dialog);
+  return controls;
+}
+
+// One more language is one more set of resources: each Japanese layout, menu and string has its
+// English counterpart, a layout with the same controls in the same order, a string not empty.
+TEST(WindowLanguageTest, EveryJapaneseResourceHasItsEnglishCounterpart) {
+  HWND parent = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  int strings = 0;
+  for (const wchar_t* type : {RT_DIALOG, RT_MENU, RT_STRING}) {
+    for (const int id : ResourceIds(type)) {
+      if (!HasResource(kJapanese, type, id)) continue;
+      ASSERT_TRUE(HasResource(kEnglish, type, id)) << "no English " << id;
+      if (type == RT_DIALOG) {
+        EXPECT_EQ(LayoutControls(kEnglish, id, parent), LayoutControls(kJapanese, id, parent))
+            << id;
+      }
+      for (int text = (id - 1) * 16; type == RT_STRING && text < id * 16; ++text) {
+        if (LoadText(kJapanese, text).empty()) continue;
+        ++strings;
+        EXPECT_FALSE(LoadText(kEnglish, text).empty()) << "string " << text;
+      }
+    }
+  }
+  EXPECT_GT(strings, 5);
+  DestroyWindow(parent);
 }
 
 }  // namespace
