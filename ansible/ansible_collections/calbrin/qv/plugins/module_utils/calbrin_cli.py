@@ -9,8 +9,12 @@ import json
 PASSWORD_VARIABLE = "CALBRIN_QV_PASSWORD"
 NEW_PASSWORD_VARIABLE = "CALBRIN_QV_NEW_PASSWORD"
 
-# What calbrin-cli says when a device wants a password that the run did not give.
-ASKS_FOR_PASSWORD = "the device asks for its settings password"
+# What calbrin-cli says, in each of its languages, when a device wants a password that the run
+# did not give.
+ASKS_FOR_PASSWORD = (
+    "the device asks for its settings password",
+    "デバイスが設定パスワードを求めています",
+)
 
 # The options that every module takes.
 COMMON_ARGUMENTS = dict(

@@ -95,7 +95,7 @@ def opens(module, address, password):
     code, parsed, err = run_cli(module, ["get", address] + options, environment)
     if code == 0:
         return True
-    if password is None and ASKS_FOR_PASSWORD not in err:
+    if password is None and not any(text in err for text in ASKS_FOR_PASSWORD):
         raise CliFailure(failure_message(code, parsed, err))
     return False
 
