@@ -277,7 +277,8 @@ std::vector<RowState> MatchRows(const Context& context, const std::vector<SheetR
           PasswordSource{{}, state.row->passwordEnvironment}, context.io, context.run.language);
     }
     state.target = TargetsByMac({state.row->mac}, found, context.adapters)[0];
-    if (const std::string held = AddressHeldBy(*state.row, units); !held.empty()) {
+    if (const std::string held = AddressHeldBy(*state.row, units, context.run.language);
+        !held.empty()) {
       state.result = kConflict;
       state.message = held;
     }

@@ -6,6 +6,7 @@
 #include "file/settings_file.h"
 #include "pages/value_checks.h"
 #include "settings/device_model.h"
+#include "settings/messages.h"
 
 namespace calbrin {
 namespace {
@@ -39,10 +40,11 @@ std::vector<SiteMatch> MatchSite(const std::vector<SheetRow>& rows,
   return matches;
 }
 
-std::string AddressHeldBy(const SheetRow& row, const std::vector<SiteUnit>& units) {
+std::string AddressHeldBy(const SheetRow& row, const std::vector<SiteUnit>& units,
+                          Language language) {
   for (const SiteUnit& unit : units) {
     if (unit.address == row.address && unit.mac != row.mac)
-      return row.address + " is held by " + unit.mac;
+      return FormatMessageText(MessageId::kAddressHeldBy, language, {row.address, unit.mac});
   }
   return {};
 }
@@ -55,8 +57,9 @@ DevicePlan PlanDevice(const SheetRow& row, const SettingsRecord& device, Languag
     const SettingsFileRead read = ReadSettingsFile(row.templateFile, plan.reduced, plan.target);
     if (read != SettingsFileRead::kLoaded) {
       const std::u8string name = row.templateFile.filename().u8string();
-      plan.refusal = "template " + std::string(name.begin(), name.end()) + ": " +
-                     std::string(SettingsFileReadMessage(read, language));
+      plan.refusal = FormatMessageText(
+          MessageId::kPlanTemplate, language,
+          {std::string(name.begin(), name.end()), SettingsFileReadMessage(read, language)});
       return plan;
     }
   }

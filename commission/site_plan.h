@@ -32,8 +32,9 @@ std::vector<SiteMatch> MatchSite(const std::vector<SheetRow>& rows,
                                  const std::vector<SiteUnit>& units);
 
 // Why the row's device must not take its planned address: another device of the search answers
-// there ("192.0.2.40 is held by 02-00-00-0A-00-07"); empty when none does.
-std::string AddressHeldBy(const SheetRow& row, const std::vector<SiteUnit>& units);
+// there ("192.0.2.40 is held by 02-00-00-0A-00-07" in `language`); empty when none does.
+std::string AddressHeldBy(const SheetRow& row, const std::vector<SiteUnit>& units,
+                          Language language = Language::kJapanese);
 
 struct DevicePlan {
   SettingsRecord target;  // what the device is to hold

@@ -15,6 +15,7 @@
 #include "commission/sheet_encoding.h"
 #include "pages/value_checks.h"
 #include "settings/mac_address.h"
+#include "settings/messages.h"
 #include "settings/setting_key.h"
 
 namespace calbrin {
@@ -48,7 +49,6 @@ constexpr std::array<NamedColumn, 7> kNamedColumns{{
     {"name", Column::kName},
     {"password-env", Column::kPasswordEnvironment},
 }};
-constexpr std::string_view kRequired = "a sheet needs the columns mac, address, mask and gateway";
 
 struct ColumnInfo {
   Column kind = Column::kUnnamed;
@@ -76,27 +76,32 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+// The problems found so far, each placed at its row and column in the sheet's language.
 class ProblemList {
  public:
-  explicit ProblemList(std::vector<std::string>& problems) : problems_(problems) {}
+  ProblemList(std::vector<std::string>& problems, Language language)
+      : problems_(problems), language_(language) {}
+  // The text of `id` with `args`.
+  std::string Text(MessageId id, std::initializer_list<std::string_view> args = {}) const {
+    return FormatMessageText(id, language_, args);
+  }
   void Add(int row, std::string_view column, std::string_view text) {
-    problems_.push_back("row " + std::to_string(row) + ", column " + std::string(column) + ": " +
-                        std::string(text));
+    problems_.push_back(Text(MessageId::kSheetRowColumn, {std::to_string(row), column, text}));
   }
 
  private:
   std::vector<std::string>& problems_;
+  Language language_;
 };
 
 // Why the device key `index` cannot be a column, or nothing when it can.
-std::optional<std::string> RefusedKeyColumn(int index) {
+std::optional<std::string> RefusedKeyColumn(int index, const ProblemList& problems) {
   const auto key = static_cast<SettingKey>(index);
-  if (key == SettingKey::MODEL) return "the model is never set: a device keeps its own";
+  if (key == SettingKey::MODEL) return problems.Text(MessageId::kSheetModelColumn);
   if (key == SettingKey::IP || key == SettingKey::SUBM || key == SettingKey::GWAY)
-    return std::string(KeyText(index)) +
-           " is not a key column: the columns address, mask and gateway carry the address";
+    return problems.Text(MessageId::kSheetAddressKeyColumn, {KeyText(index)});
   if (key == SettingKey::PASS1 || key == SettingKey::PASS2)
-    return "channel passwords never come from a sheet: give them in the template";
+    return problems.Text(MessageId::kSheetPasswordColumn);
   return std::nullopt;
 }
 
@@ -118,24 +123,24 @@ std::vector<ColumnInfo> ReadColumns(const CsvRecord& header, ProblemList& proble
       column.title = ColumnLetters(c);
     } else if (canonical.empty()) {
       column.kind = Column::kRefused;
-      problems.Add(header.row, column.title,
-                   "neither a column of the sheet (mac, address, mask, gateway, template, name, "
-                   "password-env) nor a device key");
-    } else if (const auto refusal =
-                   column.kind == Column::kKey ? RefusedKeyColumn(column.key) : std::nullopt) {
+      problems.Add(header.row, column.title, problems.Text(MessageId::kSheetUnknownColumn));
+    } else if (const auto refusal = column.kind == Column::kKey
+                                        ? RefusedKeyColumn(column.key, problems)
+                                        : std::nullopt) {
       column.kind = Column::kRefused;
       problems.Add(header.row, column.title, *refusal);
     } else if (const auto [first, added] = seen.emplace(canonical, c); !added) {
       column.kind = Column::kRefused;
-      problems.Add(
-          header.row, column.title,
-          "a second such column (the first is column " + ColumnLetters(first->second) + ")");
+      problems.Add(header.row, column.title,
+                   problems.Text(MessageId::kSheetSecondColumn, {ColumnLetters(first->second)}));
     }
     columns.push_back(column);
   }
   for (const std::string_view required : {"mac", "address", "mask", "gateway"}) {
     if (!seen.contains(std::string(required)))
-      problems.Add(header.row, required, "missing: " + std::string(kRequired));
+      problems.Add(header.row, required,
+                   problems.Text(MessageId::kSheetColumnMissing,
+                                 {problems.Text(MessageId::kSheetColumnsNeeded)}));
   }
   // The address columns take the checks of the keys they set.
   for (ColumnInfo& column : columns) {
@@ -147,24 +152,24 @@ std::vector<ColumnInfo> ReadColumns(const CsvRecord& header, ProblemList& proble
 }
 
 // What keeps `file` from being read, or nothing.
-std::optional<std::string> FileProblem(const fs::path& file) {
+std::optional<MessageId> FileProblem(const fs::path& file) {
   std::error_code error;
   const fs::file_status status = fs::status(file, error);
-  if (!fs::exists(status)) return "no such file";
-  if (!fs::is_regular_file(status)) return "not a file";
-  if (!std::ifstream(file, std::ios::binary)) return "cannot be read";
+  if (!fs::exists(status)) return MessageId::kSheetFileMissing;
+  if (!fs::is_regular_file(status)) return MessageId::kSheetNotAFile;
+  if (!std::ifstream(file, std::ios::binary)) return MessageId::kSheetFileUnreadable;
   return std::nullopt;
 }
 
 // Reads the whole of `file` into `bytes`; what kept it from being read, or nothing.
-std::optional<std::string> ReadBytes(const fs::path& file, std::string& bytes) {
+std::optional<MessageId> ReadBytes(const fs::path& file, std::string& bytes) {
   if (const auto problem = FileProblem(file)) return problem;
   try {
     std::ifstream stream(file, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(stream), {});
   } catch (const std::ios_base::failure&) {
     // The stream buffer throws a read error that a read cannot report otherwise.
-    return "a read failed";
+    return MessageId::kSheetReadFailed;
   }
   return std::nullopt;
 }
@@ -183,8 +188,9 @@ void ReadDevice(const CsvRecord& record, const std::vector<ColumnInfo>& columns,
                         const std::string& value) {
     const auto [first, added] = firstRows.emplace(value, record.row);
     if (!added)
-      problems.Add(record.row, title,
-                   value + " again (first in row " + std::to_string(first->second) + ")");
+      problems.Add(
+          record.row, title,
+          problems.Text(MessageId::kSheetRepeated, {value, std::to_string(first->second)}));
   };
   for (std::size_t c = 0; c < std::max(columns.size(), record.cells.size()); ++c) {
     const ColumnInfo column =
@@ -193,7 +199,8 @@ void ReadDevice(const CsvRecord& record, const std::vector<ColumnInfo>& columns,
     const bool required = column.kind == Column::kMac || column.kind == Column::kAddress ||
                           column.kind == Column::kMask || column.kind == Column::kGateway;
     if (value.empty()) {
-      if (required) problems.Add(record.row, column.title, "empty: every device needs one");
+      if (required)
+        problems.Add(record.row, column.title, problems.Text(MessageId::kSheetCellEmpty));
       continue;
     }
     if (column.key >= 0) {
@@ -208,10 +215,7 @@ void ReadDevice(const CsvRecord& record, const std::vector<ColumnInfo>& columns,
           row.mac = MacText(*mac);
           once(seen.macs, column.title, row.mac);
         } else {
-          problems.Add(record.row, column.title,
-                       value +
-                           " is not a MAC: six two-digit hexadecimal numbers joined by - or : "
-                           "(02-00-00-0A-1B-FF)");
+          problems.Add(record.row, column.title, problems.Text(MessageId::kSheetNotMac, {value}));
         }
         break;
       case Column::kAddress:
@@ -229,7 +233,8 @@ void ReadDevice(const CsvRecord& record, const std::vector<ColumnInfo>& columns,
         // Windows' ANSI code page.
         row.templateFile = folder / fs::path(std::u8string(value.begin(), value.end()));
         if (const auto problem = FileProblem(row.templateFile))
-          problems.Add(record.row, column.title, value + ": " + *problem);
+          problems.Add(record.row, column.title,
+                       value + ": " + std::string(MessageText(*problem, language)));
         break;
       case Column::kName:
         row.name = value;
@@ -241,7 +246,7 @@ void ReadDevice(const CsvRecord& record, const std::vector<ColumnInfo>& columns,
         row.settings.emplace_back(column.key, value);
         break;
       case Column::kUnnamed:
-        problems.Add(record.row, column.title, "a value in a column that row 1 does not name");
+        problems.Add(record.row, column.title, problems.Text(MessageId::kSheetUnnamedColumnValue));
         break;
       case Column::kRefused:
         break;
@@ -262,15 +267,16 @@ bool ReadSiteSheet(const fs::path& sheet, std::vector<SheetRow>& rows,
   problems.clear();
   std::string bytes;
   if (const auto problem = ReadBytes(sheet, bytes)) {
-    problems.push_back("the sheet cannot be read: " + *problem);
+    problems.push_back(FormatMessageText(MessageId::kSheetUnreadable, language,
+                                         {MessageText(*problem, language)}));
     return false;
   }
   const std::optional<std::string> text = SheetTextAsUtf8(bytes);
   if (!text) {
-    problems.push_back("the sheet is neither UTF-8 nor Japanese Windows text (code page 932)");
+    problems.push_back(std::string(MessageText(MessageId::kSheetEncoding, language)));
     return false;
   }
-  ProblemList list(problems);
+  ProblemList list(problems, language);
   const CsvRecords csv = ReadCsvRecords(*text);
   std::vector<ColumnInfo> columns;
   if (!csv.records.empty()) columns = ReadColumns(csv.records.front(), list);
@@ -285,12 +291,12 @@ bool ReadSiteSheet(const fs::path& sheet, std::vector<SheetRow>& rows,
     const auto column = static_cast<std::size_t>(csv.openQuoteColumn);
     list.Add(csv.openQuoteRow,
              column < columns.size() ? columns[column].title : ColumnLetters(column),
-             "a quote opens here and never closes");
+             list.Text(MessageId::kSheetOpenQuote));
   } else if (csv.records.empty()) {
-    problems.push_back("the sheet is empty: " + std::string(kRequired));
+    problems.push_back(
+        list.Text(MessageId::kSheetEmpty, {list.Text(MessageId::kSheetColumnsNeeded)}));
   }
-  if (rows.empty() && problems.empty())
-    problems.push_back("the sheet lists no device: one row per device follows the column names");
+  if (rows.empty() && problems.empty()) problems.push_back(list.Text(MessageId::kSheetNoDevice));
   if (problems.empty()) return true;
   rows.clear();
   return false;

@@ -24,8 +24,8 @@ struct SheetRow {
 };
 
 // Reads and checks the sheet at `sheet`: true with its devices in `rows` in sheet order, or false
-// with every problem found in `problems` (`rows` then empty), each naming its row and column (a
-// value's label and choices in `language`).
+// with every problem found in `problems` (`rows` then empty), each naming its row and column, in
+// `language`.
 bool ReadSiteSheet(const std::filesystem::path& sheet, std::vector<SheetRow>& rows,
                    std::vector<std::string>& problems, Language language = Language::kJapanese);
 

@@ -8,6 +8,7 @@
 #include "pages/edit_rules.h"
 #include "pages/page_fields.h"
 #include "settings/device_text.h"
+#include "settings/messages.h"
 #include "settings/setting_key.h"
 
 namespace calbrin {
@@ -36,22 +37,25 @@ const PageField* LabelledRow(SettingKey channelOneKey) {
 }
 
 // What a number edit leaves after losing the focus: plain decimal within the row's range.
-std::optional<std::string> NumberProblem(const PageField& row, std::string_view value) {
+std::optional<std::string> NumberProblem(const PageField& row, std::string_view value,
+                                         Language language) {
   if (!row.offValue.empty() && value == row.offValue) return std::nullopt;
   const bool leadingZero = AllDigits(value) && !PlainDecimal(value);
   if (PlainDecimal(value)) {
     const long long number = ReadDecimalNumber(value);
     if (number >= row.low && number <= row.high) return std::nullopt;
   }
-  std::string allowed =
-      "a number from " + std::to_string(row.low) + " to " + std::to_string(row.high);
-  if (!row.offValue.empty()) allowed = std::string(row.offValue) + " (off) or " + allowed;
-  return leadingZero ? allowed + ", without leading zeros" : allowed;
+  std::string allowed = FormatMessageText(MessageId::kNumberFromTo, language,
+                                          {std::to_string(row.low), std::to_string(row.high)});
+  if (!row.offValue.empty())
+    allowed = FormatMessageText(MessageId::kOffOr, language, {row.offValue, allowed});
+  if (!leadingZero) return allowed;
+  return FormatMessageText(MessageId::kWithoutLeadingZeros, language, {allowed});
 }
 
 // What an IP address control renders: four numbers of 0 to 255 without leading zeros; a subnet
 // mask's bits are ones, then zeros.
-std::optional<std::string> AddressProblem(bool mask, std::string_view value) {
+std::optional<std::string> AddressProblem(bool mask, std::string_view value, Language language) {
   const std::optional<std::uint32_t> address = ParseDottedAddress(value);
   bool good = address && DottedAddressText(*address) == value;
   if (good && mask) {
@@ -59,15 +63,15 @@ std::optional<std::string> AddressProblem(bool mask, std::string_view value) {
     good = (hostBits & (hostBits + 1)) == 0;
   }
   if (good) return std::nullopt;
-  return mask ? "a subnet mask: four numbers from 0 to 255 joined by dots, its bits ones then "
-                "zeros (255.255.255.0)"
-              : "an address: four numbers from 0 to 255 joined by dots (192.0.2.1)";
+  return std::string(
+      MessageText(mask ? MessageId::kDottedMask : MessageId::kDottedAddress, language));
 }
 
 // The codes that the row's list stores, as far as the channel offers them, and its off value.
 std::optional<std::string> ChoiceProblem(const PageField& row, bool reduced, std::string_view value,
                                          Language language) {
-  std::string allowed = row.offValue.empty() ? "" : std::string(row.offValue) + " (off)";
+  std::string allowed =
+      row.offValue.empty() ? "" : FormatMessageText(MessageId::kOffCode, language, {row.offValue});
   bool fewer = false;
   for (const ChoiceItem& item : row.items) {
     if (reduced && !item.inReducedList) {
@@ -79,16 +83,19 @@ std::optional<std::string> ChoiceProblem(const PageField& row, bool reduced, std
                std::string(item.text.In(language)) + ")";
   }
   if (!row.offValue.empty() && value == row.offValue) return std::nullopt;
-  return "one of " + allowed + (fewer ? " on channel 2 of a QV-57R" : "");
+  allowed = FormatMessageText(MessageId::kOneOf, language, {allowed});
+  if (!fewer) return allowed;
+  return FormatMessageText(MessageId::kOnReducedChannel, language, {allowed});
 }
 
-std::optional<std::string> TextProblem(const PageField& row, int index, std::string_view value) {
+std::optional<std::string> TextProblem(const PageField& row, int index, std::string_view value,
+                                       Language language) {
   const std::size_t limit = row.editLimit > 0
                                 ? std::min<std::size_t>(FieldWidth(index), row.editLimit)
                                 : FieldWidth(index);
   if (value.size() <= limit && std::none_of(value.begin(), value.end(), IsControl))
     return std::nullopt;
-  return "a text of up to " + std::to_string(limit) + " characters without control characters";
+  return FormatMessageText(MessageId::kTextUpTo, language, {std::to_string(limit)});
 }
 
 // What the pages store for the key at `index`, whose row is `row`, on `channel` (0: none).
@@ -97,34 +104,34 @@ std::optional<std::string> Problem(const PageField& row, int index, int channel,
   const SettingKey key = *row.key;
   // The Ethernet mode is a check box and two pairs of radio buttons, stored as one code.
   if (key == SettingKey::NEGOS) {
-    std::string allowed = "one of 7 (" + EthernetModeText("7", language) + ")";
+    std::string allowed = "7 (" + EthernetModeText("7", language) + ")";
     for (const std::string_view code : {"0", "1", "2", "3"}) {
       if (value == code) return std::nullopt;
       allowed += ", " + std::string(code) + " (" + EthernetModeText(code, language) + ")";
     }
     if (value == "7") return std::nullopt;
-    return allowed;
+    return FormatMessageText(MessageId::kOneOf, language, {allowed});
   }
   // Port 1 has no driver control: its collection always stores 0.
   if (key == SettingKey::CDRV1 && channel == 1) {
     if (value == "0") return std::nullopt;
-    return std::string("0 only: port 1 has no driver control");
+    return std::string(MessageText(MessageId::kNoDriverControl, language));
   }
   switch (row.kind) {
     case FieldKind::kNumber:
-      return NumberProblem(row, value);
+      return NumberProblem(row, value, language);
     case FieldKind::kAddress:
-      return AddressProblem(key == SettingKey::SUBM, value);
+      return AddressProblem(key == SettingKey::SUBM, value, language);
     case FieldKind::kChoice:
       return ChoiceProblem(row, reduced && channel == 2, value, language);
     case FieldKind::kCheck:
       if (value == "0" || value == "1") return std::nullopt;
-      return std::string("0 or 1");
+      return std::string(MessageText(MessageId::kZeroOrOne, language));
     case FieldKind::kHexCharacter:
       if (PlainDecimal(value) && ReadDecimalNumber(value) <= 255) return std::nullopt;
-      return std::string("a decimal character code from 0 to 255");
+      return std::string(MessageText(MessageId::kCharacterCode, language));
     case FieldKind::kText:
-      return TextProblem(row, index, value);
+      return TextProblem(row, index, value, language);
     case FieldKind::kPassword:
       break;
   }

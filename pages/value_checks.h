@@ -22,7 +22,8 @@ struct ValueProblem {
 // The problem with `value` as the setting at key index `index`, or none when the pages could
 // store it. `secondChannelReduced` narrows channel 2's choices to those of a QV-57R. The model
 // and the channel passwords are not checked here: the model is never set, and a password's
-// stored text is its scrambled form. The label and the choices' words are in `language`.
+// stored text is its scrambled form. The label, the choices' words and what the value must be
+// are in `language`.
 std::optional<ValueProblem> CheckSettingValue(int index, std::string_view value,
                                               bool secondChannelReduced,
                                               Language language = Language::kJapanese);

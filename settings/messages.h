@@ -1,7 +1,8 @@
 // The messages of the portable core (device operations, Apply, settings files, the checks of the
-// pages), one id a text, in every language of Language. The texts live in one file per language
-// (messages_ja.cpp, messages_en.cpp); composed texts hold numbered placeholders ("%1", "%2") that
-// FormatMessageText fills, so that a language may order the parts as it needs.
+// pages and of single values, site sheets and plans), one id a text, in every language of Language.
+// The texts live in one file per language (messages_ja.cpp, messages_en.cpp); composed texts hold
+// numbered placeholders ("%1", "%2") that FormatMessageText fills, so that a language may order the
+// parts as it needs.
 #pragma once
 
 #include <initializer_list>
@@ -54,6 +55,45 @@ enum class MessageId {
   kReceivePortReserved,
   kReceivePortsEqual,
   kLanPasswordMissing,
+  // What a single value must be, as noun phrases after the key and its label: %1 and %2 the
+  // numbers, codes or phrases that they hold.
+  kNumberFromTo,
+  kOffOr,
+  kOffCode,
+  kWithoutLeadingZeros,
+  kDottedAddress,
+  kDottedMask,
+  kOneOf,
+  kOnReducedChannel,
+  kNoDriverControl,
+  kZeroOrOne,
+  kCharacterCode,
+  kTextUpTo,
+  // Site sheets: a problem's place (%1 the row, %2 the column, %3 the problem), then the problems.
+  kSheetRowColumn,
+  kSheetUnreadable,
+  kSheetFileMissing,
+  kSheetNotAFile,
+  kSheetFileUnreadable,
+  kSheetReadFailed,
+  kSheetEncoding,
+  kSheetColumnsNeeded,
+  kSheetColumnMissing,
+  kSheetEmpty,
+  kSheetNoDevice,
+  kSheetUnknownColumn,
+  kSheetModelColumn,
+  kSheetAddressKeyColumn,
+  kSheetPasswordColumn,
+  kSheetSecondColumn,
+  kSheetRepeated,
+  kSheetCellEmpty,
+  kSheetNotMac,
+  kSheetUnnamedColumnValue,
+  kSheetOpenQuote,
+  // A site's plan: %1 the template's file name, %2 why it was refused; %1 an address, %2 a MAC.
+  kPlanTemplate,
+  kAddressHeldBy,
   kCount  // not a message: the number of ids
 };
 

@@ -77,6 +77,79 @@ std::string_view EnglishMessageText(MessageId id) {
       return "LAN(1) and LAN(2) have the same receive port.\r\nChange one to a different value.";
     case kLanPasswordMissing:
       return "The TCP password of %1 is not set.\r\nEnter it.";
+    case kNumberFromTo:
+      return "a number from %1 to %2";
+    case kOffOr:
+      return "%1 (off) or %2";
+    case kOffCode:
+      return "%1 (off)";
+    case kWithoutLeadingZeros:
+      return "%1, without leading zeros";
+    case kDottedAddress:
+      return "an address: four numbers from 0 to 255 joined by dots (192.0.2.1)";
+    case kDottedMask:
+      return "a subnet mask: four numbers from 0 to 255 joined by dots, its bits ones then zeros "
+             "(255.255.255.0)";
+    case kOneOf:
+      return "one of %1";
+    case kOnReducedChannel:
+      return "%1 on channel 2 of a QV-57R";
+    case kNoDriverControl:
+      return "0 only: port 1 has no driver control";
+    case kZeroOrOne:
+      return "0 or 1";
+    case kCharacterCode:
+      return "a decimal character code from 0 to 255";
+    case kTextUpTo:
+      return "a text of up to %1 characters without control characters";
+    case kSheetRowColumn:
+      return "row %1, column %2: %3";
+    case kSheetUnreadable:
+      return "the sheet cannot be read: %1";
+    case kSheetFileMissing:
+      return "no such file";
+    case kSheetNotAFile:
+      return "not a file";
+    case kSheetFileUnreadable:
+      return "cannot be read";
+    case kSheetReadFailed:
+      return "a read failed";
+    case kSheetEncoding:
+      return "the sheet is neither UTF-8 nor Japanese Windows text (code page 932)";
+    case kSheetColumnsNeeded:
+      return "a sheet needs the columns mac, address, mask and gateway";
+    case kSheetColumnMissing:
+      return "missing: %1";
+    case kSheetEmpty:
+      return "the sheet is empty: %1";
+    case kSheetNoDevice:
+      return "the sheet lists no device: one row per device follows the column names";
+    case kSheetUnknownColumn:
+      return "neither a column of the sheet (mac, address, mask, gateway, template, name, "
+             "password-env) nor a device key";
+    case kSheetModelColumn:
+      return "the model is never set: a device keeps its own";
+    case kSheetAddressKeyColumn:
+      return "%1 is not a key column: the columns address, mask and gateway carry the address";
+    case kSheetPasswordColumn:
+      return "channel passwords never come from a sheet: give them in the template";
+    case kSheetSecondColumn:
+      return "a second such column (the first is column %1)";
+    case kSheetRepeated:
+      return "%1 again (first in row %2)";
+    case kSheetCellEmpty:
+      return "empty: every device needs one";
+    case kSheetNotMac:
+      return "%1 is not a MAC: six two-digit hexadecimal numbers joined by - or : "
+             "(02-00-00-0A-1B-FF)";
+    case kSheetUnnamedColumnValue:
+      return "a value in a column that row 1 does not name";
+    case kSheetOpenQuote:
+      return "a quote opens here and never closes";
+    case kPlanTemplate:
+      return "template %1: %2";
+    case kAddressHeldBy:
+      return "%1 is held by %2";
     case kCount:
       break;
   }

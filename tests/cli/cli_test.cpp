@@ -454,7 +454,7 @@ TEST_F(CliTest, PutTakesPairsOverTheFileInOneWrite) {
     return Run({"put", file.string(), "127.0.0.2", "MSS=1200", "PORT1=4002", option});
   };
   const std::string warning =
-      "ファイルの KEEP_A (TCPキープアライブ (x5秒)) = 300: a number from 0 to 255";
+      "ファイルの KEEP_A (TCPキープアライブ (x5秒)) = 300: 0 から 255 までの数値";
   EXPECT_EQ(put("--yes"), 0) << out_ << err_;
   EXPECT_EQ(out_,
             "127.0.0.2:\n共通  MSSサイズ: 1460 -> 1200\n共通  TCPキープアライブ (x5秒): 0 -> 300\n"
@@ -980,6 +980,8 @@ TEST_F(CliTest, LangGivesEveryTextOfTheCommandLineInItsLanguage) {
       test::WriteFileBytes(folder_ / "site.csv",
                            "mac,address,mask,gateway\n"
                            "02-00-00-00-00-09,127.0.0.20,255.0.0.0,0.0.0.0\n");
+  const std::string noGateway = test::WriteFileBytes(
+      folder_ / "no-gateway.csv", "mac,address,mask\n02-00-00-00-00-09,127.0.0.20,255.0.0.0\n");
   const struct {
     std::vector<std::string> args;
     std::deque<std::string> lines;  // on a terminal when any
@@ -998,12 +1000,16 @@ TEST_F(CliTest, LangGivesEveryTextOfTheCommandLineInItsLanguage) {
       {{"set", "127.0.0.2", "MSS="}, {"yes"}, "Write to 127.0.0.2? [y/N] ",
        "127.0.0.2 に書き込みますか? [y/N] "},
       {{"set", "127.0.0.2", "NOPE=1"}, {}, "NOPE: no such setting\n", "NOPE: この設定はありません\n"},
+      {{"set", "127.0.0.2", "MSS=99999"}, {}, "= 99999: a number from 536 to 1460\n",
+       "= 99999: 536 から 1460 までの数値\n"},
       {{"passwd", "127.0.0.2", "--remove"}, {}, "Password removed.", "パスワードを無効化しました。"},
       {{"backup", backup}, {}, "2 of 2 devices saved\n", "2 台中 2 台のデバイスを保存しました\n"},
       {{"restore", "127.0.0.2", "--last", "--history", backup}, {},
        "no history file of this device", "このデバイスの履歴ファイルはありません"},
       {{"commission", sheet, "--check"}, {}, ": extra: not in the sheet\n0 of 1 rows at their plan\n",
-       ": シート外: シートにありません\n1 行中 0 行が計画どおりです\n"}};
+       ": シート外: シートにありません\n1 行中 0 行が計画どおりです\n"},
+      {{"commission", noGateway}, {}, "row 1, column gateway: missing: a sheet needs the columns",
+       "1 行目、gateway 列: 列がありません: シートには mac, address, mask, gateway の列"}};
   // clang-format on
   for (const auto& c : cases) {
     for (const Language language : {Language::kEnglish, Language::kJapanese}) {

@@ -80,11 +80,16 @@ cli 1 commission "$work/sheet-932.csv" --check
 check '(.rows[] | select(.row == 8) | .name) == "ライン A の 7 号機"'
 
 # A refused sheet sends nothing: not a packet leaves the workstation's adapter (whose IPv6, which
-# talks on its own, is switched off first).
+# talks on its own, is switched off first, and whose tail of the runs above is waited out: up to
+# 20 s until a second passes without a packet).
 echo 1 >/proc/sys/net/ipv6/conf/ws1/disable_ipv6
-sleep 1
 sent() { ip -s -j link show ws1 | jq ".[0].stats64.tx.packets"; }
 before=$(sent)
+for _ in $(seq 1 20); do
+  sleep 1
+  [ "$(sent)" = "$before" ] && break
+  before=$(sent)
+done
 while IFS='|' read -r row expected; do
   sed "s/^$(mac_of 3),.*/$row/" "$work/sheet.csv" >"$work/bad.csv"
   code=0

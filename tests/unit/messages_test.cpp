@@ -78,6 +78,7 @@ TEST(Messages, ProducersSpeakTheCallersLanguage) {
   SettingsRecord read;
   const SettingsFileRead otherModel = ReadSettingsFile(path, false, read);
   const auto problem = CheckSettingValue(Index(SettingKey::CPAR1), "1", false, Language::kEnglish);
+  const auto reduced = CheckSettingValue(Index(SettingKey::CFLOW2), "1", true, Language::kJapanese);
   const std::pair<std::string, std::string> cases[] = {
       {std::string(SettingsFileReadMessage(otherModel, Language::kEnglish)),
        " Could not read the settings.\r\n The settings file may be for another model."},
@@ -90,6 +91,8 @@ TEST(Messages, ProducersSpeakTheCallersLanguage) {
        "refused."},
       {PasswordStepFailure(-3, 0, Language::kEnglish), "Writing failed."},
       {problem ? problem->Message() : "", "CPAR1 (Parity) = 1: one of 0 (None), 2 (Even), 3 (Odd)"},
+      {reduced ? reduced->allowed : "",
+       "QV-57R のチャンネル 2 では 0 (無し), 2 (Xon/Xoff) のいずれか"},
   };
   for (const auto& [produced, expected] : cases)
     EXPECT_EQ(produced, expected);

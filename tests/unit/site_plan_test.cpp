@@ -24,7 +24,8 @@ TEST(SitePlan, RowsAreMatchedByMacThenTheExtraDevicesFollow) {
   EXPECT_EQ(std::pair(matches[0].row, matches[0].unit), std::pair(0, 1));
   EXPECT_EQ(std::pair(matches[1].row, matches[1].unit), std::pair(1, -1));
   EXPECT_EQ(std::pair(matches[2].row, matches[2].unit), std::pair(-1, 0));
-  EXPECT_EQ(AddressHeldBy(rows[1], units), "192.0.2.5 is held by 02-00-00-0A-00-01");
+  EXPECT_EQ(AddressHeldBy(rows[1], units, Language::kEnglish),
+            "192.0.2.5 is held by 02-00-00-0A-00-01");
   EXPECT_EQ(AddressHeldBy(rows[0], units), "");
 }
 
@@ -47,8 +48,9 @@ TEST(SitePlan, TheDeviceGetsItsRowOverItsOwnSettingsAndItsModelRefusesWhatItLack
   EXPECT_NE(PlanDevice(row, device).refusal.find("CFLOW2"), std::string::npos);
   row.settings.clear();
   row.templateFile = std::filesystem::path("no-such-template.qvs");
-  EXPECT_NE(PlanDevice(row, device).refusal.find("template no-such-template.qvs: "),
-            std::string::npos);
+  EXPECT_NE(
+      PlanDevice(row, device, Language::kEnglish).refusal.find("template no-such-template.qvs: "),
+      std::string::npos);
 }
 
 TEST(SitePlan, TheReportQuotesWhatASpreadsheetWouldSplit) {

@@ -27,10 +27,10 @@ TEST(SiteSheet, RefusedSheetsListEveryProblemByRowAndColumn) {
         "row 5, column address: 192.0.2.10 again (first in row 2)"}},
       {kHead + ",PORT1\n02-00-00-0A-00-1,192.0.2.300,255.0.255.0,,70000\n",
        {"row 2, column mac: 02-00-00-0A-00-1 is not a MAC",
-        "row 2, column address: IP (IPアドレス) = 192.0.2.300: an address: four numbers",
-        "row 2, column mask: SUBM (サブネットマスク) = 255.0.255.0: a subnet mask",
+        "row 2, column address: IP (IP address) = 192.0.2.300: an address: four numbers",
+        "row 2, column mask: SUBM (Subnet mask) = 255.0.255.0: a subnet mask",
         "row 2, column gateway: empty",
-        "row 2, column PORT1: PORT1 (受信ポート番号) = 70000: a number from 0 to 65535"}},
+        "row 2, column PORT1: PORT1 (Receive port) = 70000: a number from 0 to 65535"}},
       {"MAC,address,mask,Colour,IP,MODEL,PASS2,port1,PORT1\n" + kDevice,
        {"row 1, column Colour: neither a column of the sheet",
         "row 1, column IP: IP is not a key column", "row 1, column MODEL: the model is never set",
@@ -52,7 +52,8 @@ TEST(SiteSheet, RefusedSheetsListEveryProblemByRowAndColumn) {
   for (const auto& c : cases) {
     std::vector<SheetRow> rows;
     std::vector<std::string> problems;
-    EXPECT_FALSE(ReadSiteSheet(test::WriteFileBytes(folder / "site.csv", c.bytes), rows, problems));
+    EXPECT_FALSE(ReadSiteSheet(test::WriteFileBytes(folder / "site.csv", c.bytes), rows, problems,
+                               Language::kEnglish));
     EXPECT_TRUE(rows.empty());
     ASSERT_EQ(problems.size(), c.problems.size()) << testing::PrintToString(problems);
     for (std::size_t i = 0; i < problems.size(); ++i)
