@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "settings/messages.h"
+
 namespace calbrin {
 namespace {
 
@@ -25,26 +27,8 @@ std::string_view Text(CliText id, Language language) {
   return (language == Language::kEnglish ? english : japanese)[at];
 }
 
-std::string Compose(std::string_view pattern, std::initializer_list<std::string_view> parts) {
-  std::string out;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-    if (pattern[i] == '%' && next == '%') {
-      out += '%';
-      ++i;
-    } else if (pattern[i] == '%' && next >= '1' && next <= '9') {
-      const auto part = static_cast<std::size_t>(next - '1');
-      if (part < parts.size()) out += *(parts.begin() + part);
-      ++i;
-    } else {
-      out += pattern[i];
-    }
-  }
-  return out;
-}
-
 std::string Text(CliText id, Language language, std::initializer_list<std::string_view> parts) {
-  return Compose(Text(id, language), parts);
+  return FillPlaceholders(Text(id, language), parts);
 }
 
 }  // namespace calbrin

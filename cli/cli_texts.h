@@ -132,9 +132,6 @@ std::span<const CliTextEntry> JapaneseCliTexts();
 // The text of `id` in `language`; empty when the table lacks it.
 std::string_view Text(CliText id, Language language);
 
-// `pattern` with each %1 ... %9 replaced by that part; "%%" is one '%'.
-std::string Compose(std::string_view pattern, std::initializer_list<std::string_view> parts);
-
 // The text of `id` in `language` with its parts filled.
 std::string Text(CliText id, Language language, std::initializer_list<std::string_view> parts);
 

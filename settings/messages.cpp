@@ -13,21 +13,28 @@ std::string_view MessageText(MessageId id, Language language) {
   return JapaneseMessageText(id);
 }
 
-std::string FormatMessageText(MessageId id, Language language,
-                              std::initializer_list<std::string_view> args) {
-  const std::string_view text = MessageText(id, language);
+std::string FillPlaceholders(std::string_view pattern,
+                             std::initializer_list<std::string_view> parts) {
   std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
-    const auto n = static_cast<std::size_t>(next - '1');
-    if (text[i] == '%' && next >= '1' && next <= '9' && n < args.size()) {
-      out += *(args.begin() + n);
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+    if (pattern[i] == '%' && next == '%') {
+      out += '%';
+      ++i;
+    } else if (pattern[i] == '%' && next >= '1' && next <= '9') {
+      const auto part = static_cast<std::size_t>(next - '1');
+      if (part < parts.size()) out += *(parts.begin() + part);
       ++i;
     } else {
-      out += text[i];
+      out += pattern[i];
     }
   }
   return out;
+}
+
+std::string FormatMessageText(MessageId id, Language language,
+                              std::initializer_list<std::string_view> args) {
+  return FillPlaceholders(MessageText(id, language), args);
 }
 
 }  // namespace calbrin

@@ -102,7 +102,12 @@ inline constexpr int kMessageCount = static_cast<int>(MessageId::kCount);
 // The text of `id` in `language`, UTF-8; placeholders left as they are.
 std::string_view MessageText(MessageId id, Language language);
 
-// The text of `id` in `language` with "%1" to "%9" replaced by the arguments in that order.
+// `pattern` with each "%1" ... "%9" replaced by that part (nothing for a part not given); "%%" is
+// one '%'. The texts of calbrin-cli's own catalogue are filled the same way.
+std::string FillPlaceholders(std::string_view pattern,
+                             std::initializer_list<std::string_view> parts);
+
+// The text of `id` in `language` with its placeholders filled by `args` in that order.
 std::string FormatMessageText(MessageId id, Language language,
                               std::initializer_list<std::string_view> args);
 

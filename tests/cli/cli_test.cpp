@@ -21,6 +21,7 @@
 #include "file/settings_file.h"
 #include "pages/page_fields.h"
 #include "pages/settings_view.h"
+#include "settings/messages.h"
 #include "settings/password_scrambling.h"
 #include "sim/password_codec.h"
 #include "tests/support/device_test_support.h"
@@ -969,7 +970,7 @@ TEST(CliTexts, EveryTextIsInBothLanguagesWithTheSameParts) {
     EXPECT_TRUE(!english.empty() && !japanese.empty() && english != japanese) << i << english;
     EXPECT_EQ(Parts(english), Parts(japanese)) << english << "\n" << japanese;
   }
-  EXPECT_EQ(Compose("%2 台中 %1 台 %3%%", {"5", "6"}), "6 台中 5 台 %");
+  EXPECT_EQ(FillPlaceholders("%2 台中 %1 台 %3%%", {"5", "6"}), "6 台中 5 台 %");
 }
 
 // --lang, over the user's language, gives calbrin-cli's own texts of every kind in its language.
