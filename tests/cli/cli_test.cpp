@@ -993,7 +993,7 @@ TEST_F(CliTest, LangGivesEveryTextOfTheCommandLineInItsLanguage) {
       {{"--help"}, {}, "usage: calbrin-cli COMMAND", "使い方: calbrin-cli COMMAND"},
       {{"put", "--help"}, {}, "usage: calbrin-cli put", "使い方: calbrin-cli put"},
       {{"search"}, {"unused"}, "Searching... ", "検索中... "},
-      {{"get", "127.0.0.2", "--from", "10.0.0.1"}, {}, "no adapter has this address",
+      {{"get", "127.0.0.2", "--from", "192.0.2.99"}, {}, "no adapter has this address",
        "このアドレスのアダプタはありません"},
       {{"set", "127.0.0.2", "127.0.0.3", "MSS=", "--yes"}, {},
        "127.0.0.3: Write complete.\n2 of 2 devices written\n",
