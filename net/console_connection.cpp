@@ -86,7 +86,10 @@ void ConsoleConnection::ReceiveLoop() {
     int error = 0;
     const int received = ready < 0 ? -1 : ReceiveBytes(socket_, chunk.data(), kReceiveChunk, error);
     if (received <= 0) {
-      if (trace_ && received == 0) trace_->Record(peer_, kConsolePort, TraceEvent::kPeerClosed);
+      // Close shuts the socket down to wake this thread: only an end it did not ask for is the
+      // device's.
+      if (trace_ && received == 0 && !stop_.load())
+        trace_->Record(peer_, kConsolePort, TraceEvent::kPeerClosed);
       break;
     }
     {

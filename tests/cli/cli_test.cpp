@@ -248,6 +248,7 @@ TEST_F(CliTest, TraceHoldsTheDialogueWithEveryPasswordMaskedAndEveryByteEscaped)
       << err_;
   EXPECT_EQ(fs::status(trace).permissions(), fs::perms::owner_read | fs::perms::owner_write);
   std::string text = test::ReadFileBytes(trace);
+  EXPECT_EQ(text.find("closed by the peer"), std::string::npos);  // get closes, not the device
   EXPECT_TRUE(std::regex_search(text, std::regex("^[0-9]+\\.[0-9]{6} 127\\.0\\.0\\.2:9998 connect\n"
                                                  "[0-9]+\\.[0-9]{6} 127\\.0\\.0\\.2:9998 < ")));
   ASSERT_EQ(Run({"passwd", "127.0.0.2", "--password-env", "PW", "--new-password-env", "NEW",
