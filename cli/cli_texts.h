@@ -17,6 +17,7 @@ enum class CliText {
   // Usage and the help of each command.
   kUsage,
   kFromHelp,
+  kTraceHelp,
   kHelpBackup,
   kHelpCommission,
   kHelpHistory,
@@ -35,6 +36,7 @@ enum class CliText {
   kJobsRange,
   kNoAdapterAtFrom,
   kNoAdapterAddress,
+  kTraceNotOpened,
   // search.
   kSearching,
   kSharedMark,

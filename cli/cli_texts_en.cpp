@@ -38,6 +38,8 @@ constexpr CliTextEntry kEnglish[] = {
      "settings, in English or Japanese; without it, the locale's language (LC_ALL, LC_MESSAGES,\n"
      "LANG: Japanese for ja_*), on Windows the user's display language. JSON keeps its field\n"
      "names in every language.\n"
+     "--trace FILE writes every byte sent to and received from the devices into FILE (made\n"
+     "0600), with the passwords masked, for support.\n"
      "\"calbrin-cli COMMAND --help\" describes one command.\n"
      "\"calbrin-cli --version\" prints the program's version.\n"},
     {kFromHelp,
@@ -46,6 +48,10 @@ constexpr CliTextEntry kEnglish[] = {
      "the adapter whose search found it (a MAC, or an address outside every subnet, is searched\n"
      "for), else from the adapter that the windows preselect; devices of one run may go through\n"
      "different adapters. A device may be named by its MAC in place of its address.\n"},
+    {kTraceHelp,
+     "--trace FILE writes every byte of the console and the search to FILE, one line an event:\n"
+     "the seconds since the start, the device's address and port, > sent, < received, and the\n"
+     "bytes with \\r, \\n and \\xNN escapes. The passwords are masked; FILE is made 0600.\n"},
     {kHelpBackup,
      "usage: calbrin-cli backup DIR [ADDRESS...] [--from ADDRESS] [--jobs N] [--json]\n"
      "Saves the settings of each device named, or of every device that a search finds, as\n"
@@ -139,6 +145,7 @@ constexpr CliTextEntry kEnglish[] = {
     {kJobsRange, "--jobs takes a number from 1 to %1"},
     {kNoAdapterAtFrom, "--from %1: no adapter has this address (the adapters: %2)"},
     {kNoAdapterAddress, "none"},
+    {kTraceNotOpened, "--trace %1: the trace file cannot be written: %2"},
 
     {kSearching, "Searching... "},
     {kSharedMark, " (shared)"},

@@ -42,6 +42,8 @@ constexpr CliTextEntry kJapanese[] = {
      "日本語にします。指定がなければロケールの言語 (LC_ALL, LC_MESSAGES, LANG: ja_* なら\n"
      "日本語)、Windows ではユーザーの表示言語です。JSON のフィールド名はどの言語でも\n"
      "変わりません。\n"
+     "--trace FILE でデバイスと送受信したすべてのバイトを、パスワードを伏せて FILE (0600 で\n"
+     "作成) に記録します。サポート用です。\n"
      "\"calbrin-cli COMMAND --help\" で各コマンドを説明します。\n"
      "\"calbrin-cli --version\" でプログラムのバージョンを表示します。\n"},
     {kFromHelp,
@@ -51,6 +53,10 @@ constexpr CliTextEntry kJapanese[] = {
      "ないアドレスは検索します)、次に既定で選択されるアダプタから接続します。1回の実行の\n"
      "デバイスが別々のアダプタを通ることもあります。デバイスはアドレスの代わりに MAC で\n"
      "指定できます。\n"},
+    {kTraceHelp,
+     "--trace FILE でコンソールと検索のすべてのバイトを、1行に1件ずつ FILE に記録します:\n"
+     "開始からの秒数、デバイスのアドレスとポート、> 送信、< 受信、\\r・\\n・\\xNN で\n"
+     "表したバイト。パスワードは伏せます。FILE は 0600 で作成します。\n"},
     {kHelpBackup,
      "使い方: calbrin-cli backup DIR [ADDRESS...] [--from ADDRESS] [--jobs N] [--json]\n"
      "指定した各デバイス、または検索で見つかったすべてのデバイスの設定を、ウィンドウの保存と\n"
@@ -141,6 +147,7 @@ constexpr CliTextEntry kJapanese[] = {
     {kJobsRange, "--jobs には 1 から %1 の数を指定してください"},
     {kNoAdapterAtFrom, "--from %1: このアドレスのアダプタはありません (アダプタ: %2)"},
     {kNoAdapterAddress, "なし"},
+    {kTraceNotOpened, "--trace %1: トレースファイルに書込めません: %2"},
 
     {kSearching, "検索中... "},
     {kSharedMark, " (共有)"},

@@ -58,6 +58,7 @@ const std::map<std::string, CliText, std::less<>> kCommandHelp{
 std::string CommandHelp(std::string_view command, Language language) {
   std::string help(Text(kCommandHelp.find(command)->second, language));
   if (OpensDevices(command)) help += Text(CliText::kFromHelp, language);
+  if (command != "history") help += Text(CliText::kTraceHelp, language);
   return help;
 }
 
@@ -87,6 +88,7 @@ Options Parse(const std::vector<std::string>& args, Language language) {
                                                     "--jobs",
                                                     "--history",
                                                     "--report",
+                                                    "--trace",
                                                     "--lang"};
   Options options;
   options.language = language;
@@ -146,7 +148,7 @@ class Session {
   Session(CliIo& io, const CliSetup& setup, const Options& options,
           const std::vector<std::string>& names)
       : io_(io),
-        console_(std::make_unique<ConsoleConnection>(setup.limits)),
+        console_(std::make_unique<ConsoleConnection>(setup.limits, setup.trace)),
         adapters_(ListedAdapters(setup)),
         targets_(ResolveTargets(names, setup, adapters_, Value(options, "--from"))),
         password_(
@@ -617,6 +619,19 @@ int Commission(const Options& options, CliIo& io, const CliSetup& setup) {
 
 }  // namespace
 
+int RunCommand(std::string_view command, const Options& options, CliIo& io, const CliSetup& setup) {
+  if (command == "search") return Search(options, io, setup);
+  if (command == "get") return Get(options, io, setup);
+  if (command == "diff") return Diff(options, io, setup);
+  if (command == "put") return Put(options, io, setup);
+  if (command == "set") return Set(options, io, setup);
+  if (command == "history") return History(options, io);
+  if (command == "backup") return Backup(options, io, setup);
+  if (command == "restore") return Restore(options, io, setup);
+  if (command == "commission") return Commission(options, io, setup);
+  return Passwd(options, io, setup);
+}
+
 // The language of a run's texts: the first valid --lang anywhere in `args`, else the setup's,
 // so that the usage and the errors before the command's own options are read are in it too.
 Language RunLanguage(const std::vector<std::string>& args, Language setup) {
@@ -667,16 +682,19 @@ int RunCli(const std::vector<std::string>& given, CliIo& io, const CliSetup& set
       return kUsageError;
     }
   }
-  if (args[0] == "search") return Search(options, io, setup);
-  if (args[0] == "get") return Get(options, io, setup);
-  if (args[0] == "diff") return Diff(options, io, setup);
-  if (args[0] == "put") return Put(options, io, setup);
-  if (args[0] == "set") return Set(options, io, setup);
-  if (args[0] == "history") return History(options, io);
-  if (args[0] == "backup") return Backup(options, io, setup);
-  if (args[0] == "restore") return Restore(options, io, setup);
-  if (args[0] == "commission") return Commission(options, io, setup);
-  return Passwd(options, io, setup);
+  // One trace for the whole run, opened before anything is sent.
+  CliSetup traced = setup;
+  std::unique_ptr<WireTrace> trace;
+  if (const std::string file = Value(options, "--trace"); !file.empty()) {
+    std::string problem;
+    trace = WireTrace::Open(PathFromUtf8(file), problem);
+    if (!trace) {
+      io.Err(Text(CliText::kTraceNotOpened, options.language, {file, problem}) + "\n");
+      return kFailure;
+    }
+    traced.trace = trace.get();
+  }
+  return RunCommand(args[0], options, io, traced);
 }
 
 }  // namespace calbrin

@@ -96,7 +96,7 @@ std::string Named(const RowState& state) {
 // Opens the row's device and runs `whileOpen` with its session; false with the message stored.
 bool WithRowDevice(const Context& context, RowState& state,
                    const std::function<void(ConsoleConnection&, DeviceSession&)>& whileOpen) {
-  auto console = std::make_unique<ConsoleConnection>(context.setup.limits);
+  auto console = std::make_unique<ConsoleConnection>(context.setup.limits, context.setup.trace);
   console->Startup();
   std::string error;
   DevicePassword& password = state.ownPassword ? *state.ownPassword : context.password;

@@ -45,7 +45,7 @@ std::string KeepHistory(const std::filesystem::path& history, const std::string&
 // True unless the device failed.
 bool DoDevice(const FleetContext& context, const DeviceTarget& target, bool write,
               const std::string* shown, DeviceResult& result) {
-  auto console = std::make_unique<ConsoleConnection>(context.setup.limits);
+  auto console = std::make_unique<ConsoleConnection>(context.setup.limits, context.setup.trace);
   console->Startup();
   // A device of a shared address settles after it is closed, so that the next one of the address
   // can be opened meanwhile.

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <numeric>
+#include <regex>
 #include <set>
 
 #include "cli/cli_texts.h"
@@ -19,6 +20,7 @@
 #include "cli/platform_io.h"
 #include "cli/user_language.h"
 #include "file/settings_file.h"
+#include "net/wire_trace.h"
 #include "pages/page_fields.h"
 #include "pages/settings_view.h"
 #include "settings/messages.h"
@@ -230,6 +232,53 @@ TEST_F(CliTest, PasswordsComeFromAFileAnEnvironmentVariableOrTheTerminal) {
   EXPECT_EQ(Run({"get", "127.0.0.2"}, {"Secret-9"}), 0);
   EXPECT_EQ(prompts_, std::vector<std::string>{"Password (127.0.0.2):  (hidden)"});
   EXPECT_EQ((out_ + err_).find("Secret-9"), std::string::npos);  // never printed
+}
+
+TEST_F(CliTest, TraceHoldsTheDialogueWithEveryPasswordMaskedAndEveryByteEscaped) {
+  sim::DeviceConfig device = Device("48", "Secret-9");
+  device.settings = sim::DefaultSettings("48", "127.0.0.2");
+  device.settings->Set("PASS1", sim::Scramble("Chan1-pw", sim::kStoredPasswordShift));
+  device.settings->Set("PASS2", sim::Scramble("Chan2-pw", sim::kStoredPasswordShift));
+  device.settings->Set("HIP1", "\x1b[2J\x80\xff");
+  test::StartDevices(simulator_, {device});
+  const std::map<std::string, std::string> env{{"PW", "Secret-9"}, {"NEW", "Newer-77"}};
+  const fs::path trace = folder_ / "trace.txt";
+  ASSERT_EQ(Run({"get", "127.0.0.2", "--password-env", "PW", "--trace", trace.string()}, {}, env),
+            0)
+      << err_;
+  EXPECT_EQ(fs::status(trace).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  std::string text = test::ReadFileBytes(trace);
+  EXPECT_EQ(text.find("closed by the peer"), std::string::npos);  // get closes, not the device
+  EXPECT_TRUE(std::regex_search(text, std::regex("^[0-9]+\\.[0-9]{6} 127\\.0\\.0\\.2:9998 connect\n"
+                                                 "[0-9]+\\.[0-9]{6} 127\\.0\\.0\\.2:9998 < ")));
+  ASSERT_EQ(Run({"passwd", "127.0.0.2", "--password-env", "PW", "--new-password-env", "NEW",
+                 "--trace", trace.string()},
+                {}, env),
+            0)
+      << err_;
+  text += test::ReadFileBytes(trace);
+  for (const char* line : {" 127.0.0.2:9998 > ********\\n\n", " 127.0.0.2:9998 > GETPARAM\\r\\n\n",
+                           "\\r\\nPASS1\\r\\n********\\r\\n", "\\r\\nPASS2\\r\\n********\\r\\n",
+                           " > P_SET\\r\\n********\\r\\nENDR\\r\\n\n",
+                           "HIP1\\r\\n\\x1b[2J\\x80\\xff\\r\\n", " 127.0.0.2:9998 close\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << text;
+  // No password in any form: plain, nor rotated as the login or as a stored password.
+  for (const std::string password : {"Secret-9", "Chan1-pw", "Chan2-pw", "Newer-77"}) {
+    for (const int shift : {0, kLoginShift, kStoredPasswordShift}) {
+      ScrambledPassword scrambled;
+      ScramblePassword(password, shift, scrambled);
+      const std::string form(shift == 0 ? password : scrambled.Scrambled().substr(5, 8));
+      EXPECT_EQ(text.find(TraceText(form)), std::string::npos) << password << " " << shift;
+    }
+  }
+  EXPECT_TRUE(std::all_of(text.begin(), text.end(),
+                          [](char c) { return c == '\n' || (c >= ' ' && c <= '~'); }));
+  ASSERT_EQ(Run({"search", "--trace", trace.string()}), 0);
+  text = test::ReadFileBytes(trace);  // a new trace, not the end of the last one
+  EXPECT_EQ(text.find(":9998"), std::string::npos);
+  EXPECT_NE(text.find(" 255.255.255.255:30718 > VQ\n"), std::string::npos);
+  EXPECT_TRUE(std::regex_search(text, std::regex("\n[0-9.]+ 127\\.0\\.0\\.2:[0-9]+ < \\\\x00")))
+      << text;
 }
 
 TEST_F(CliTest, OpenFailuresSayWhy) {
