@@ -27,6 +27,7 @@ enum class CliText {
   kHelpPut,
   kHelpSet,
   kHelpPasswd,
+  kHelpLog,
   // The command line itself.
   kUnknownCommand,
   kUnknownOption,
@@ -115,6 +116,14 @@ enum class CliText {
   kReadBackDiffers,
   kRowsAtPlan,
   kReportNotWritten,
+  // The change log.
+  kChangeLogNotWritten,
+  kChangeLogNotPrivate,
+  kChangeLogDropped,
+  kChangeLogOthers,
+  kNotChangeRecord,
+  kSinceForm,
+  kNoDataFolder,
   kCount  // not a text
 };
 

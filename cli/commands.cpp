@@ -11,6 +11,7 @@
 #include "calbrin_version.h"
 #include "cli/adapter_choice.h"
 #include "cli/backup.h"
+#include "cli/change_records.h"
 #include "cli/cli_texts.h"
 #include "cli/commission.h"
 #include "cli/device_access.h"
@@ -44,7 +45,7 @@ constexpr int kUsageError = 2;
 
 // The commands that open devices, and so take --from.
 bool OpensDevices(std::string_view command) {
-  return command != "search" && command != "history";
+  return command != "search" && command != "history" && command != "log";
 }
 
 // The help of each command, in `language`.
@@ -53,7 +54,8 @@ const std::map<std::string, CliText, std::less<>> kCommandHelp{
     {"history", CliText::kHelpHistory}, {"restore", CliText::kHelpRestore},
     {"search", CliText::kHelpSearch},   {"get", CliText::kHelpGet},
     {"diff", CliText::kHelpDiff},       {"put", CliText::kHelpPut},
-    {"set", CliText::kHelpSet},         {"passwd", CliText::kHelpPasswd}};
+    {"set", CliText::kHelpSet},         {"passwd", CliText::kHelpPasswd},
+    {"log", CliText::kHelpLog}};
 
 std::string CommandHelp(std::string_view command, Language language) {
   std::string help(Text(kCommandHelp.find(command)->second, language));
@@ -87,7 +89,8 @@ Options Parse(const std::vector<std::string>& args, Language language) {
                                                     "--jobs",
                                                     "--history",
                                                     "--report",
-                                                    "--lang"};
+                                                    "--lang",
+                                                    "--since"};
   Options options;
   options.language = language;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -374,6 +377,8 @@ std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io, const Cl
   run.password = {Value(options, "--password-file"), Value(options, "--password-env")};
   run.from = Value(options, "--from");
   run.history = HistoryOption(options, io);
+  // --no-history keeps no settings files, but every write is still logged.
+  run.log = UserChangeLog(io);
   const std::string jobs = Value(options, "--jobs");
   if (!jobs.empty()) {
     const auto [end, ec] = std::from_chars(jobs.data(), jobs.data() + jobs.size(), run.jobs);
@@ -611,7 +616,7 @@ int Commission(const Options& options, CliIo& io, const CliSetup& setup) {
   const std::string report = Value(options, "--report");
   return RunCommission({PathFromUtf8(options.positional[0]), options.check, run->yes, run->json,
                         report.empty() ? std::filesystem::path() : PathFromUtf8(report), run->jobs,
-                        run->password, run->from, run->history, run->language},
+                        run->password, run->from, run->history, run->log, run->language},
                        io, setup);
 }
 
@@ -673,6 +678,9 @@ int RunCli(const std::vector<std::string>& given, CliIo& io, const CliSetup& set
   if (args[0] == "put") return Put(options, io, setup);
   if (args[0] == "set") return Set(options, io, setup);
   if (args[0] == "history") return History(options, io);
+  if (args[0] == "log")
+    return ShowChangeLog(options.positional, Value(options, "--since"), options.json, io,
+                         options.language);
   if (args[0] == "backup") return Backup(options, io, setup);
   if (args[0] == "restore") return Restore(options, io, setup);
   if (args[0] == "commission") return Commission(options, io, setup);
