@@ -28,6 +28,7 @@ enum class CliText {
   kHelpPut,
   kHelpSet,
   kHelpPasswd,
+  kHelpLog,
   // The command line itself.
   kUnknownCommand,
   kUnknownOption,
@@ -117,6 +118,14 @@ enum class CliText {
   kReadBackDiffers,
   kRowsAtPlan,
   kReportNotWritten,
+  // The change log.
+  kChangeLogNotWritten,
+  kChangeLogNotPrivate,
+  kChangeLogDropped,
+  kChangeLogOthers,
+  kNotChangeRecord,
+  kSinceForm,
+  kNoDataFolder,
   kCount  // not a text
 };
 

@@ -22,6 +22,7 @@ constexpr CliTextEntry kEnglish[] = {
      "  history ADDRESS                      the settings kept before each write of a device\n"
      "  restore ADDRESS... (--last | FILE)   write kept settings back: undo a write\n"
      "  commission SHEET.csv [--check]       bring a site to its plan, per MAC (see README)\n"
+     "  log [ADDRESS...] [--since TIME]      the change log: who wrote what to which device\n"
      "\n"
      "A device that asks for its settings password gets it from --password-file FILE (its first\n"
      "line), --password-env VARIABLE, or the terminal, without echo. Passwords are never taken\n"
@@ -137,6 +138,16 @@ constexpr CliTextEntry kEnglish[] = {
      "--new-password-env V] [--from ADDRESS] [--jobs N] [--json]\n"
      "Sets a new settings password (asked twice on the terminal without echo, or read from a\n"
      "file or an environment variable), or removes it with --remove.\n"},
+    {kHelpLog,
+     "usage: calbrin-cli log [ADDRESS|MAC...] [--since TIME] [--json]\n"
+     "Shows the change log: one record per device that put, set, passwd, restore or\n"
+     "commission wrote, or failed to write, oldest first: the time (UTC), user@computer, the\n"
+     "command, the device and the result, then each setting changed with its label and its\n"
+     "meaning before and after (in English, whoever wrote it; a password only as changed).\n"
+     "Only the devices named, from --since TIME on (2026-12-07 or 2026-12-07T05:41:00Z, UTC).\n"
+     "--json prints the records as they are stored, one JSON object per line. The log is\n"
+     "changes.jsonl in the user's data folder, beside the history, with older records in\n"
+     "changes.1.jsonl, changes.2.jsonl ...\n"},
 
     {kUnknownCommand, "unknown command %1"},
     {kUnknownOption, "unknown option %1"},
@@ -231,6 +242,15 @@ constexpr CliTextEntry kEnglish[] = {
     {kReadBackDiffers, "written, but read back it differs: %1"},
     {kRowsAtPlan, "%1 of %2 rows at their plan"},
     {kReportNotWritten, "%1: the report cannot be written"},
+    {kChangeLogNotWritten, "the change log %1 was not written"},
+    {kChangeLogNotPrivate,
+     "the change log %1 or its folder belongs to another user or can be written by others: "
+     "not written"},
+    {kChangeLogDropped, "the oldest change log file %1 was removed to make room"},
+    {kChangeLogOthers, "the change log %1 belongs to another user or can be written by others"},
+    {kNotChangeRecord, "%1: not a change record: skipped"},
+    {kSinceForm, "--since %1: give a UTC date or date-time, as 2026-12-07 or 2026-12-07T05:41:00Z"},
+    {kNoDataFolder, "the user's data folder is not known (HOME, XDG_DATA_HOME or LOCALAPPDATA)"},
 };
 
 }  // namespace

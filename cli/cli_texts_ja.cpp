@@ -25,6 +25,7 @@ constexpr CliTextEntry kJapanese[] = {
      "  history ADDRESS                      デバイスへの書込みのたびに保存した書込み前の設定\n"
      "  restore ADDRESS... (--last | FILE)   保存した設定を書き戻します: 書込みの取り消し\n"
      "  commission SHEET.csv [--check]       サイトをMACごとに計画どおりにします (README を参照)\n"
+     "  log [ADDRESS...] [--since TIME]      変更ログ: だれがどのデバイスに何を書込んだか\n"
      "\n"
      "設定パスワードを求めるデバイスには、--password-file FILE (その1行目)、\n"
      "--password-env VARIABLE、または端末からエコーなしで入力したパスワードを渡します。\n"
@@ -139,6 +140,16 @@ constexpr CliTextEntry kJapanese[] = {
      "--new-password-env V] [--from ADDRESS] [--jobs N] [--json]\n"
      "新しい設定パスワードを設定します (端末でエコーなしに2回入力するか、ファイルまたは\n"
      "環境変数から読込みます)。--remove を指定すると無効化します。\n"},
+    {kHelpLog,
+     "使い方: calbrin-cli log [ADDRESS|MAC...] [--since TIME] [--json]\n"
+     "変更ログを古い順に表示します: put, set, passwd, restore, commission が書込んだ (または\n"
+     "書込みに失敗した) デバイスごとに1件、時刻 (UTC)、ユーザー@コンピュータ、コマンド、\n"
+     "デバイス、結果と、変更した設定ごとのラベルと変更前後の意味 (書込んだ人の言語によらず\n"
+     "英語。パスワードは変更したことのみ)。ADDRESS を指定するとそのデバイスのみ、--since TIME\n"
+     "(2026-12-07 または 2026-12-07T05:41:00Z、UTC) でその時刻以降のみ表示します。--json は\n"
+     "記録を保存されたとおり1行に1つの JSON オブジェクトで表示します。変更ログはユーザーの\n"
+     "データフォルダ (履歴と同じ) の changes.jsonl で、古い記録は changes.1.jsonl、\n"
+     "changes.2.jsonl ... にあります。\n"},
 
     {kUnknownCommand, "不明なコマンドです: %1"},
     {kUnknownOption, "不明なオプションです: %1"},
@@ -237,6 +248,17 @@ constexpr CliTextEntry kJapanese[] = {
     {kReadBackDiffers, "書込みましたが、読み戻すと異なります: %1"},
     {kRowsAtPlan, "%2 行中 %1 行が計画どおりです"},
     {kReportNotWritten, "%1: レポートを書込めません"},
+    {kChangeLogNotWritten, "変更ログ %1 を書込めませんでした"},
+    {kChangeLogNotPrivate,
+     "変更ログ %1 またはそのフォルダは他のユーザーのものか、他のユーザーが書込めます: "
+     "書込みません"},
+    {kChangeLogDropped, "場所を空けるため、最も古い変更ログファイル %1 を削除しました"},
+    {kChangeLogOthers, "変更ログ %1 は他のユーザーのものか、他のユーザーが書込めます"},
+    {kNotChangeRecord, "%1: 変更の記録ではありません: 読み飛ばします"},
+    {kSinceForm,
+     "--since %1: UTC の日付または日時を指定してください (例: 2026-12-07、"
+     "2026-12-07T05:41:00Z)"},
+    {kNoDataFolder, "ユーザーのデータフォルダが不明です (HOME, XDG_DATA_HOME, LOCALAPPDATA)"},
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "calbrin_version.h"
 #include "cli/adapter_choice.h"
 #include "cli/backup.h"
+#include "cli/change_records.h"
 #include "cli/cli_texts.h"
 #include "cli/commission.h"
 #include "cli/device_access.h"
@@ -44,7 +45,7 @@ constexpr int kUsageError = 2;
 
 // The commands that open devices, and so take --from.
 bool OpensDevices(std::string_view command) {
-  return command != "search" && command != "history";
+  return command != "search" && command != "history" && command != "log";
 }
 
 // The help of each command, in `language`.
@@ -53,7 +54,8 @@ const std::map<std::string, CliText, std::less<>> kCommandHelp{
     {"history", CliText::kHelpHistory}, {"restore", CliText::kHelpRestore},
     {"search", CliText::kHelpSearch},   {"get", CliText::kHelpGet},
     {"diff", CliText::kHelpDiff},       {"put", CliText::kHelpPut},
-    {"set", CliText::kHelpSet},         {"passwd", CliText::kHelpPasswd}};
+    {"set", CliText::kHelpSet},         {"passwd", CliText::kHelpPasswd},
+    {"log", CliText::kHelpLog}};
 
 std::string CommandHelp(std::string_view command, Language language) {
   std::string help(Text(kCommandHelp.find(command)->second, language));
@@ -89,7 +91,8 @@ Options Parse(const std::vector<std::string>& args, Language language) {
                                                     "--history",
                                                     "--report",
                                                     "--trace",
-                                                    "--lang"};
+                                                    "--lang",
+                                                    "--since"};
   Options options;
   options.language = language;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -376,6 +379,8 @@ std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io, const Cl
   run.password = {Value(options, "--password-file"), Value(options, "--password-env")};
   run.from = Value(options, "--from");
   run.history = HistoryOption(options, io);
+  // --no-history keeps no settings files, but every write is still logged.
+  run.log = UserChangeLog(io);
   const std::string jobs = Value(options, "--jobs");
   if (!jobs.empty()) {
     const auto [end, ec] = std::from_chars(jobs.data(), jobs.data() + jobs.size(), run.jobs);
@@ -613,7 +618,7 @@ int Commission(const Options& options, CliIo& io, const CliSetup& setup) {
   const std::string report = Value(options, "--report");
   return RunCommission({PathFromUtf8(options.positional[0]), options.check, run->yes, run->json,
                         report.empty() ? std::filesystem::path() : PathFromUtf8(report), run->jobs,
-                        run->password, run->from, run->history, run->language},
+                        run->password, run->from, run->history, run->log, run->language},
                        io, setup);
 }
 
@@ -626,6 +631,9 @@ int RunCommand(std::string_view command, const Options& options, CliIo& io, cons
   if (command == "put") return Put(options, io, setup);
   if (command == "set") return Set(options, io, setup);
   if (command == "history") return History(options, io);
+  if (command == "log")
+    return ShowChangeLog(options.positional, Value(options, "--since"), options.json, io,
+                         options.language);
   if (command == "backup") return Backup(options, io, setup);
   if (command == "restore") return Restore(options, io, setup);
   if (command == "commission") return Commission(options, io, setup);
