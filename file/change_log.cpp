@@ -36,11 +36,14 @@ struct JsonValue {
   bool truth = false;
   std::string text;
   std::vector<JsonValue> items;
-  std::vector<std::pair<std::string, JsonValue>> members;
+  // An object's members: names[i] names values[i]. (A pair of a name and a value would need the
+  // value's type complete inside its own definition.)
+  std::vector<std::string> names;
+  std::vector<JsonValue> values;
 
   const JsonValue* Member(std::string_view name) const {
-    for (const auto& [key, value] : members) {
-      if (key == name) return &value;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (names[i] == name) return &values[i];
     }
     return nullptr;
   }
@@ -138,7 +141,8 @@ class JsonReader {
         std::string name;
         JsonValue member;
         if (!String(name) || !Take(':') || !Value(member, depth + 1)) return false;
-        value.members.emplace_back(std::move(name), std::move(member));
+        value.names.push_back(std::move(name));
+        value.values.push_back(std::move(member));
       } while (Take(','));
       return Take('}');
     }
