@@ -22,9 +22,14 @@ std::filesystem::path UserDataFolder(
 
 std::string CurrentUserName() {
   // The account of the effective user: what the file's owner will be, whatever LOGNAME says.
-  const passwd* entry = getpwuid(geteuid());
-  return entry != nullptr && entry->pw_name != nullptr ? std::string(entry->pw_name)
-                                                       : std::to_string(geteuid());
+  // getpwuid_r: a fleet's threads ask at once, and getpwuid shares one buffer among them.
+  passwd entry{};
+  passwd* found = nullptr;
+  char buffer[4096];
+  if (getpwuid_r(geteuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr &&
+      found->pw_name != nullptr)
+    return found->pw_name;
+  return std::to_string(geteuid());
 }
 
 std::string ComputerName() {
