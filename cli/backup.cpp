@@ -94,7 +94,7 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
         const std::string nameTail = !target.mac.empty() ? target.mac
                                      : mac == macs.end() ? result.address
                                                          : mac->second;
-        auto console = std::make_unique<ConsoleConnection>(setup.limits);
+        auto console = std::make_unique<ConsoleConnection>(setup.limits, setup.trace);
         console->Startup();
         std::string problem;
         const auto save = [&](DeviceSession& device) {

@@ -17,6 +17,7 @@ enum class CliText {
   // Usage and the help of each command.
   kUsage,
   kFromHelp,
+  kTraceHelp,
   kHelpBackup,
   kHelpCommission,
   kHelpHistory,
@@ -27,6 +28,7 @@ enum class CliText {
   kHelpPut,
   kHelpSet,
   kHelpPasswd,
+  kHelpLog,
   // The command line itself.
   kUnknownCommand,
   kUnknownOption,
@@ -35,6 +37,7 @@ enum class CliText {
   kJobsRange,
   kNoAdapterAtFrom,
   kNoAdapterAddress,
+  kTraceNotOpened,
   // search.
   kSearching,
   kSharedMark,
@@ -115,6 +118,14 @@ enum class CliText {
   kReadBackDiffers,
   kRowsAtPlan,
   kReportNotWritten,
+  // The change log.
+  kChangeLogNotWritten,
+  kChangeLogNotPrivate,
+  kChangeLogDropped,
+  kChangeLogOthers,
+  kNotChangeRecord,
+  kSinceForm,
+  kNoDataFolder,
   kCount  // not a text
 };
 

@@ -22,6 +22,7 @@ constexpr CliTextEntry kEnglish[] = {
      "  history ADDRESS                      the settings kept before each write of a device\n"
      "  restore ADDRESS... (--last | FILE)   write kept settings back: undo a write\n"
      "  commission SHEET.csv [--check]       bring a site to its plan, per MAC (see README)\n"
+     "  log [ADDRESS...] [--since TIME]      the change log: who wrote what to which device\n"
      "\n"
      "A device that asks for its settings password gets it from --password-file FILE (its first\n"
      "line), --password-env VARIABLE, or the terminal, without echo. Passwords are never taken\n"
@@ -38,6 +39,8 @@ constexpr CliTextEntry kEnglish[] = {
      "settings, in English or Japanese; without it, the locale's language (LC_ALL, LC_MESSAGES,\n"
      "LANG: Japanese for ja_*), on Windows the user's display language. JSON keeps its field\n"
      "names in every language.\n"
+     "--trace FILE writes every byte sent to and received from the devices into FILE (made\n"
+     "0600), with the passwords masked, for support.\n"
      "\"calbrin-cli COMMAND --help\" describes one command.\n"
      "\"calbrin-cli --version\" prints the program's version.\n"},
     {kFromHelp,
@@ -46,6 +49,10 @@ constexpr CliTextEntry kEnglish[] = {
      "the adapter whose search found it (a MAC, or an address outside every subnet, is searched\n"
      "for), else from the adapter that the windows preselect; devices of one run may go through\n"
      "different adapters. A device may be named by its MAC in place of its address.\n"},
+    {kTraceHelp,
+     "--trace FILE writes every byte of the console and the search to FILE, one line an event:\n"
+     "the seconds since the start, the device's address and port, > sent, < received, and the\n"
+     "bytes with \\r, \\n and \\xNN escapes. The passwords are masked; FILE is made 0600.\n"},
     {kHelpBackup,
      "usage: calbrin-cli backup DIR [ADDRESS...] [--from ADDRESS] [--jobs N] [--json]\n"
      "Saves the settings of each device named, or of every device that a search finds, as\n"
@@ -131,6 +138,16 @@ constexpr CliTextEntry kEnglish[] = {
      "--new-password-env V] [--from ADDRESS] [--jobs N] [--json]\n"
      "Sets a new settings password (asked twice on the terminal without echo, or read from a\n"
      "file or an environment variable), or removes it with --remove.\n"},
+    {kHelpLog,
+     "usage: calbrin-cli log [ADDRESS|MAC...] [--since TIME] [--json]\n"
+     "Shows the change log: one record per device that put, set, passwd, restore or\n"
+     "commission wrote, or failed to write, oldest first: the time (UTC), user@computer, the\n"
+     "command, the device and the result, then each setting changed with its label and its\n"
+     "meaning before and after (in English, whoever wrote it; a password only as changed).\n"
+     "Only the devices named, from --since TIME on (2026-12-07 or 2026-12-07T05:41:00Z, UTC).\n"
+     "--json prints the records as they are stored, one JSON object per line. The log is\n"
+     "changes.jsonl in the user's data folder, beside the history, with older records in\n"
+     "changes.1.jsonl, changes.2.jsonl ...\n"},
 
     {kUnknownCommand, "unknown command %1"},
     {kUnknownOption, "unknown option %1"},
@@ -139,6 +156,7 @@ constexpr CliTextEntry kEnglish[] = {
     {kJobsRange, "--jobs takes a number from 1 to %1"},
     {kNoAdapterAtFrom, "--from %1: no adapter has this address (the adapters: %2)"},
     {kNoAdapterAddress, "none"},
+    {kTraceNotOpened, "--trace %1: the trace file cannot be written: %2"},
 
     {kSearching, "Searching... "},
     {kSharedMark, " (shared)"},
@@ -224,6 +242,15 @@ constexpr CliTextEntry kEnglish[] = {
     {kReadBackDiffers, "written, but read back it differs: %1"},
     {kRowsAtPlan, "%1 of %2 rows at their plan"},
     {kReportNotWritten, "%1: the report cannot be written"},
+    {kChangeLogNotWritten, "the change log %1 was not written"},
+    {kChangeLogNotPrivate,
+     "the change log %1 or its folder belongs to another user or can be written by others: "
+     "not written"},
+    {kChangeLogDropped, "the oldest change log file %1 was removed to make room"},
+    {kChangeLogOthers, "the change log %1 belongs to another user or can be written by others"},
+    {kNotChangeRecord, "%1: not a change record: skipped"},
+    {kSinceForm, "--since %1: give a UTC date or date-time, as 2026-12-07 or 2026-12-07T05:41:00Z"},
+    {kNoDataFolder, "the user's data folder is not known (HOME, XDG_DATA_HOME or LOCALAPPDATA)"},
 };
 
 }  // namespace

@@ -25,6 +25,7 @@ constexpr CliTextEntry kJapanese[] = {
      "  history ADDRESS                      デバイスへの書込みのたびに保存した書込み前の設定\n"
      "  restore ADDRESS... (--last | FILE)   保存した設定を書き戻します: 書込みの取り消し\n"
      "  commission SHEET.csv [--check]       サイトをMACごとに計画どおりにします (README を参照)\n"
+     "  log [ADDRESS...] [--since TIME]      変更ログ: だれがどのデバイスに何を書込んだか\n"
      "\n"
      "設定パスワードを求めるデバイスには、--password-file FILE (その1行目)、\n"
      "--password-env VARIABLE、または端末からエコーなしで入力したパスワードを渡します。\n"
@@ -42,6 +43,8 @@ constexpr CliTextEntry kJapanese[] = {
      "日本語にします。指定がなければロケールの言語 (LC_ALL, LC_MESSAGES, LANG: ja_* なら\n"
      "日本語)、Windows ではユーザーの表示言語です。JSON のフィールド名はどの言語でも\n"
      "変わりません。\n"
+     "--trace FILE でデバイスと送受信したすべてのバイトを、パスワードを伏せて FILE (0600 で\n"
+     "作成) に記録します。サポート用です。\n"
      "\"calbrin-cli COMMAND --help\" で各コマンドを説明します。\n"
      "\"calbrin-cli --version\" でプログラムのバージョンを表示します。\n"},
     {kFromHelp,
@@ -51,6 +54,10 @@ constexpr CliTextEntry kJapanese[] = {
      "ないアドレスは検索します)、次に既定で選択されるアダプタから接続します。1回の実行の\n"
      "デバイスが別々のアダプタを通ることもあります。デバイスはアドレスの代わりに MAC で\n"
      "指定できます。\n"},
+    {kTraceHelp,
+     "--trace FILE でコンソールと検索のすべてのバイトを、1行に1件ずつ FILE に記録します:\n"
+     "開始からの秒数、デバイスのアドレスとポート、> 送信、< 受信、\\r・\\n・\\xNN で\n"
+     "表したバイト。パスワードは伏せます。FILE は 0600 で作成します。\n"},
     {kHelpBackup,
      "使い方: calbrin-cli backup DIR [ADDRESS...] [--from ADDRESS] [--jobs N] [--json]\n"
      "指定した各デバイス、または検索で見つかったすべてのデバイスの設定を、ウィンドウの保存と\n"
@@ -133,6 +140,16 @@ constexpr CliTextEntry kJapanese[] = {
      "--new-password-env V] [--from ADDRESS] [--jobs N] [--json]\n"
      "新しい設定パスワードを設定します (端末でエコーなしに2回入力するか、ファイルまたは\n"
      "環境変数から読込みます)。--remove を指定すると無効化します。\n"},
+    {kHelpLog,
+     "使い方: calbrin-cli log [ADDRESS|MAC...] [--since TIME] [--json]\n"
+     "変更ログを古い順に表示します: put, set, passwd, restore, commission が書込んだ (または\n"
+     "書込みに失敗した) デバイスごとに1件、時刻 (UTC)、ユーザー@コンピュータ、コマンド、\n"
+     "デバイス、結果と、変更した設定ごとのラベルと変更前後の意味 (書込んだ人の言語によらず\n"
+     "英語。パスワードは変更したことのみ)。ADDRESS を指定するとそのデバイスのみ、--since TIME\n"
+     "(2026-12-07 または 2026-12-07T05:41:00Z、UTC) でその時刻以降のみ表示します。--json は\n"
+     "記録を保存されたとおり1行に1つの JSON オブジェクトで表示します。変更ログはユーザーの\n"
+     "データフォルダ (履歴と同じ) の changes.jsonl で、古い記録は changes.1.jsonl、\n"
+     "changes.2.jsonl ... にあります。\n"},
 
     {kUnknownCommand, "不明なコマンドです: %1"},
     {kUnknownOption, "不明なオプションです: %1"},
@@ -141,6 +158,7 @@ constexpr CliTextEntry kJapanese[] = {
     {kJobsRange, "--jobs には 1 から %1 の数を指定してください"},
     {kNoAdapterAtFrom, "--from %1: このアドレスのアダプタはありません (アダプタ: %2)"},
     {kNoAdapterAddress, "なし"},
+    {kTraceNotOpened, "--trace %1: トレースファイルに書込めません: %2"},
 
     {kSearching, "検索中... "},
     {kSharedMark, " (共有)"},
@@ -230,6 +248,17 @@ constexpr CliTextEntry kJapanese[] = {
     {kReadBackDiffers, "書込みましたが、読み戻すと異なります: %1"},
     {kRowsAtPlan, "%2 行中 %1 行が計画どおりです"},
     {kReportNotWritten, "%1: レポートを書込めません"},
+    {kChangeLogNotWritten, "変更ログ %1 を書込めませんでした"},
+    {kChangeLogNotPrivate,
+     "変更ログ %1 またはそのフォルダは他のユーザーのものか、他のユーザーが書込めます: "
+     "書込みません"},
+    {kChangeLogDropped, "場所を空けるため、最も古い変更ログファイル %1 を削除しました"},
+    {kChangeLogOthers, "変更ログ %1 は他のユーザーのものか、他のユーザーが書込めます"},
+    {kNotChangeRecord, "%1: 変更の記録ではありません: 読み飛ばします"},
+    {kSinceForm,
+     "--since %1: UTC の日付または日時を指定してください (例: 2026-12-07、"
+     "2026-12-07T05:41:00Z)"},
+    {kNoDataFolder, "ユーザーのデータフォルダが不明です (HOME, XDG_DATA_HOME, LOCALAPPDATA)"},
 };
 
 }  // namespace

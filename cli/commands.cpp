@@ -11,6 +11,7 @@
 #include "calbrin_version.h"
 #include "cli/adapter_choice.h"
 #include "cli/backup.h"
+#include "cli/change_records.h"
 #include "cli/cli_texts.h"
 #include "cli/commission.h"
 #include "cli/device_access.h"
@@ -44,7 +45,7 @@ constexpr int kUsageError = 2;
 
 // The commands that open devices, and so take --from.
 bool OpensDevices(std::string_view command) {
-  return command != "search" && command != "history";
+  return command != "search" && command != "history" && command != "log";
 }
 
 // The help of each command, in `language`.
@@ -53,11 +54,13 @@ const std::map<std::string, CliText, std::less<>> kCommandHelp{
     {"history", CliText::kHelpHistory}, {"restore", CliText::kHelpRestore},
     {"search", CliText::kHelpSearch},   {"get", CliText::kHelpGet},
     {"diff", CliText::kHelpDiff},       {"put", CliText::kHelpPut},
-    {"set", CliText::kHelpSet},         {"passwd", CliText::kHelpPasswd}};
+    {"set", CliText::kHelpSet},         {"passwd", CliText::kHelpPasswd},
+    {"log", CliText::kHelpLog}};
 
 std::string CommandHelp(std::string_view command, Language language) {
   std::string help(Text(kCommandHelp.find(command)->second, language));
   if (OpensDevices(command)) help += Text(CliText::kFromHelp, language);
+  if (command != "history") help += Text(CliText::kTraceHelp, language);
   return help;
 }
 
@@ -87,7 +90,9 @@ Options Parse(const std::vector<std::string>& args, Language language) {
                                                     "--jobs",
                                                     "--history",
                                                     "--report",
-                                                    "--lang"};
+                                                    "--trace",
+                                                    "--lang",
+                                                    "--since"};
   Options options;
   options.language = language;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -146,7 +151,7 @@ class Session {
   Session(CliIo& io, const CliSetup& setup, const Options& options,
           const std::vector<std::string>& names)
       : io_(io),
-        console_(std::make_unique<ConsoleConnection>(setup.limits)),
+        console_(std::make_unique<ConsoleConnection>(setup.limits, setup.trace)),
         adapters_(ListedAdapters(setup)),
         targets_(ResolveTargets(names, setup, adapters_, Value(options, "--from"))),
         password_(
@@ -374,6 +379,8 @@ std::optional<WriteRun> WriteOptions(const Options& options, CliIo& io, const Cl
   run.password = {Value(options, "--password-file"), Value(options, "--password-env")};
   run.from = Value(options, "--from");
   run.history = HistoryOption(options, io);
+  // --no-history keeps no settings files, but every write is still logged.
+  run.log = UserChangeLog(io);
   const std::string jobs = Value(options, "--jobs");
   if (!jobs.empty()) {
     const auto [end, ec] = std::from_chars(jobs.data(), jobs.data() + jobs.size(), run.jobs);
@@ -611,11 +618,27 @@ int Commission(const Options& options, CliIo& io, const CliSetup& setup) {
   const std::string report = Value(options, "--report");
   return RunCommission({PathFromUtf8(options.positional[0]), options.check, run->yes, run->json,
                         report.empty() ? std::filesystem::path() : PathFromUtf8(report), run->jobs,
-                        run->password, run->from, run->history, run->language},
+                        run->password, run->from, run->history, run->log, run->language},
                        io, setup);
 }
 
 }  // namespace
+
+int RunCommand(std::string_view command, const Options& options, CliIo& io, const CliSetup& setup) {
+  if (command == "search") return Search(options, io, setup);
+  if (command == "get") return Get(options, io, setup);
+  if (command == "diff") return Diff(options, io, setup);
+  if (command == "put") return Put(options, io, setup);
+  if (command == "set") return Set(options, io, setup);
+  if (command == "history") return History(options, io);
+  if (command == "log")
+    return ShowChangeLog(options.positional, Value(options, "--since"), options.json, io,
+                         options.language);
+  if (command == "backup") return Backup(options, io, setup);
+  if (command == "restore") return Restore(options, io, setup);
+  if (command == "commission") return Commission(options, io, setup);
+  return Passwd(options, io, setup);
+}
 
 // The language of a run's texts: the first valid --lang anywhere in `args`, else the setup's,
 // so that the usage and the errors before the command's own options are read are in it too.
@@ -667,16 +690,19 @@ int RunCli(const std::vector<std::string>& given, CliIo& io, const CliSetup& set
       return kUsageError;
     }
   }
-  if (args[0] == "search") return Search(options, io, setup);
-  if (args[0] == "get") return Get(options, io, setup);
-  if (args[0] == "diff") return Diff(options, io, setup);
-  if (args[0] == "put") return Put(options, io, setup);
-  if (args[0] == "set") return Set(options, io, setup);
-  if (args[0] == "history") return History(options, io);
-  if (args[0] == "backup") return Backup(options, io, setup);
-  if (args[0] == "restore") return Restore(options, io, setup);
-  if (args[0] == "commission") return Commission(options, io, setup);
-  return Passwd(options, io, setup);
+  // One trace for the whole run, opened before anything is sent.
+  CliSetup traced = setup;
+  std::unique_ptr<WireTrace> trace;
+  if (const std::string file = Value(options, "--trace"); !file.empty()) {
+    std::string problem;
+    trace = WireTrace::Open(PathFromUtf8(file), problem);
+    if (!trace) {
+      io.Err(Text(CliText::kTraceNotOpened, options.language, {file, problem}) + "\n");
+      return kFailure;
+    }
+    traced.trace = trace.get();
+  }
+  return RunCommand(args[0], options, io, traced);
 }
 
 }  // namespace calbrin

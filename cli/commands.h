@@ -31,6 +31,8 @@ struct CliSetup {
   // The language of get's, diff's and the writes' settings texts when no --lang is given: main
   // takes the user's (UserLanguage); Japanese, the windows' own, otherwise.
   Language language = Language::kJapanese;
+  // --trace: the process's wire trace, handed to every console and search; none when null.
+  WireTrace* trace = nullptr;
 };
 
 // The adapters that the system lists, with the one that the windows preselect selected.

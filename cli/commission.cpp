@@ -7,6 +7,7 @@
 #include <optional>
 #include <thread>
 
+#include "cli/change_records.h"
 #include "cli/cli_texts.h"
 #include "cli/device_reach.h"
 #include "cli/device_search.h"
@@ -63,6 +64,7 @@ struct RowState {
   std::string shown;  // the differences as the plan showed them
   std::string result;
   std::string message;
+  std::string logWarning;  // the change log's, for the row's line
 };
 
 struct Context {
@@ -96,7 +98,7 @@ std::string Named(const RowState& state) {
 // Opens the row's device and runs `whileOpen` with its session; false with the message stored.
 bool WithRowDevice(const Context& context, RowState& state,
                    const std::function<void(ConsoleConnection&, DeviceSession&)>& whileOpen) {
-  auto console = std::make_unique<ConsoleConnection>(context.setup.limits);
+  auto console = std::make_unique<ConsoleConnection>(context.setup.limits, context.setup.trace);
   console->Startup();
   std::string error;
   DevicePassword& password = state.ownPassword ? *state.ownPassword : context.password;
@@ -166,12 +168,20 @@ bool WriteRow(const Context& context, RowState& state) {
         return;
       }
     }
+    bool attempted = false;
     const std::string failure =
         WriteDevice(console, device, ShownPages(plan.target, plan.reduced), plan.reduced,
-                    std::chrono::milliseconds(0), context.run.language);
+                    std::chrono::milliseconds(0), context.run.language, &attempted);
     written = failure.empty();
     state.result = written ? kCommissioned : kFailed;
     state.message = failure;
+    if (attempted) {
+      const std::vector<SettingDifference> changes = Departures(device.deviceRecord, plan.target);
+      state.logWarning = LogWrite(context.run.log.get(),
+                                  {"commission", state.target.address, state.row->mac, device,
+                                   written ? "written" : "failed", changes},
+                                  language);
+    }
   });
   return written;
 }
@@ -413,6 +423,11 @@ int RunCommission(const CommissionRun& run, CliIo& terminal, const CliSetup& set
     }
   }
 
+  // The change log's warnings after the verify, which may replace a row's message.
+  for (RowState& state : states) {
+    if (!state.logWarning.empty())
+      state.message += (state.message.empty() ? "" : " ") + ("(" + state.logWarning + ")");
+  }
   int atPlan = 0;
   std::string out;
   for (const RowState& state : states) {

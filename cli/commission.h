@@ -3,11 +3,13 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "cli/cli_io.h"
 #include "cli/commands.h"
 #include "cli/device_access.h"
+#include "file/change_log.h"
 
 namespace calbrin {
 
@@ -21,6 +23,7 @@ struct CommissionRun {
   PasswordSource password;  // for rows without their own password-env
   std::string from;         // --from: the one adapter to search and open from
   std::filesystem::path history;
+  std::shared_ptr<ChangeLog> log;           // where each device written is recorded; none: nowhere
   Language language = Language::kJapanese;  // of the lines, messages and questions
 };
 

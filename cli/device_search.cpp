@@ -20,7 +20,7 @@ SearchResult FindDevices(const CliSetup& setup, const AdapterTable& adapters,
   std::atomic<int> running{static_cast<int>(locals.size())};
   for (const std::string& local : locals) {
     discoveries.push_back(std::make_unique<DeviceDiscovery>(
-        setup.searchWindow, setup.searchCapacity, RecordRule::kOnePerMac));
+        setup.searchWindow, setup.searchCapacity, RecordRule::kOnePerMac, setup.trace));
     discoveries.back()->Startup(setup.routeProbeTarget);
     workers.emplace_back([&running, &local, discovery = discoveries.back().get()] {
       discovery->Discover(local);

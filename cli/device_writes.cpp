@@ -53,13 +53,15 @@ std::string DifferenceLines(const std::vector<SettingDifference>& differences, L
 
 std::string WriteDevice(ConsoleConnection& console, const DeviceSession& device,
                         const PageStates& pages, bool reduced, std::chrono::milliseconds settleTime,
-                        Language language) {
+                        Language language, bool* attempted) {
+  if (attempted != nullptr) *attempted = false;
   MessageCollectUi checks;
   SettingsRecord collected;
   SettingsText text;
   if (CollectSettings(pages, device.deviceRecord, false, reduced, collected, text, checks,
                       language) != 0)
     return OneLine(checks.Message());
+  if (attempted != nullptr) *attempted = true;
   CliApplyUi ui;
   if (!ApplySettings(console, device.deviceRecord, collected, text, PasswordChangeOf(pages.network),
                      ui, settleTime, language)) {

@@ -34,9 +34,11 @@ std::string DifferenceLines(const std::vector<SettingDifference>& differences,
 
 // Writes `pages` to the open device the way Apply does: collected and checked with the device's
 // channel-2 variant `reduced`, written with "ENDR" (or with the password step when `pages` asks
-// for it), followed by `settleTime`. The failure's message in `language`, or empty.
+// for it), followed by `settleTime`. The failure's message in `language`, or empty. `attempted`,
+// when given, tells whether the checks passed and the write was tried: a failure before that
+// left the device as it was.
 std::string WriteDevice(ConsoleConnection& console, const DeviceSession& device,
                         const PageStates& pages, bool reduced, std::chrono::milliseconds settleTime,
-                        Language language);
+                        Language language, bool* attempted = nullptr);
 
 }  // namespace calbrin

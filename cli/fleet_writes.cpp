@@ -5,6 +5,7 @@
 #include <memory>
 #include <thread>
 
+#include "cli/change_records.h"
 #include "cli/cli_texts.h"
 #include "cli/device_reach.h"
 #include "cli/device_writes.h"
@@ -39,13 +40,25 @@ std::string KeepHistory(const std::filesystem::path& history, const std::string&
   return history.empty() ? std::string() : SaveHistory(history, address, record, language);
 }
 
+// Records the write of `device` in the run's change log; a record that cannot be kept is a
+// warning on the device's line, since the device was written all the same.
+void LogDevice(const WriteRun& run, const DeviceTarget& target, const DeviceSession& device,
+               const WritePlan& plan, DeviceResult& result) {
+  const std::string warning =
+      LogWrite(run.log.get(),
+               {run.command, target.address, target.mac, device, result.result, plan.differences,
+                plan.pages.network.changePassword},
+               run.language);
+  if (!warning.empty()) result.message += " (" + warning + ")";
+}
+
 // Opens the device on a connection of its own and plans the write. With `write` it writes too;
 // without, a device that would be written ends "declined" with its differences. `shown`, when
 // given, is the difference text the user confirmed: a device that now differs otherwise is left.
 // True unless the device failed.
 bool DoDevice(const FleetContext& context, const DeviceTarget& target, bool write,
               const std::string* shown, DeviceResult& result) {
-  auto console = std::make_unique<ConsoleConnection>(context.setup.limits);
+  auto console = std::make_unique<ConsoleConnection>(context.setup.limits, context.setup.trace);
   console->Startup();
   // A device of a shared address settles after it is closed, so that the next one of the address
   // can be opened meanwhile.
@@ -76,12 +89,14 @@ bool DoDevice(const FleetContext& context, const DeviceTarget& target, bool writ
           result.result = kFailed;
           result.message = Text(CliText::kHistoryNotKept, context.run.language, {kept});
         } else {
+          bool attempted = false;
           const std::string failure =
               WriteDevice(*console, device, plan.pages, plan.reduced,
                           settleClosed ? std::chrono::milliseconds(0) : context.setup.settleTime,
-                          context.run.language);
+                          context.run.language, &attempted);
           result.result = failure.empty() ? kWritten : kFailed;
           result.message = failure.empty() ? plan.doneMessage : failure;
+          if (attempted) LogDevice(context.run, target, device, plan, result);
         }
       });
   console->Shutdown();

@@ -4,12 +4,14 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/cli_io.h"
 #include "cli/commands.h"
 #include "cli/device_access.h"
+#include "file/change_log.h"
 #include "pages/collect_settings.h"
 #include "pages/settings_view.h"
 
@@ -43,6 +45,9 @@ struct WriteRun {
   std::string from;  // --from: the local address of every device's connection; empty: AdapterFor's
   // Where each device's settings are kept before it is written; empty: nowhere.
   std::filesystem::path history;
+  // Where each device written, or whose write failed, is recorded; none: nowhere. Shared by the
+  // devices' threads, which it serialises.
+  std::shared_ptr<ChangeLog> log;
   // The language of the differences that `plan` views, for the lines that show them.
   Language language = Language::kJapanese;
 };

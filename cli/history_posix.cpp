@@ -1,32 +1,24 @@
-// The history folder on Linux: under XDG_DATA_HOME, or ~/.local/share; files for the user alone.
+// The history folder on Linux: in the user's data folder; files for the user alone.
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
 
 #include "cli/history.h"
 
 #include "cli/cli_texts.h"
+#include "file/change_log.h"
 
 namespace calbrin {
 
 std::filesystem::path DefaultHistoryFolder(CliIo& io) {
-  if (const auto data = io.Environment("XDG_DATA_HOME"); data && !data->empty())
-    return std::filesystem::path(*data) / "calbrin" / "history";
-  if (const auto home = io.Environment("HOME"); home && !home->empty())
-    return std::filesystem::path(*home) / ".local" / "share" / "calbrin" / "history";
-  return {};
+  const std::filesystem::path data =
+      UserDataFolder([&io](const std::string& name) { return io.Environment(name); });
+  return data.empty() ? data : data / "history";
 }
 
 bool MakePrivateFolder(const std::filesystem::path& folder) {
   // Each missing folder is made 0700 from the start, whatever the umask: create_directories
   // would leave the parents it makes to the umask (0775 with umask 002).
-  std::filesystem::path made;
-  for (const std::filesystem::path& part : folder) {
-    made /= part;
-    if (mkdir(made.c_str(), 0700) != 0 && errno != EEXIST) return false;
-  }
-  return std::filesystem::is_directory(folder) && chmod(folder.c_str(), 0700) == 0;
+  return MakeUserFolder(folder);
 }
 
 std::string NotPrivateProblem(const std::filesystem::path& path, bool file, Language language) {

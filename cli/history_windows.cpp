@@ -1,20 +1,18 @@
 // The history folder on Windows: under %LOCALAPPDATA%, the user's own profile, whose access list
 // already keeps other users out.
 #include "cli/history.h"
-#include "cli/utf8_path.h"
+#include "file/change_log.h"
 
 namespace calbrin {
 
 std::filesystem::path DefaultHistoryFolder(CliIo& io) {
-  if (const auto data = io.Environment("LOCALAPPDATA"); data && !data->empty())
-    return PathFromUtf8(*data) / "Calbrin" / "history";
-  return {};
+  const std::filesystem::path data =
+      UserDataFolder([&io](const std::string& name) { return io.Environment(name); });
+  return data.empty() ? data : data / "history";
 }
 
 bool MakePrivateFolder(const std::filesystem::path& folder) {
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  return !error;
+  return MakeUserFolder(folder);
 }
 
 std::string NotPrivateProblem(const std::filesystem::path&, bool, Language) {

@@ -1,6 +1,8 @@
 // The console connection: connect, the receive thread with its reply matchers, and the waits.
 #include "net/console_connection.h"
 
+#include <algorithm>
+
 namespace calbrin {
 namespace {
 
@@ -11,7 +13,8 @@ constexpr int kReceivePollMs = 20;
 
 }  // namespace
 
-ConsoleConnection::ConsoleConnection(ConsoleTimeLimits limits) : limits_(limits) {}
+ConsoleConnection::ConsoleConnection(ConsoleTimeLimits limits, WireTrace* trace)
+    : limits_(limits), trace_(trace) {}
 
 ConsoleConnection::~ConsoleConnection() {
   Shutdown();
@@ -55,6 +58,14 @@ bool ConsoleConnection::Connect(std::string_view deviceAddress, std::string_view
     return false;
   }
   socket_ = socket;
+  if (trace_) {
+    peer_ = deviceAddress;
+    sentMask_ = {};
+    receivedMask_ = {};
+    std::lock_guard lock(textMutex_);
+    loginReplies_.clear();
+    trace_->Record(peer_, kConsolePort, TraceEvent::kConnect);
+  }
   connected_.store(true);
   stop_.store(false);
   ResetReceiveText();
@@ -74,10 +85,22 @@ void ConsoleConnection::ReceiveLoop() {
     if (ready == 0) continue;
     int error = 0;
     const int received = ready < 0 ? -1 : ReceiveBytes(socket_, chunk.data(), kReceiveChunk, error);
-    if (received <= 0) break;
+    if (received <= 0) {
+      // Close shuts the socket down to wake this thread: only an end it did not ask for is the
+      // device's.
+      if (trace_ && received == 0 && !stop_.load())
+        trace_->Record(peer_, kConsolePort, TraceEvent::kPeerClosed);
+      break;
+    }
     {
       std::lock_guard lock(textMutex_);
       receive_.Accept(chunk.data(), received);
+      // Traced before any wait can see the reply, so that the answer to it comes after it.
+      if (trace_) {
+        std::string traced = receivedMask_.Mask({chunk.data(), static_cast<std::size_t>(received)});
+        MaskSecrets(traced, loginReplies_);
+        trace_->Record(peer_, kConsolePort, TraceEvent::kReceived, traced);
+      }
     }
     received_.notify_all();
   }
@@ -109,20 +132,47 @@ int ConsoleConnection::OpenAndAwaitPrompt(std::string_view deviceAddress,
 }
 
 int ConsoleConnection::Send(const char* bytes, int length) {
+  return SendTraced(bytes, length, false);
+}
+
+int ConsoleConnection::SendTraced(const char* bytes, int length, bool loginReply) {
   if (!connected_.load()) return console::kNotConnected;
+  // Traced as handed to the socket, before the device can answer, so that the answer comes after.
+  if (trace_) TraceSend({bytes, static_cast<std::size_t>(std::max(length, 0))}, loginReply);
   int error = 0;
   const int sent = SendBytes(socket_, bytes, length, error);
   if (sent < 0) {
     lastSocketError_ = error;
+    if (trace_) {
+      trace_->Record(peer_, kConsolePort, TraceEvent::kNote,
+                     "send failed: error " + std::to_string(error));
+    }
     return console::kSocketFailed;
   }
+  if (trace_ && sent != length) {
+    trace_->Record(peer_, kConsolePort, TraceEvent::kNote,
+                   "sent " + std::to_string(sent) + " of " + std::to_string(length) + " bytes");
+  }
   return sent;
+}
+
+void ConsoleConnection::TraceSend(std::string_view bytes, bool loginReply) {
+  if (!loginReply) {
+    trace_->Record(peer_, kConsolePort, TraceEvent::kSent, sentMask_.Mask(bytes));
+    return;
+  }
+  // The whole reply is the scrambled password but for its line feed.
+  const bool lineFeed = bytes.ends_with('\n');
+  std::lock_guard lock(textMutex_);
+  loginReplies_.emplace_back(bytes.substr(0, bytes.size() - (lineFeed ? 1 : 0)));
+  trace_->Record(peer_, kConsolePort, TraceEvent::kSent,
+                 std::string(kTraceMask) + (lineFeed ? "\n" : ""));
 }
 
 int ConsoleConnection::SendLoginReply(const char* bytes, int length) {
   if (!connected_.load()) return console::kNotConnected;
   receive_.Matcher(ConsoleReply::kPasswordPrompt).Reset();
-  return Send(bytes, length);
+  return SendTraced(bytes, length, true);
 }
 
 int ConsoleConnection::AwaitLoginAnswer() {
@@ -166,6 +216,7 @@ void ConsoleConnection::Close() {
   if (socket_ != kInvalidSocket) {
     CloseSocket(socket_);
     socket_ = kInvalidSocket;
+    if (trace_) trace_->Record(peer_, kConsolePort, TraceEvent::kClose);
   }
   connected_.store(false);
 }

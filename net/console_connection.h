@@ -11,9 +11,12 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "net/console_receive.h"
 #include "net/socket.h"
+#include "net/trace_masking.h"
+#include "net/wire_trace.h"
 
 namespace calbrin {
 
@@ -50,7 +53,8 @@ class ConsoleConnection {
   static constexpr int kReceiveChunk = 1023;
   static constexpr std::string_view kGetParamCommand = "GETPARAM\r\n";
 
-  explicit ConsoleConnection(ConsoleTimeLimits limits = {});
+  // `trace`, when given, receives every byte of every connection with its passwords masked.
+  explicit ConsoleConnection(ConsoleTimeLimits limits = {}, WireTrace* trace = nullptr);
   ~ConsoleConnection();
   ConsoleConnection(const ConsoleConnection&) = delete;
   ConsoleConnection& operator=(const ConsoleConnection&) = delete;
@@ -90,6 +94,9 @@ class ConsoleConnection {
   bool Connect(std::string_view deviceAddress, std::string_view localAddress);
   void ReceiveLoop();
   void ResetReceiveText();
+  // One send call, traced with its passwords masked (a login reply whole) when a trace is kept.
+  int SendTraced(const char* bytes, int length, bool loginReply);
+  void TraceSend(std::string_view bytes, bool loginReply);
   // Polls the matchers in the given order until one is set or `limit` passes.
   int AwaitFirst(std::initializer_list<std::pair<ConsoleReply, int>> replies,
                  std::chrono::milliseconds limit);
@@ -106,6 +113,12 @@ class ConsoleConnection {
   std::condition_variable received_;
   ConsoleReceive receive_;
   int lastSocketError_ = 0;
+
+  WireTrace* trace_;
+  std::string peer_;
+  ConsoleTraceMask sentMask_;              // the calling thread's
+  ConsoleTraceMask receivedMask_;          // the receive thread's
+  std::vector<std::string> loginReplies_;  // under textMutex_: masked should the device echo one
 };
 
 }  // namespace calbrin

@@ -18,8 +18,8 @@ constexpr int kReceiveBufferBytes = 8 << 20;
 }  // namespace
 
 DeviceDiscovery::DeviceDiscovery(std::chrono::milliseconds collectionWindow, int capacity,
-                                 RecordRule rule)
-    : collectionWindow_(collectionWindow), replies_(capacity, rule) {}
+                                 RecordRule rule, WireTrace* trace)
+    : collectionWindow_(collectionWindow), replies_(capacity, rule), trace_(trace) {}
 
 DeviceDiscovery::~DeviceDiscovery() {
   Shutdown();
@@ -71,8 +71,14 @@ int DeviceDiscovery::Discover(std::string_view localAddress) {
 
   if (Open(localAddress)) {
     int error = 0;
-    SendDatagram(socket_, kRequest.data(), static_cast<int>(kRequest.size()), kBroadcastAddress,
-                 kDiscoveryPort, error);
+    // Traced before it goes out, so that no answer precedes it in the trace.
+    if (trace_) trace_->Record(kBroadcastAddress, kDiscoveryPort, TraceEvent::kSent, kRequest);
+    if (SendDatagram(socket_, kRequest.data(), static_cast<int>(kRequest.size()), kBroadcastAddress,
+                     kDiscoveryPort, error) < 0 &&
+        trace_) {
+      trace_->Record(kBroadcastAddress, kDiscoveryPort, TraceEvent::kNote,
+                     "send failed: error " + std::to_string(error));
+    }
   }
   // The window lasts its full time, whether the request went out or not.
   const Clock::time_point end = Clock::now() + collectionWindow_;
@@ -91,7 +97,12 @@ void DeviceDiscovery::ReceiveLoop() {
     int error = 0;
     const int length =
         ReceiveDatagram(socket_, datagram.data(), kDatagramCapacity, source, sourcePort, error);
-    if (length >= 0) replies_.Accept(source, datagram.data(), length);
+    if (length < 0) continue;
+    replies_.Accept(source, datagram.data(), length);
+    if (trace_) {
+      trace_->Record(source, sourcePort, TraceEvent::kReceived,
+                     {datagram.data(), static_cast<std::size_t>(length)});
+    }
   }
 }
 

@@ -11,6 +11,7 @@
 
 #include "net/discovery_replies.h"
 #include "net/socket.h"
+#include "net/wire_trace.h"
 
 namespace calbrin {
 
@@ -25,10 +26,12 @@ class DeviceDiscovery {
   static constexpr int kMinimumReplyBytes = DiscoveryReplies::kMinimumReplyBytes;
 
   // Keeps the first `capacity` devices that answer, by `rule`: the windows list 20 rows and skip
-  // a source that answers twice in a row; the command line keeps more, one per MAC.
+  // a source that answers twice in a row; the command line keeps more, one per MAC. `trace`, when
+  // given, receives the request and every datagram that arrives.
   explicit DeviceDiscovery(std::chrono::milliseconds collectionWindow = kCollectionWindow,
                            int capacity = kMaxEntries,
-                           RecordRule rule = RecordRule::kSkipRepeatedSource);
+                           RecordRule rule = RecordRule::kSkipRepeatedSource,
+                           WireTrace* trace = nullptr);
   ~DeviceDiscovery();
   DeviceDiscovery(const DeviceDiscovery&) = delete;
   DeviceDiscovery& operator=(const DeviceDiscovery&) = delete;
@@ -59,6 +62,7 @@ class DeviceDiscovery {
   std::atomic<bool> running_{false};
   DiscoveryReplies replies_;
   std::string localProbeAddress_;
+  WireTrace* trace_;
 };
 
 }  // namespace calbrin

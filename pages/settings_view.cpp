@@ -85,21 +85,40 @@ class SilentCollectUi final : public CollectUi {
   void ShowPage(int) override {}
 };
 
+// The view of the field that shows `key`, holding `value`.
+SettingView View(const PageField* field, SettingKey key, const std::string& page,
+                 std::string_view value, Language language) {
+  const bool password = field != nullptr && field->kind == FieldKind::kPassword;
+  const std::optional<std::string> meaning = Meaning(field, value, language);
+  std::string unscrambled;
+  return {key,
+          page,
+          field == nullptr ? "MODEL" : std::string(field->label.In(language)),
+          meaning.value_or(std::string(value)),
+          password ? std::string() : std::string(value),
+          password,
+          !meaning,
+          password && UnscramblePassword(value, unscrambled) > 0};
+}
+
 }  // namespace
 
 std::vector<SettingView> ViewSettings(const SettingsRecord& record, Language language) {
   std::vector<SettingView> views;
   ForEachKey(language, [&](const PageField* field, SettingKey key, const std::string& page) {
-    const bool password = field != nullptr && field->kind == FieldKind::kPassword;
-    const std::string_view value = ReadField(record, key);
-    const std::optional<std::string> meaning = Meaning(field, value, language);
-    std::string unscrambled;
-    views.push_back({key, page, field == nullptr ? "MODEL" : std::string(field->label.In(language)),
-                     meaning.value_or(std::string(value)),
-                     password ? std::string() : std::string(value), password, !meaning,
-                     password && UnscramblePassword(value, unscrambled) > 0});
+    views.push_back(View(field, key, page, ReadField(record, key), language));
   });
   return views;
+}
+
+SettingView ViewSetting(SettingKey key, std::string_view value, Language language) {
+  SettingView view{key, "", std::string(KeyText(Index(key))), std::string(value),
+                   std::string(value)};
+  view.meaningIsValue = true;
+  ForEachKey(language, [&](const PageField* field, SettingKey each, const std::string& page) {
+    if (each == key) view = View(field, key, page, value, language);
+  });
+  return view;
 }
 
 std::string ShownMeaning(const SettingView& view) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/language.h"
@@ -27,6 +28,10 @@ struct SettingView {
 // label and meaning in `language`.
 std::vector<SettingView> ViewSettings(const SettingsRecord& record,
                                       Language language = Language::kJapanese);
+
+// The view of `key` holding the stored text `value`, in `language`: as ViewSettings shows it. A key
+// that no page shows is viewed by its name, its value as its meaning.
+SettingView ViewSetting(SettingKey key, std::string_view value, Language language);
 
 // The meaning for the terminal: a stored text with its control and other non-ASCII bytes escaped.
 std::string ShownMeaning(const SettingView& view);

@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <map>
 #include <numeric>
+#include <regex>
 #include <set>
+#include <sstream>
 
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
@@ -18,7 +20,9 @@
 #include "cli/json_output.h"
 #include "cli/platform_io.h"
 #include "cli/user_language.h"
+#include "file/change_log.h"
 #include "file/settings_file.h"
+#include "net/wire_trace.h"
 #include "pages/page_fields.h"
 #include "pages/settings_view.h"
 #include "settings/messages.h"
@@ -230,6 +234,53 @@ TEST_F(CliTest, PasswordsComeFromAFileAnEnvironmentVariableOrTheTerminal) {
   EXPECT_EQ(Run({"get", "127.0.0.2"}, {"Secret-9"}), 0);
   EXPECT_EQ(prompts_, std::vector<std::string>{"Password (127.0.0.2):  (hidden)"});
   EXPECT_EQ((out_ + err_).find("Secret-9"), std::string::npos);  // never printed
+}
+
+TEST_F(CliTest, TraceHoldsTheDialogueWithEveryPasswordMaskedAndEveryByteEscaped) {
+  sim::DeviceConfig device = Device("48", "Secret-9");
+  device.settings = sim::DefaultSettings("48", "127.0.0.2");
+  device.settings->Set("PASS1", sim::Scramble("Chan1-pw", sim::kStoredPasswordShift));
+  device.settings->Set("PASS2", sim::Scramble("Chan2-pw", sim::kStoredPasswordShift));
+  device.settings->Set("HIP1", "\x1b[2J\x80\xff");
+  test::StartDevices(simulator_, {device});
+  const std::map<std::string, std::string> env{{"PW", "Secret-9"}, {"NEW", "Newer-77"}};
+  const fs::path trace = folder_ / "trace.txt";
+  ASSERT_EQ(Run({"get", "127.0.0.2", "--password-env", "PW", "--trace", trace.string()}, {}, env),
+            0)
+      << err_;
+  EXPECT_EQ(fs::status(trace).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  std::string text = test::ReadFileBytes(trace);
+  EXPECT_EQ(text.find("closed by the peer"), std::string::npos);  // get closes, not the device
+  EXPECT_TRUE(std::regex_search(text, std::regex("^[0-9]+\\.[0-9]{6} 127\\.0\\.0\\.2:9998 connect\n"
+                                                 "[0-9]+\\.[0-9]{6} 127\\.0\\.0\\.2:9998 < ")));
+  ASSERT_EQ(Run({"passwd", "127.0.0.2", "--password-env", "PW", "--new-password-env", "NEW",
+                 "--trace", trace.string()},
+                {}, env),
+            0)
+      << err_;
+  text += test::ReadFileBytes(trace);
+  for (const char* line : {" 127.0.0.2:9998 > ********\\n\n", " 127.0.0.2:9998 > GETPARAM\\r\\n\n",
+                           "\\r\\nPASS1\\r\\n********\\r\\n", "\\r\\nPASS2\\r\\n********\\r\\n",
+                           " > P_SET\\r\\n********\\r\\nENDR\\r\\n\n",
+                           "HIP1\\r\\n\\x1b[2J\\x80\\xff\\r\\n", " 127.0.0.2:9998 close\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << text;
+  // No password in any form: plain, nor rotated as the login or as a stored password.
+  for (const std::string password : {"Secret-9", "Chan1-pw", "Chan2-pw", "Newer-77"}) {
+    for (const int shift : {0, kLoginShift, kStoredPasswordShift}) {
+      ScrambledPassword scrambled;
+      ScramblePassword(password, shift, scrambled);
+      const std::string form(shift == 0 ? password : scrambled.Scrambled().substr(5, 8));
+      EXPECT_EQ(text.find(TraceText(form)), std::string::npos) << password << " " << shift;
+    }
+  }
+  EXPECT_TRUE(std::all_of(text.begin(), text.end(),
+                          [](char c) { return c == '\n' || (c >= ' ' && c <= '~'); }));
+  ASSERT_EQ(Run({"search", "--trace", trace.string()}), 0);
+  text = test::ReadFileBytes(trace);  // a new trace, not the end of the last one
+  EXPECT_EQ(text.find(":9998"), std::string::npos);
+  EXPECT_NE(text.find(" 255.255.255.255:30718 > VQ\n"), std::string::npos);
+  EXPECT_TRUE(std::regex_search(text, std::regex("\n[0-9.]+ 127\\.0\\.0\\.2:[0-9]+ < \\\\x00")))
+      << text;
 }
 
 TEST_F(CliTest, OpenFailuresSayWhy) {
@@ -844,6 +895,104 @@ TEST_F(CliTest, DeviceWhoseHistoryCannotBeKeptIsNotWritten) {
   EXPECT_TRUE(err_.ends_with(".qvs cannot be written (--no-history writes without it)\n")) << err_;
   EXPECT_EQ(simulator_.LastWriteBlock(0), "");
   EXPECT_EQ(Stored(0, SettingKey::MSS), "1460");
+}
+
+TEST_F(CliTest, EveryWriteLeavesOneRecordPerDeviceInTheChangeLogAndLogReadsThemBack) {
+  test::StartDevices(simulator_, {Device("48"), Device("57")});
+  const fs::path log = folder_ / "data" / "calbrin" / "changes.jsonl";
+  const std::map<std::string, std::string> env{{"XDG_DATA_HOME", (folder_ / "data").string()},
+                                               {"NEW", "Logged-Pw-9"}};
+  const auto lines = [&] {
+    std::vector<std::string> all;
+    std::istringstream in(test::ReadFileBytes(log));
+    for (std::string line; std::getline(in, line);)
+      all.push_back(line);
+    return all;
+  };
+  // Meanings in English whatever the run's language; no history, but the log all the same. The
+  // MAC is known for a device named by it.
+  ASSERT_EQ(Run({"set", "127.0.0.2", "02-00-00-00-00-02", "MSS=1200", "--yes", "--lang", "ja",
+                 "--no-history"},
+                {}, env),
+            0)
+      << err_;
+  ASSERT_EQ(lines().size(), 2u);
+  EXPECT_EQ(fs::status(log).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  for (const std::string device :
+       {"127.0.0.2\", \"model\": \"QV-48R2",
+        "127.0.0.3\", \"mac\": \"02-00-00-00-00-02\", \"model\": \"QV-57R"}) {
+    EXPECT_NE(test::ReadFileBytes(log).find(
+                  "\"command\": \"set\", \"address\": \"" + device +
+                  "\", \"result\": \"written\", \"keys\": [{\"key\": \"MSS\", \"label\": \"MSS "
+                  "(bytes)\", \"before\": \"1460\", \"after\": \"1200\"}]}\n"),
+              std::string::npos)
+        << device;
+  }
+  // A password is only "changed": neither its text nor its rotated form is kept.
+  ASSERT_EQ(Run({"passwd", "02-00-00-00-00-02", "--new-password-env", "NEW"}, {}, env), 0) << err_;
+  ASSERT_EQ(lines().size(), 3u);
+  EXPECT_TRUE(lines()[2].ends_with(
+      "[{\"key\": \"PASSWORD\", \"label\": \"settings password\", \"changed\": true}]}"));
+  const std::string kept = test::ReadFileBytes(log),
+                    rotated = sim::Scramble("Logged-Pw-9", sim::kStoredPasswordShift);
+  EXPECT_EQ(kept.find("Logged-Pw-9"), kept.find(rotated.substr(5, 11)));  // both npos
+
+  // log: by device and by time; a torn line is reported, and the next record starts its own.
+  test::WriteFileBytes(log, test::ReadFileBytes(log) + "{\"time\": \"2026-");
+  const std::string torn = log.string() + ":4: not a change record: skipped\n";
+  EXPECT_EQ(Run({"log", "02:00:00:00:00:02", "--since", "2000-01-01"}, {}, env), 0);
+  EXPECT_EQ(err_, torn);
+  // Only that device's records: time, user@host, command, device, result; a line per key.
+  const std::string head = R"(20\d\d-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z  [^ @]+@[^ ]+  )";
+  const std::string device = R"(  127\.0\.0\.3 \(02-00-00-00-00-02\)  written\n    )";
+  EXPECT_TRUE(
+      std::regex_match(out_, std::regex(head + "set" + device + R"(MSS \(bytes\): 1460 -> 1200\n)" +
+                                        head + "passwd" + device + "settings password: changed\n")))
+      << out_;
+  EXPECT_EQ(Run({"log", "--since", "2999-01-01T00:00Z"}, {}, env), 0);
+  EXPECT_EQ(out_, "");
+  EXPECT_EQ(Run({"log", "--since", "yesterday"}, {}, env), 2);
+  ASSERT_EQ(Run({"set", "127.0.0.2", "MSS=1300", "--yes"}, {}, env), 0) << err_;
+  ASSERT_EQ(lines().size(), 5u);
+  EXPECT_EQ(Run({"log", "--json"}, {}, env), 0);
+  EXPECT_EQ(err_, torn);
+  const std::vector<std::string> all = lines();
+  EXPECT_EQ(out_, all[0] + "\n" + all[1] + "\n" + all[2] + "\n" + all[4] + "\n");
+
+  // The real bound: a log at 4 MiB moves aside whole before the next record.
+  std::string full;
+  while (full.size() + lines()[0].size() + 1 < kChangeLogMaxBytes)
+    full += lines()[0] + "\n";
+  test::WriteFileBytes(log, full);
+  ASSERT_EQ(Run({"set", "127.0.0.2", "MSS=1400", "--yes"}, {}, env), 0) << err_;
+  EXPECT_EQ(test::ReadFileBytes(RotatedChangeLog(log, 1)), full);
+  EXPECT_EQ(lines().size(), 1u);
+}
+
+TEST(ChangeLogFiles, RotationKeepsEveryRecordInOrderAndSaysWhichFileItDrops) {
+  test::ScratchFolder folder;
+  const fs::path file = folder / "changes.jsonl";
+  ChangeRecord record;
+  record.time = "2026-12-07T05:41:12.345Z";
+  const std::size_t size = ChangeRecordLine(record).size() + 4;  // numbered, and the line break
+  ChangeLog log(file, size * 3, 4);
+  std::vector<std::string> dropped;
+  for (int n = 100; n < 120; ++n) {
+    record.address = std::to_string(n);
+    fs::path gone;
+    ASSERT_EQ(log.Append(record, gone), ChangeLogAppend::kAppended);
+    if (!gone.empty()) dropped.push_back(gone.filename().string());
+  }
+  // 20 records, 3 to a file: the oldest two files are dropped, and said so, when the 16th and
+  // 19th records come; the 14 records after them are all kept, in order.
+  EXPECT_EQ(dropped, (std::vector<std::string>{"changes.4.jsonl", "changes.4.jsonl"}));
+  std::string addresses;
+  for (const fs::path& kept : ChangeLogFiles(file, 4)) {
+    std::istringstream in(test::ReadFileBytes(kept));
+    for (std::string line; std::getline(in, line);)
+      addresses += ParseChangeRecord(line).value_or(ChangeRecord{}).address + " ";
+  }
+  EXPECT_EQ(addresses, "106 107 108 109 110 111 112 113 114 115 116 117 118 119 ");
 }
 
 TEST_F(CliTest, BackupSavesEveryDeviceFoundAsTheWindowsSaveWould) {

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <string>
 
+#include "net/trace_masking.h"
 #include "pages/edit_rules.h"
 #include "settings/password_scrambling.h"
 #include "settings/setting_key.h"
@@ -89,6 +90,20 @@ TEST(UnscramblePassword, LengthsAndCharactersThatNoPasswordHas) {
     out = "stale";
     EXPECT_EQ(UnscramblePassword(scrambled, out), 0) << int(bad);
     EXPECT_EQ(out, "");
+  }
+}
+
+// A trace sees the console's stream in the chunks the socket gives: a key line and its value may
+// arrive apart, and every split must mask the same bytes.
+TEST(TraceMasking, PasswordValuesAreMaskedWhereverTheChunksSplit) {
+  const std::string stream =
+      "SPASS1\r\n1\r\nPASS1\r\nab\\cd\r\nPASS2\r\n\r\nP_SET\r\nxyz\r\nENDR\r\n";
+  const std::string masked =
+      "SPASS1\r\n1\r\nPASS1\r\n********\r\nPASS2\r\n\r\nP_SET\r\n********\r\nENDR\r\n";
+  for (std::size_t split = 0; split <= stream.size(); ++split) {
+    ConsoleTraceMask mask;
+    const std::string first = mask.Mask(stream.substr(0, split));
+    EXPECT_EQ(first + mask.Mask(stream.substr(split)), masked) << split;
   }
 }
 

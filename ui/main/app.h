@@ -10,6 +10,7 @@
 #include "net/console_connection.h"
 #include "net/device_discovery.h"
 #include "net/device_operations.h"
+#include "net/wire_trace.h"
 #include "settings/language.h"
 #include "settings/settings_record.h"
 
@@ -17,9 +18,12 @@ namespace calbrin {
 
 struct App {
   // Tests shorten the search window and the console's waits; the tool keeps the defaults.
+  // `trace` (/trace:FILE) receives the console's and the search's bytes; it outlives the App.
   explicit App(std::chrono::milliseconds collectionWindow = DeviceDiscovery::kCollectionWindow,
-               ConsoleTimeLimits limits = {})
-      : console(limits), discovery(collectionWindow) {}
+               ConsoleTimeLimits limits = {}, WireTrace* trace = nullptr)
+      : console(limits, trace),
+        discovery(collectionWindow, DeviceDiscovery::kMaxEntries, RecordRule::kSkipRepeatedSource,
+                  trace) {}
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 

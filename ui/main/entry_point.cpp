@@ -17,10 +17,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                                      ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
+  const std::vector<std::wstring> arguments = calbrin::CommandLineArguments();
+  // /trace:FILE for support; a file that cannot be made leaves the program untraced.
+  std::unique_ptr<calbrin::WireTrace> trace;
+  if (const auto file = calbrin::TraceFileArgument(arguments)) {
+    std::string problem;
+    trace = calbrin::WireTrace::Open(*file, problem);
+  }
   // Large objects (the records and the receive areas): on the heap, not the main thread's stack.
-  auto app = std::make_unique<calbrin::App>();
-  app->language =
-      calbrin::ChooseWindowLanguage(calbrin::CommandLineArguments(), GetUserDefaultUILanguage());
+  auto app = std::make_unique<calbrin::App>(calbrin::DeviceDiscovery::kCollectionWindow,
+                                            calbrin::ConsoleTimeLimits{}, trace.get());
+  app->language = calbrin::ChooseWindowLanguage(arguments, GetUserDefaultUILanguage());
   // The windows load their own resources in that language. What the system draws for them (the
   // message boxes' buttons, the file dialogs) comes from its resources in the thread's language:
   // Windows takes the thread's UI language, Wine the thread's locale.

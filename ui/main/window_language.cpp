@@ -37,6 +37,19 @@ Language ChooseWindowLanguage(const std::vector<std::wstring>& arguments, LANGID
   return PRIMARYLANGID(userLanguage) == LANG_JAPANESE ? Language::kJapanese : Language::kEnglish;
 }
 
+std::optional<std::filesystem::path> TraceFileArgument(const std::vector<std::wstring>& arguments) {
+  constexpr std::wstring_view kOption = L"/trace:";
+  std::optional<std::filesystem::path> file;
+  for (const std::wstring& argument : arguments) {
+    if (argument.size() > kOption.size() &&
+        CompareStringOrdinal(argument.data(), static_cast<int>(kOption.size()), kOption.data(),
+                             static_cast<int>(kOption.size()), TRUE) == CSTR_EQUAL) {
+      file = std::filesystem::path(argument.substr(kOption.size()));
+    }
+  }
+  return file;
+}
+
 std::vector<std::wstring> CommandLineArguments() {
   int count = 0;
   LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,9 @@ namespace calbrin {
 // another value after "/lang:", the user's display language does: Japanese for a Japanese one,
 // English for any other.
 Language ChooseWindowLanguage(const std::vector<std::wstring>& arguments, LANGID userLanguage);
+
+// The file of the command line's last "/trace:FILE" (the option in any case): the wire trace.
+std::optional<std::filesystem::path> TraceFileArgument(const std::vector<std::wstring>& arguments);
 
 // The arguments of this process's command line, without the program's name.
 std::vector<std::wstring> CommandLineArguments();

@@ -1,0 +1,161 @@
+// calbrin-cli's records in the change log, and the log command.
+#include "cli/change_records.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "calbrin_version.h"
+#include "cli/cli_texts.h"
+#include "cli/device_targets.h"
+#include "settings/device_text.h"
+
+namespace calbrin {
+namespace {
+
+// The label of the settings password, which no page field shows.
+constexpr std::string_view kSettingsPasswordKey = "PASSWORD";
+constexpr std::string_view kSettingsPasswordLabel = "settings password";
+
+std::string PathText(const std::filesystem::path& path) {
+  const std::u8string name = path.u8string();
+  return std::string(name.begin(), name.end());
+}
+
+// `since` as a record's time is written, "2026-12-07T05:41:00.000", so that records from then on
+// compare at least as large; nothing when it is no ISO date or date-time.
+std::optional<std::string> SinceTime(std::string text) {
+  if (!text.empty() && (text.back() == 'Z' || text.back() == 'z')) text.pop_back();
+  static constexpr std::string_view kForm = "dddd-dd-ddTdd:dd:dd.ddd";
+  static constexpr std::string_view kMidnight = "0000-00-00T00:00:00.000";
+  // A date, or a date and a time to the minute, second or millisecond.
+  if (text.size() != 10 && text.size() != 16 && text.size() != 19 && text.size() != 23)
+    return std::nullopt;
+  if (text.size() > 10 && text[10] == ' ') text[10] = 'T';
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kForm[i] == 'd' ? !digit : text[i] != kForm[i]) return std::nullopt;
+  }
+  return text + std::string(kMidnight.substr(text.size()));
+}
+
+// A text from the log without control bytes, for the terminal.
+std::string Shown(std::string_view text) {
+  std::string out;
+  for (const char c : text)
+    out += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? '?' : c;
+  return out;
+}
+
+std::string RecordText(const ChangeRecord& record) {
+  const std::string device =
+      record.mac.empty() ? record.address : record.address + " (" + record.mac + ")";
+  std::string out = Shown(record.time + "  " + record.user + "@" + record.host + "  " +
+                          record.command + "  " + device + "  " + record.result) +
+                    "\n";
+  for (const ChangedKey& key : record.keys) {
+    out += "    " + Shown(key.label.empty() ? key.key : key.label) + ": " +
+           (key.password ? std::string("changed")
+                         : TerminalText(key.before) + " -> " + TerminalText(key.after)) +
+           "\n";
+  }
+  return out;
+}
+
+}  // namespace
+
+std::shared_ptr<ChangeLog> UserChangeLog(CliIo& io) {
+  const std::filesystem::path folder =
+      UserDataFolder([&io](const std::string& name) { return io.Environment(name); });
+  return folder.empty() ? nullptr : std::make_shared<ChangeLog>(folder / kChangeLogName);
+}
+
+ChangeRecord RecordOf(const LoggedWrite& write) {
+  ChangeRecord record;
+  record.time = ChangeLogTime(std::chrono::system_clock::now());
+  record.user = CurrentUserName();
+  record.host = ComputerName();
+  record.program = "calbrin-cli";
+  record.version = CALBRIN_VERSION;
+  record.command = write.command;
+  record.address = write.address;
+  record.mac = DeviceName(write.mac.empty() ? write.device.identity.MacText() : write.mac);
+  const std::string_view model = ReadField(write.device.deviceRecord, SettingKey::MODEL);
+  if (!model.empty())
+    record.model = ViewSetting(SettingKey::MODEL, model, Language::kEnglish).meaning;
+  record.result = write.result;
+  for (const auto& [before, after] : write.changes) {
+    ChangedKey& key = record.keys.emplace_back();
+    key.key = KeyText(Index(before.key));
+    key.password = before.password;
+    const SettingView english = ViewSetting(before.key, before.value, Language::kEnglish);
+    key.label = english.label;
+    if (key.password) continue;
+    key.before = english.meaning;
+    key.after = ViewSetting(after.key, after.value, Language::kEnglish).meaning;
+  }
+  if (write.passwordChanged) {
+    record.keys.push_back(
+        {std::string(kSettingsPasswordKey), std::string(kSettingsPasswordLabel), {}, {}, true});
+  }
+  return record;
+}
+
+std::string LogWrite(ChangeLog* log, const LoggedWrite& write, Language language) {
+  if (log == nullptr) return {};
+  std::filesystem::path dropped;
+  const ChangeLogAppend appended = log->Append(RecordOf(write), dropped);
+  const std::string file = PathText(log->File());
+  std::string warning;
+  if (!dropped.empty()) warning = Text(CliText::kChangeLogDropped, language, {PathText(dropped)});
+  if (appended != ChangeLogAppend::kAppended) {
+    if (!warning.empty()) warning += "; ";
+    warning += Text(appended == ChangeLogAppend::kFolderNotPrivate ? CliText::kChangeLogNotPrivate
+                                                                   : CliText::kChangeLogNotWritten,
+                    language, {file});
+  }
+  return warning.empty() ? warning : Text(CliText::kWarning, language, {warning});
+}
+
+int ShowChangeLog(const std::vector<std::string>& devices, const std::string& since, bool json,
+                  CliIo& io, Language language) {
+  std::optional<std::string> from;
+  if (!since.empty() && !(from = SinceTime(since))) {
+    io.Err(Text(CliText::kSinceForm, language, {since}) + "\n");
+    return 2;
+  }
+  const std::shared_ptr<ChangeLog> log = UserChangeLog(io);
+  if (!log) {
+    io.Err(std::string(Text(CliText::kNoDataFolder, language)) + "\n");
+    return 2;
+  }
+  std::vector<std::string> named;
+  for (const std::string& device : devices)
+    named.push_back(DeviceName(device));
+  std::string out;
+  for (const std::filesystem::path& file : ChangeLogFiles(log->File())) {
+    if (!OwnedByUserAlone(file))
+      io.Err(Text(CliText::kWarning, language,
+                  {Text(CliText::kChangeLogOthers, language, {PathText(file)})}) +
+             "\n");
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+      const std::optional<ChangeRecord> record = ParseChangeRecord(line);
+      if (!record) {
+        io.Err(Text(CliText::kNotChangeRecord, language,
+                    {PathText(file) + ":" + std::to_string(number)}) +
+               "\n");
+        continue;
+      }
+      if (from && record->time < *from) continue;
+      if (!named.empty() && std::find(named.begin(), named.end(), record->address) == named.end() &&
+          std::find(named.begin(), named.end(), record->mac) == named.end())
+        continue;
+      out += json ? line + "\n" : RecordText(*record);
+    }
+  }
+  io.Out(out);
+  return 0;
+}
+
+}  // namespace calbrin
