@@ -10,10 +10,11 @@
 #include "cli/device_search.h"
 #include "cli/device_writes.h"
 #include "cli/fleet.h"
-#include "cli/history.h"
 #include "cli/json_output.h"
-#include "cli/utf8_path.h"
+#include "file/change_log.h"
+#include "file/history.h"
 #include "file/settings_file.h"
+#include "file/utf8_path.h"
 #include "settings/device_model.h"
 
 namespace calbrin {
@@ -66,7 +67,7 @@ int RunBackup(const BackupRun& run, CliIo& terminal, const CliSetup& setup) {
                                    ? OverflowMessage(found, setup.searchCapacity, run.language)
                                    : std::string();
   io.Err(overflow);
-  if (!MakePrivateFolder(run.folder)) {
+  if (!MakeUserFolder(run.folder)) {
     io.Err(Text(CliText::kFolderNotMade, run.language, {run.folder.string()}) + "\n");
     return 1;
   }

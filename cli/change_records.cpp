@@ -4,22 +4,13 @@
 #include <algorithm>
 #include <fstream>
 
-#include "calbrin_version.h"
 #include "cli/cli_texts.h"
 #include "cli/device_targets.h"
+#include "file/utf8_path.h"
 #include "settings/device_text.h"
 
 namespace calbrin {
 namespace {
-
-// The label of the settings password, which no page field shows.
-constexpr std::string_view kSettingsPasswordKey = "PASSWORD";
-constexpr std::string_view kSettingsPasswordLabel = "settings password";
-
-std::string PathText(const std::filesystem::path& path) {
-  const std::u8string name = path.u8string();
-  return std::string(name.begin(), name.end());
-}
 
 // `since` as a record's time is written, "2026-12-07T05:41:00.000", so that records from then on
 // compare at least as large; nothing when it is no ISO date or date-time.
@@ -69,51 +60,10 @@ std::shared_ptr<ChangeLog> UserChangeLog(CliIo& io) {
   return folder.empty() ? nullptr : std::make_shared<ChangeLog>(folder / kChangeLogName);
 }
 
-ChangeRecord RecordOf(const LoggedWrite& write) {
-  ChangeRecord record;
-  record.time = ChangeLogTime(std::chrono::system_clock::now());
-  record.user = CurrentUserName();
-  record.host = ComputerName();
-  record.program = "calbrin-cli";
-  record.version = CALBRIN_VERSION;
-  record.command = write.command;
-  record.address = write.address;
-  record.mac = DeviceName(write.mac.empty() ? write.device.identity.MacText() : write.mac);
-  const std::string_view model = ReadField(write.device.deviceRecord, SettingKey::MODEL);
-  if (!model.empty())
-    record.model = ViewSetting(SettingKey::MODEL, model, Language::kEnglish).meaning;
-  record.result = write.result;
-  for (const auto& [before, after] : write.changes) {
-    ChangedKey& key = record.keys.emplace_back();
-    key.key = KeyText(Index(before.key));
-    key.password = before.password;
-    const SettingView english = ViewSetting(before.key, before.value, Language::kEnglish);
-    key.label = english.label;
-    if (key.password) continue;
-    key.before = english.meaning;
-    key.after = ViewSetting(after.key, after.value, Language::kEnglish).meaning;
-  }
-  if (write.passwordChanged) {
-    record.keys.push_back(
-        {std::string(kSettingsPasswordKey), std::string(kSettingsPasswordLabel), {}, {}, true});
-  }
-  return record;
-}
-
 std::string LogWrite(ChangeLog* log, const LoggedWrite& write, Language language) {
   if (log == nullptr) return {};
-  std::filesystem::path dropped;
-  const ChangeLogAppend appended = log->Append(RecordOf(write), dropped);
-  const std::string file = PathText(log->File());
-  std::string warning;
-  if (!dropped.empty()) warning = Text(CliText::kChangeLogDropped, language, {PathText(dropped)});
-  if (appended != ChangeLogAppend::kAppended) {
-    if (!warning.empty()) warning += "; ";
-    warning += Text(appended == ChangeLogAppend::kFolderNotPrivate ? CliText::kChangeLogNotPrivate
-                                                                   : CliText::kChangeLogNotWritten,
-                    language, {file});
-  }
-  return warning.empty() ? warning : Text(CliText::kWarning, language, {warning});
+  const std::string problem = AppendRecord(*log, RecordOf(write, "calbrin-cli"), language);
+  return problem.empty() ? problem : Text(CliText::kWarning, language, {problem});
 }
 
 int ShowChangeLog(const std::vector<std::string>& devices, const std::string& since, bool json,
@@ -135,7 +85,7 @@ int ShowChangeLog(const std::vector<std::string>& devices, const std::string& si
   for (const std::filesystem::path& file : ChangeLogFiles(log->File())) {
     if (!OwnedByUserAlone(file))
       io.Err(Text(CliText::kWarning, language,
-                  {Text(CliText::kChangeLogOthers, language, {PathText(file)})}) +
+                  {Text(CliText::kChangeLogOthers, language, {Utf8FromPath(file)})}) +
              "\n");
     std::ifstream in(file, std::ios::binary);
     std::string line;
@@ -143,7 +93,7 @@ int ShowChangeLog(const std::vector<std::string>& devices, const std::string& si
       const std::optional<ChangeRecord> record = ParseChangeRecord(line);
       if (!record) {
         io.Err(Text(CliText::kNotChangeRecord, language,
-                    {PathText(file) + ":" + std::to_string(number)}) +
+                    {Utf8FromPath(file) + ":" + std::to_string(number)}) +
                "\n");
         continue;
       }

@@ -8,8 +8,7 @@
 
 #include "cli/cli_io.h"
 #include "file/change_log.h"
-#include "net/device_operations.h"
-#include "pages/settings_view.h"
+#include "file/write_record.h"
 #include "settings/language.h"
 
 namespace calbrin {
@@ -17,21 +16,6 @@ namespace calbrin {
 // The user's change log: changes.jsonl in the data folder that holds the history; none when the
 // environment names no data folder.
 std::shared_ptr<ChangeLog> UserChangeLog(CliIo& io);
-
-// One write to one device, as the command saw it.
-struct LoggedWrite {
-  std::string command;  // "put", "set", "passwd", "restore", "commission"
-  std::string address;  // where the device was written
-  std::string mac;      // the device's MAC where the command knows it
-  const DeviceSession& device;
-  std::string result;                             // "written", "failed"
-  const std::vector<SettingDifference>& changes;  // viewed in any language
-  bool passwordChanged = false;                   // the settings password was set or removed
-};
-
-// The record of `write`: labels and meanings in English, whatever the run's language, so that a
-// log reads the same whoever wrote it; passwords only as changed.
-ChangeRecord RecordOf(const LoggedWrite& write);
 
 // Appends the record of `write` to `log` (none: nothing). Empty, or a warning for the device's
 // line in `language`: the write happened whether or not it could be logged.

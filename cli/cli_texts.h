@@ -87,11 +87,6 @@ enum class CliText {
   kDevicesWritten,
   kNoHistoryOfDevice,
   // History and backup.
-  kHistoryFileNotWritten,
-  kHistoryFolderOthers,
-  kHistoryFileOthers,
-  kHistoryFolderWritable,
-  kHistoryFileWritable,
   kFolderNotMade,
   kAddressShared,
   kDevicesSaved,
@@ -119,9 +114,6 @@ enum class CliText {
   kRowsAtPlan,
   kReportNotWritten,
   // The change log.
-  kChangeLogNotWritten,
-  kChangeLogNotPrivate,
-  kChangeLogDropped,
   kChangeLogOthers,
   kNotChangeRecord,
   kSinceForm,

@@ -209,11 +209,6 @@ constexpr CliTextEntry kEnglish[] = {
     {kDevicesWritten, "%1 of %2 devices written"},
     {kNoHistoryOfDevice, "no history file of this device"},
 
-    {kHistoryFileNotWritten, "the history file %1 cannot be written"},
-    {kHistoryFolderOthers, "the history folder %1 belongs to another user: not used"},
-    {kHistoryFileOthers, "the history file %1 belongs to another user: not used"},
-    {kHistoryFolderWritable, "the history folder %1 can be written by others: not used"},
-    {kHistoryFileWritable, "the history file %1 can be written by others: not used"},
     {kFolderNotMade, "%1: the folder cannot be made"},
     {kAddressShared,
      "%1 devices share this address (%2): not saved, as opening it reaches only one of them; "
@@ -242,11 +237,6 @@ constexpr CliTextEntry kEnglish[] = {
     {kReadBackDiffers, "written, but read back it differs: %1"},
     {kRowsAtPlan, "%1 of %2 rows at their plan"},
     {kReportNotWritten, "%1: the report cannot be written"},
-    {kChangeLogNotWritten, "the change log %1 was not written"},
-    {kChangeLogNotPrivate,
-     "the change log %1 or its folder belongs to another user or can be written by others: "
-     "not written"},
-    {kChangeLogDropped, "the oldest change log file %1 was removed to make room"},
     {kChangeLogOthers, "the change log %1 belongs to another user or can be written by others"},
     {kNotChangeRecord, "%1: not a change record: skipped"},
     {kSinceForm, "--since %1: give a UTC date or date-time, as 2026-12-07 or 2026-12-07T05:41:00Z"},

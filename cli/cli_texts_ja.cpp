@@ -215,11 +215,6 @@ constexpr CliTextEntry kJapanese[] = {
     {kDevicesWritten, "%2 台中 %1 台のデバイスに書込みました"},
     {kNoHistoryOfDevice, "このデバイスの履歴ファイルはありません"},
 
-    {kHistoryFileNotWritten, "履歴ファイル %1 を書込めません"},
-    {kHistoryFolderOthers, "履歴フォルダ %1 は他のユーザーのものです: 使いません"},
-    {kHistoryFileOthers, "履歴ファイル %1 は他のユーザーのものです: 使いません"},
-    {kHistoryFolderWritable, "履歴フォルダ %1 は他のユーザーが書込めます: 使いません"},
-    {kHistoryFileWritable, "履歴ファイル %1 は他のユーザーが書込めます: 使いません"},
     {kFolderNotMade, "%1: フォルダを作成できません"},
     {kAddressShared,
      "%1 台のデバイスがこのアドレスを共有しています (%2): 開いても1台にしか届かないため保存して"
@@ -248,11 +243,6 @@ constexpr CliTextEntry kJapanese[] = {
     {kReadBackDiffers, "書込みましたが、読み戻すと異なります: %1"},
     {kRowsAtPlan, "%2 行中 %1 行が計画どおりです"},
     {kReportNotWritten, "%1: レポートを書込めません"},
-    {kChangeLogNotWritten, "変更ログ %1 を書込めませんでした"},
-    {kChangeLogNotPrivate,
-     "変更ログ %1 またはそのフォルダは他のユーザーのものか、他のユーザーが書込めます: "
-     "書込みません"},
-    {kChangeLogDropped, "場所を空けるため、最も古い変更ログファイル %1 を削除しました"},
     {kChangeLogOthers, "変更ログ %1 は他のユーザーのものか、他のユーザーが書込めます"},
     {kNotChangeRecord, "%1: 変更の記録ではありません: 読み飛ばします"},
     {kSinceForm,

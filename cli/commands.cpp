@@ -20,12 +20,12 @@
 #include "cli/device_targets.h"
 #include "cli/device_writes.h"
 #include "cli/fleet_writes.h"
-#include "cli/history.h"
 #include "cli/json_output.h"
 #include "cli/setting_changes.h"
 #include "cli/user_language.h"
-#include "cli/utf8_path.h"
+#include "file/history.h"
 #include "file/settings_file.h"
+#include "file/utf8_path.h"
 #include "net/apply_settings.h"
 #include "net/subnet.h"
 #include "pages/collect_settings.h"
@@ -365,7 +365,9 @@ WritePlan FilePlan(const std::filesystem::path& file, const std::vector<SettingC
 std::filesystem::path HistoryOption(const Options& options, CliIo& io) {
   if (options.noHistory) return {};
   const std::string chosen = Value(options, "--history");
-  return chosen.empty() ? DefaultHistoryFolder(io) : PathFromUtf8(chosen);
+  return chosen.empty() ? HistoryFolder(UserDataFolder(
+                              [&io](const std::string& name) { return io.Environment(name); }))
+                        : PathFromUtf8(chosen);
 }
 
 // The parts of a write run that every write command takes from the command line; nothing

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "cli/cli_texts.h"
-#include "cli/utf8_path.h"
+#include "file/utf8_path.h"
 
 namespace calbrin {
 namespace {

@@ -13,17 +13,6 @@
 
 namespace calbrin {
 
-// Collects a silent failure message of the checks, for the command line.
-class MessageCollectUi final : public CollectUi {
- public:
-  void ShowError(std::string_view message) override { message_ = message; }
-  void ShowPage(int) override {}
-  const std::string& Message() const { return message_; }
-
- private:
-  std::string message_;
-};
-
 // A message of the system as one line: its line breaks, with the blanks around them, as " / ".
 std::string OneLine(std::string text);
 

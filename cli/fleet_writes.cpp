@@ -10,8 +10,8 @@
 #include "cli/device_reach.h"
 #include "cli/device_writes.h"
 #include "cli/fleet.h"
-#include "cli/history.h"
 #include "cli/json_output.h"
+#include "file/history.h"
 
 namespace calbrin {
 namespace {

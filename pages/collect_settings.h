@@ -47,6 +47,18 @@ class CollectUi {
   virtual void ShowPage(int tab) = 0;
 };
 
+// Collects a silent failure message of the checks, for callers without a window (the command line,
+// the history).
+class MessageCollectUi final : public CollectUi {
+ public:
+  void ShowError(std::string_view message) override { message_ = message; }
+  void ShowPage(int) override {}
+  const std::string& Message() const { return message_; }
+
+ private:
+  std::string message_;
+};
+
 // Clears `record` and fills it from the pages, `MODEL` from the device record. At the first failing
 // check its message is shown, its page selected, and -1 returned with `text` unchanged. Otherwise
 // the record is serialised into `text` (with the file-only keys when `forFile`) and 0 returned.

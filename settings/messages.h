@@ -51,6 +51,15 @@ enum class MessageId {
   kFileNotSettings,
   kFileOtherModel,
   kFileNotCreated,
+  // The history of writes (%1 a folder or file) and the change log (%1 its file).
+  kHistoryFileNotWritten,
+  kHistoryFolderOthers,
+  kHistoryFileOthers,
+  kHistoryFolderWritable,
+  kHistoryFileWritable,
+  kChangeLogNotWritten,
+  kChangeLogNotPrivate,
+  kChangeLogDropped,
   // The checks of the collection: %1 the channel ("LAN(1)"), %2 the port number.
   kReceivePortReserved,
   kReceivePortsEqual,

@@ -71,6 +71,23 @@ std::string_view EnglishMessageText(MessageId id) {
       return " Could not read the settings.\r\n The settings file may be for another model.";
     case kFileNotCreated:
       return "The file could not be created.";
+    case kHistoryFileNotWritten:
+      return "the history file %1 cannot be written";
+    case kHistoryFolderOthers:
+      return "the history folder %1 belongs to another user: not used";
+    case kHistoryFileOthers:
+      return "the history file %1 belongs to another user: not used";
+    case kHistoryFolderWritable:
+      return "the history folder %1 can be written by others: not used";
+    case kHistoryFileWritable:
+      return "the history file %1 can be written by others: not used";
+    case kChangeLogNotWritten:
+      return "the change log %1 was not written";
+    case kChangeLogNotPrivate:
+      return "the change log %1 or its folder belongs to another user or can be written by others: "
+             "not written";
+    case kChangeLogDropped:
+      return "the oldest change log file %1 was removed to make room";
     case kReceivePortReserved:
       return "Receive port %2 cannot be set on %1.\r\nChange the value.";
     case kReceivePortsEqual:

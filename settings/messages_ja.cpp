@@ -70,6 +70,23 @@ std::string_view JapaneseMessageText(MessageId id) {
       return " 設定情報が読込めませんでした。\r\n 設定ファイルのモデルが異なる可能性があります。";
     case kFileNotCreated:
       return "ファイルを作成できませんでした。";
+    case kHistoryFileNotWritten:
+      return "履歴ファイル %1 を書込めません";
+    case kHistoryFolderOthers:
+      return "履歴フォルダ %1 は他のユーザーのものです: 使いません";
+    case kHistoryFileOthers:
+      return "履歴ファイル %1 は他のユーザーのものです: 使いません";
+    case kHistoryFolderWritable:
+      return "履歴フォルダ %1 は他のユーザーが書込めます: 使いません";
+    case kHistoryFileWritable:
+      return "履歴ファイル %1 は他のユーザーが書込めます: 使いません";
+    case kChangeLogNotWritten:
+      return "変更ログ %1 を書込めませんでした";
+    case kChangeLogNotPrivate:
+      return "変更ログ %1 またはそのフォルダは他のユーザーのものか、他のユーザーが書込めます: "
+             "書込みません";
+    case kChangeLogDropped:
+      return "場所を空けるため、最も古い変更ログファイル %1 を削除しました";
     case kReceivePortReserved:
       return "%1の受信ポート番号%2は設定できません。\r\n値を変更してください。";
     case kReceivePortsEqual:

@@ -1,6 +1,6 @@
-// The history of writes: before calbrin-cli writes a device, the settings it just read from it are
-// kept as a settings file, one folder per device address, the time in the file's name, so that
-// any write can be undone with restore.
+// The history of writes: before calbrin-cli or the windows' Apply writes a device, the settings
+// just read from it are kept as a settings file, one folder per device address, the time in the
+// file's name, so that any write can be undone with restore.
 #pragma once
 
 #include <filesystem>
@@ -8,19 +8,14 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/cli_io.h"
 #include "settings/language.h"
 #include "settings/settings_record.h"
 
 namespace calbrin {
 
-// The user's own history folder: under the user's data directory on this platform. Empty when
-// the environment names none.
-std::filesystem::path DefaultHistoryFolder(CliIo& io);
+// The history folder in the user's data folder (UserDataFolder); empty when that is.
+std::filesystem::path HistoryFolder(const std::filesystem::path& dataFolder);
 
-// Makes `folder` exist: every folder it creates on the way, and `folder` itself, readable by the
-// user alone where the platform lets a program say so. False when it cannot be made.
-bool MakePrivateFolder(const std::filesystem::path& folder);
 // Why `path` (a history folder, or a file when `file`) must not be trusted: it belongs to
 // another user, or others may write it, so that someone else could choose what a restore writes.
 // Empty when it is the user's own, or does not exist. In `language`.

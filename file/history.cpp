@@ -1,16 +1,18 @@
 // The history of writes, kept as settings files.
-#include "cli/history.h"
+#include "file/history.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <system_error>
 
-#include "cli/cli_texts.h"
-#include "cli/device_writes.h"
-#include "cli/utf8_path.h"
+#include "file/change_log.h"
 #include "file/settings_file.h"
+#include "file/utf8_path.h"
+#include "pages/collect_settings.h"
+#include "pages/settings_view.h"
 #include "settings/device_model.h"
+#include "settings/messages.h"
 
 namespace calbrin {
 namespace {
@@ -32,6 +34,10 @@ std::string TimeName(std::chrono::system_clock::time_point now) {
 }
 
 }  // namespace
+
+std::filesystem::path HistoryFolder(const std::filesystem::path& dataFolder) {
+  return dataFolder.empty() ? dataFolder : dataFolder / "history";
+}
 
 std::string SettingsFileTextOf(const SettingsRecord& record, std::string& problem,
                                Language language) {
@@ -56,8 +62,8 @@ std::string SaveHistory(const std::filesystem::path& folder, std::string_view ad
   const std::filesystem::path device = folder / PathFromUtf8(address);
   const std::filesystem::path file =
       device / PathFromUtf8(TimeName(std::chrono::system_clock::now()) + ".qvs");
-  if (!MakePrivateFolder(device) || !WriteSettingsFile(file, text) || !MakePrivateFile(file))
-    return Text(CliText::kHistoryFileNotWritten, language, {file.string()});
+  if (!MakeUserFolder(device) || !WriteSettingsFile(file, text) || !MakePrivateFile(file))
+    return FormatMessageText(MessageId::kHistoryFileNotWritten, language, {Utf8FromPath(file)});
   return {};
 }
 
