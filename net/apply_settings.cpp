@@ -100,6 +100,7 @@ bool ApplySettings(ConsoleConnection& console, const SettingsRecord& deviceRecor
     if (!newPassword) return false;
   }
 
+  if (!ui.WriteBegins()) return false;
   const WriteKind kind = changePassword ? WriteKind::kSaveAndContinue : WriteKind::kSaveAndEnd;
   text.Append(changePassword ? kSaveAndContinueCommand : kSaveAndEndCommand);
   ui.SetStatusText(MessageText(MessageId::kWriting, language));

@@ -28,6 +28,9 @@ class ApplyUi {
   virtual void ShowReport(std::string_view message) = 0;
   // The settings dialog's status line.
   virtual void SetStatusText(std::string_view text) = 0;
+  // Every question answered, just before the first byte of the write: false leaves the device as
+  // it is and Apply ends as on a No. The windows keep the device's history here.
+  virtual bool WriteBegins() { return true; }
 };
 
 // The settings-password edits of the network page: whether the change box is checked, and the
@@ -51,7 +54,8 @@ std::string PasswordStepFailure(int result, int socketError,
 // save command; Apply appends that to its own copy) to the device that `console` holds open: asks
 // about an address change (against `deviceRecord`) and the settings-password change, writes the
 // settings (and the new password), waits `settleTime` and reports. True when the device took the
-// settings; false on a No or a failed write, each already shown. The status line ends as a single
+// settings; false on a No or a failed write, each already shown (a failed write after
+// `ui.WriteBegins()` returned true). The status line ends as a single
 // blank. Questions, messages and status texts are in `language`.
 bool ApplySettings(ConsoleConnection& console, const SettingsRecord& deviceRecord,
                    const SettingsRecord& collected, SettingsText text,

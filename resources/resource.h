@@ -30,6 +30,12 @@
 #define IDS_COLUMN_MAC 208
 #define IDS_COLUMN_MODEL 209
 #define IDS_COLUMN_VERSION 210
+// The history and the change log that Apply keeps, and the wire trace (%1: the problem).
+#define IDS_NO_DATA_FOLDER 211
+#define IDS_HISTORY_NOT_KEPT 212
+#define IDS_WRITE_WITHOUT_HISTORY 213
+#define IDS_CHANGE_LOG_PROBLEM 214
+#define IDS_TRACE_NOT_MADE 215
 
 // Strings: the texts that follow the code of a socket error, by the code itself.
 #define IDS_WSA_TIMED_OUT 10060

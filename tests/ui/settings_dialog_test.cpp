@@ -15,11 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "cli/commands.h"
+#include "file/change_log.h"
 #include "net/console_connection.h"
 #include "net/device_operations.h"
 #include "pages/lan_page_state.h"
 #include "pages/network_page_state.h"
 #include "pages/serial_page_state.h"
+#include "pages/settings_view.h"
 #include "settings/settings_text.h"
 #include "tests/support/device_test_support.h"
 #include "tests/support/sim_settings.h"
@@ -69,6 +72,7 @@ class SettingsDialogFixture : public ::testing::Test, public test::PageDriver {
                                  proposed);
           return chosenFile_;
         },
+        .dataFolder = dataFolder_,
         .writeSettleTime = std::chrono::milliseconds(10)});
     dialog = &*dialog_;
     HWND window = dialog_->CreateModeless(nullptr);
@@ -86,6 +90,7 @@ class SettingsDialogFixture : public ::testing::Test, public test::PageDriver {
   std::vector<std::wstring> fileDialogs_;
   std::optional<std::wstring> chosenFile_;
   Language language_ = Language::kJapanese;
+  std::filesystem::path dataFolder_;
   std::optional<SettingsDialog> dialog_;
 };
 
@@ -323,11 +328,42 @@ TEST_F(SettingsDialogTest, EachTabShowsOnlyItsOwnPageWhichKeepsItsEdits) {
   EXPECT_EQ(dialog_->Result(), std::optional<int>(kSettingsDialogClosed));
 }
 
-// Apply against a simulated device that the open flow holds open.
-class SettingsApplyTest : public SettingsDialogFixture {
+// Apply against a simulated device that the open flow holds open, with a data folder of its own
+// for the history and the change log, found from LOCALAPPDATA as the program finds it.
+class SettingsApplyTest : public SettingsDialogFixture, public CliIo {
  protected:
-  SettingsApplyTest() { console_.Startup(); }
-  ~SettingsApplyTest() override { console_.Shutdown(); }
+  SettingsApplyTest() {
+    console_.Startup();
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    localAppData_ = fs::path(temp) / ("calbrin-apply-" + std::to_string(GetTickCount64()));
+    dataFolder_ = UserDataFolder([this](const std::string& name) { return Environment(name); });
+  }
+  ~SettingsApplyTest() override {
+    console_.Shutdown();
+    std::error_code error;
+    fs::remove_all(localAppData_, error);
+  }
+
+  // calbrin-cli's view of the same user: its output, and the environment.
+  void Out(std::string_view text) override { cliOutput_ += text; }
+  void Err(std::string_view text) override { cliOutput_ += text; }
+  bool Interactive() override { return false; }
+  std::optional<std::string> ReadLine(std::string_view, bool) override { return std::nullopt; }
+  std::optional<std::string> Environment(const std::string& name) override {
+    if (name == "LOCALAPPDATA") return localAppData_.string();
+    if (name == "QV_PASSWORD") return "Line-7";
+    return std::nullopt;
+  }
+
+  // The change log's lines.
+  std::vector<std::string> LogLines() const {
+    std::ifstream in(dataFolder_ / "changes.jsonl", std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+      lines.push_back(line);
+    return lines;
+  }
 
   // Opens a simulated device of `model` the way the main window does and runs `body` while its
   // settings dialog would be shown.
@@ -339,9 +375,13 @@ class SettingsApplyTest : public SettingsDialogFixture {
     EXPECT_EQ(ui.errors, std::vector<std::string>{});
   }
 
+  fs::path localAppData_;
+  std::string cliOutput_;
   sim::Simulator simulator_;
 };
 
+// The write is logged once, in English, the password only as changed; the settings it wrote over
+// are in the history, from which calbrin-cli's restore gives them back.
 TEST_F(SettingsApplyTest, EditsOnEveryPageAndANewPasswordAreStoredByTheDevice) {
   WhileOpen("57", [this] {
     ASSERT_NE(Open(), nullptr);
@@ -367,6 +407,70 @@ TEST_F(SettingsApplyTest, EditsOnEveryPageAndANewPasswordAreStoredByTheDevice) {
                                  test::Box(L"確認", L"パスワードが変更されます。よろしいですか?",
                                            MB_YESNO | MB_ICONQUESTION),
                                  test::Box(L"確認", L"  書込みが完了しました。", MB_OK)}));
+  const std::vector<std::string> log = LogLines();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].find("Line-7"), std::string::npos);
+  const std::optional<ChangeRecord> record = ParseChangeRecord(log[0]);
+  ASSERT_TRUE(record.has_value());
+  EXPECT_EQ(record->program + " " + record->command + " " + record->address + " " + record->model +
+                " " + record->result,
+            "calbrin apply 127.0.0.2 QV-57R written");
+  std::vector<std::string> keys;
+  for (const ChangedKey& key : record->keys)
+    keys.push_back(key.key + "|" + key.label + "|" + key.before + "|" + key.after + "|" +
+                   (key.password ? "changed" : ""));
+  EXPECT_EQ(keys,
+            (std::vector<std::string>{"SMODE2|TCP server connect condition|Always|off|",
+                                      "CMODE2|TCP client connect condition|off|Any character|",
+                                      "CFLOW2|Flow control|None|Xon/Xoff|",
+                                      "CDRV2|Driver control|Always active|Active while sending|",
+                                      "PASSWORD|settings password|||changed"}));
+
+  CliSetup setup;
+  setup.fillAdapters = [](AdapterTable& table) { return (table = test::OneAdapter()).count; };
+  setup.settleTime = std::chrono::milliseconds(10);
+  EXPECT_EQ(RunCli({"restore", "127.0.0.2", "--last", "--yes", "--password-env", "QV_PASSWORD"},
+                   *this, setup),
+            0)
+      << cliOutput_;
+  // Channel passwords compared unscrambled: a write scrambles them anew.
+  std::vector<std::string> differing;
+  for (const SettingDifference& difference :
+       DifferentSettings(NormalisedSettings(ToRecord(simulator_.Settings(0))),
+                         NormalisedSettings(ToRecord(sim::DefaultSettings("57", "127.0.0.2")))))
+    differing.emplace_back(KeyText(Index(difference.before.key)));
+  EXPECT_EQ(differing, std::vector<std::string>{});
+  EXPECT_EQ(LogLines().size(), 2u);
+}
+
+// A history that cannot be kept is said in the status line; the write waits for the user's yes.
+TEST_F(SettingsApplyTest, AHistoryThatCannotBeKeptWritesOnlyWhenTheUserAgrees) {
+  fs::create_directories(dataFolder_);
+  std::ofstream(dataFolder_ / "history") << "a file where the history folder belongs";
+  WhileOpen("48", [this] {
+    ASSERT_NE(Open(), nullptr);
+    EnterAndLeave(kLan1Tab, IDC_RECEIVE_PORT, L"4101");
+    messages_.yesNoAnswer = IDNO;
+    Apply();
+    EXPECT_FALSE(dialog_->Result().has_value());
+    EXPECT_EQ(simulator_.LastWriteBlock(0), "");
+    EXPECT_EQ(WindowText(GetDlgItem(dialog_->Window(), IDC_SETTINGS_STATUS))
+                  .rfind(L"履歴を保存できません: 履歴ファイル ", 0),
+              0u);
+    messages_.yesNoAnswer = IDYES;
+    Apply();
+    EXPECT_EQ(dialog_->Result(), std::optional<int>(kSettingsDialogApplied));
+  });
+  EXPECT_EQ(ReadField(ToRecord(simulator_.Settings(0)), SettingKey::PORT1), "4101");
+  const std::wstring question =
+      test::Box(L"確認",
+                L"書込み前の設定を履歴に保存できなかったため、この書込みは calbrin-cli restore "
+                L"で元に戻せません。\r\n書込みますか?",
+                MB_YESNO | MB_ICONQUESTION);
+  EXPECT_EQ(messages_.shown,
+            (std::vector<std::wstring>{question, question,
+                                       test::Box(L"確認", L"  書込みが完了しました。", MB_OK)}));
+  EXPECT_EQ(LogLines().size(), 1u);
 }
 
 TEST_F(SettingsApplyTest, AFailedCheckShowsItsPageAndMessageAndWritesNothing) {

@@ -175,11 +175,12 @@ inline std::wstring ErrorBox(std::wstring_view text) {
 // Every message box shown, in order; questions are answered Yes.
 struct MessageRecorder {
   std::vector<std::wstring> shown;
+  int yesNoAnswer = IDYES;
 
   MessageBoxFunction Function() {
     return [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
       shown.push_back(Box(caption, text, type));
-      return (type & MB_YESNO) != 0 ? IDYES : IDOK;
+      return (type & MB_YESNO) != 0 ? yesNoAnswer : IDOK;
     };
   }
 };

@@ -8,10 +8,16 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "file/change_log.h"
+#include "file/history.h"
 #include "file/settings_file.h"
+#include "file/write_record.h"
+#include "pages/settings_view.h"
 #include "resources/resource.h"
 #include "settings/device_model.h"
+#include "settings/messages.h"
 #include "settings/settings_record.h"
 #include "ui/controls/language_resources.h"
 #include "ui/editor/lan_page.h"
@@ -320,11 +326,16 @@ class SettingsDialog::DialogApplyUi final : public ApplyUi, public CollectUi {
     dialog_.data_.showMessage(dialog_.window_, WideText(message), Caption(), MB_OK);
   }
   void SetStatusText(std::string_view text) override { dialog_.SetStatusText(text); }
+  bool WriteBegins() override { return writeBegan_ = dialog_.KeepHistory(); }
+
+  // Whether the write began: the device may have changed, and the change log says so.
+  bool WriteBegan() const { return writeBegan_; }
 
  private:
   std::wstring Caption() const { return LoadText(dialog_.data_.language, IDS_CONFIRM_CAPTION); }
 
   SettingsDialog& dialog_;
+  bool writeBegan_ = false;
 };
 
 bool SettingsDialog::ApplySettings() {
@@ -336,9 +347,56 @@ bool SettingsDialog::ApplySettings() {
                       text, ui, data_.language) != 0) {
     return false;
   }
-  return calbrin::ApplySettings(data_.console, data_.session.deviceRecord, collected, text,
-                                PasswordChangeOf(pages.network), ui, data_.writeSettleTime,
-                                data_.language);
+  const PasswordChangeRequest passwordChange = PasswordChangeOf(pages.network);
+  const bool written =
+      calbrin::ApplySettings(data_.console, data_.session.deviceRecord, collected, text,
+                             passwordChange, ui, data_.writeSettleTime, data_.language);
+  if (ui.WriteBegan()) LogApply(pages, passwordChange.requested, written);
+  return written;
+}
+
+std::string SettingsDialog::Text(int id, std::string_view part) const {
+  return FillPlaceholders(Utf8Text(LoadText(data_.language, id)), {part});
+}
+
+bool SettingsDialog::KeepHistory() {
+  const std::string problem =
+      data_.dataFolder.empty()
+          ? Text(IDS_NO_DATA_FOLDER)
+          : SaveHistory(HistoryFolder(data_.dataFolder), data_.session.identity.AddressText(),
+                        data_.session.deviceRecord, data_.language);
+  if (problem.empty()) return true;
+  SetStatusText(Text(IDS_HISTORY_NOT_KEPT, problem));
+  return data_.showMessage(window_, WideText(Text(IDS_WRITE_WITHOUT_HISTORY)),
+                           LoadText(data_.language, IDS_CONFIRM_CAPTION),
+                           MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void SettingsDialog::LogApply(const PageStates& pages, bool passwordChanged, bool written) {
+  // Without a data folder the user was told before the write that nothing is kept.
+  if (data_.dataFolder.empty()) return;
+  // Compared in the form of a file, which the device's record is read into: the form written to
+  // the device scrambles the channel passwords differently.
+  DialogApplyUi ui(*this);
+  SettingsRecord fileForm;
+  SettingsText text;
+  CollectSettings(pages, data_.session.deviceRecord, true, secondChannelReduced_, fileForm, text,
+                  ui, data_.language);
+  const std::vector<SettingDifference> changes =
+      DifferentSettings(NormalisedSettings(data_.session.deviceRecord), fileForm);
+  ChangeLog log(data_.dataFolder / kChangeLogName);
+  const std::string problem =
+      AppendRecord(log,
+                   RecordOf({.command = "apply",
+                             .address = std::string(data_.session.identity.AddressText()),
+                             .mac = {},
+                             .device = data_.session,
+                             .result = written ? "written" : "failed",
+                             .changes = changes,
+                             .passwordChanged = passwordChanged},
+                            "calbrin"),
+                   data_.language);
+  if (!problem.empty()) ShowError(Text(IDS_CHANGE_LOG_PROBLEM, problem));
 }
 
 void SettingsDialog::SaveSettingsFile() {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,9 @@ struct SettingsDialogData {
   // Every message box and question of the dialog, of Apply and of the file commands.
   MessageBoxFunction showMessage = SystemMessageBox;
   SettingsFileChooser chooseFile = ChooseSettingsFile;
+  // The user's data folder (UserDataFolder): Apply keeps the settings it writes over in its
+  // history and appends its record to its change log. Empty: neither can be kept.
+  std::filesystem::path dataFolder = {};
   // How long a successful write blocks the dialog while the device restarts.
   std::chrono::milliseconds writeSettleTime = kWriteSettleTime;
 };
@@ -105,6 +109,13 @@ class SettingsDialog {
   PageStates ReadPages() const;
 
   bool ApplySettings();
+  // Keeps the settings read from the device in the history before Apply writes over them; when
+  // that fails, says so in the status line and asks whether to write without. True: write.
+  bool KeepHistory();
+  // The change log's record of an Apply whose write began.
+  void LogApply(const PageStates& pages, bool passwordChanged, bool written);
+  // The windows' text `id` with its placeholder filled.
+  std::string Text(int id, std::string_view part = {}) const;
   void SaveSettingsFile();
   void LoadSettingsFile();
 

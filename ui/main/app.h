@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "net/adapters.h"
@@ -34,6 +35,8 @@ struct App {
   DeviceSession session;
   // The record that a settings file is read into or written from.
   SettingsRecord fileRecord;
+  // The user's data folder (UserDataFolder), where Apply keeps its history and change log.
+  std::filesystem::path dataFolder;
   // The folder of the executable, without a trailing separator.
   std::wstring applicationDirectory;
   // The language of every window and message box, chosen at start (window_language.h).

@@ -86,7 +86,8 @@ class MainWindowOpenUi final : public OpenDeviceUi {
                                               .console = app.console,
                                               .fileRecord = app.fileRecord,
                                               .applicationDirectory = app.applicationDirectory,
-                                              .language = app.language});
+                                              .language = app.language,
+                                              .dataFolder = app.dataFolder});
     }
   }
   void ShowError(std::string_view message) override {
