@@ -168,14 +168,17 @@ cli 0 search | expect 'length == 1000 and ([.[].mac] | unique | length) == 1000'
 
 # Killed in the middle of a fleet write, calbrin-cli leaves a change log of whole records, and a
 # later run appends after them. 200 devices, 100 at a time: each device's record follows its
-# 5-second settle, so the first hundred's records come in a burst that the kill cuts into.
+# 5-second settle, so the first hundred's records come in a burst, and the kill falls in its
+# thick, after 20 of them.
 crashed=$work/crashed/calbrin/changes.jsonl
 logging_cli() { XDG_DATA_HOME="$work/crashed" "$cli_program" "$@"; }
 mapfile -t addresses < <(for n in $(seq 2 201); do echo "127.0.$((n >> 8)).$((n & 255))"; done)
 XDG_DATA_HOME="$work/crashed" "$cli_program" set "${addresses[@]}" MSS=1200 --yes --jobs 100 \
   >/dev/null &  # $! the program itself, not a shell around it
 writer=$!
-for _ in $(seq 3000); do [ -s "$crashed" ] && break; sleep 0.005; done
+for _ in $(seq 3000); do
+  [ "$(cat "$crashed" 2>/dev/null | wc -l)" -ge 20 ] && break || sleep 0.005
+done
 kill -9 $writer && ! wait $writer 2>/dev/null || fail "the write ended before the kill"
 # The log of LINES lines: every one a record (log --json prints each, log lists as many, neither
 # reports a line it skipped).
