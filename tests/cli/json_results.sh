@@ -169,17 +169,10 @@ cli 0 search | expect 'length == 1000 and ([.[].mac] | unique | length) == 1000'
 # Killed in the middle of a fleet write, calbrin-cli leaves a change log of whole records, and a
 # later run appends after them. 200 devices, 100 at a time: each device's record follows its
 # 5-second settle, so the first hundred's records come in a burst, and the kill falls in its
-# thick, after 20 of them.
+# thick, after 20 of them; three times, since a kill may fall between two records.
 crashed=$work/crashed/calbrin/changes.jsonl
 logging_cli() { XDG_DATA_HOME="$work/crashed" "$cli_program" "$@"; }
 mapfile -t addresses < <(for n in $(seq 2 201); do echo "127.0.$((n >> 8)).$((n & 255))"; done)
-XDG_DATA_HOME="$work/crashed" "$cli_program" set "${addresses[@]}" MSS=1200 --yes --jobs 100 \
-  >/dev/null &  # $! the program itself, not a shell around it
-writer=$!
-for _ in $(seq 3000); do
-  [ "$(cat "$crashed" 2>/dev/null | wc -l)" -ge 20 ] && break || sleep 0.005
-done
-kill -9 $writer && ! wait $writer 2>/dev/null || fail "the write ended before the kill"
 # The log of LINES lines: every one a record (log --json prints each, log lists as many, neither
 # reports a line it skipped).
 whole_log() {
@@ -191,9 +184,22 @@ whole_log() {
   [ ! -s "$work/err" ] && [ "$(grep -c '^[^ ]' "$work/out")" = "$1" ] ||
     fail "log of $1 lines: $(cat "$work/err" "$work/out")"
 }
-cut=$(wc -l <"$crashed")
-[ "$cut" -ge 1 ] && [ "$cut" -lt 200 ] || fail "the kill left $cut records of 200"
-whole_log "$cut"
+cut=0
+for mss in 1201 1202 1203; do
+  XDG_DATA_HOME="$work/crashed" "$cli_program" set "${addresses[@]}" MSS=$mss --yes --jobs 100 \
+    >/dev/null &  # $! the program itself, not a shell around it
+  writer=$!
+  for _ in $(seq 3000); do
+    [ "$(cat "$crashed" 2>/dev/null | wc -l)" -ge $((cut + 20)) ] && break || sleep 0.005
+  done
+  sleep "0.0$((RANDOM % 10))"  # not always just after a line's end
+  kill -9 $writer && ! wait $writer 2>/dev/null || fail "the write ended before the kill"
+  records=$(wc -l <"$crashed")
+  [ "$records" -gt $cut ] && [ "$records" -lt $((cut + 200)) ] ||
+    fail "the kill left $((records - cut)) records of 200"
+  cut=$records
+  whole_log "$cut"
+done
 cp "$crashed" "$work/cut"
 logging_cli set "${addresses[@]}" MSS=1300 --yes >"$work/out" || fail "again: $(cat "$work/out")"
 whole_log $((cut + 200))
