@@ -3,7 +3,8 @@
 # devices than the windows' 20 rows, and a thousand answering at once), get, diff, set, put (with
 # failing devices among them), history and passwd, against `qvsim --count`, and a device whose
 # values hold control and non-ASCII bytes, in the network namespace that scripts/netns-exec gives
-# this script. CALBRIN_NATIVE_BUILD names the build tree.
+# this script; and a change log that a kill in the middle of a fleet write leaves whole.
+# CALBRIN_NATIVE_BUILD names the build tree.
 set -euo pipefail
 build=${CALBRIN_NATIVE_BUILD:-build/native}
 cli_program="$build/cli/calbrin-cli"
@@ -164,4 +165,45 @@ ulimit -n "$(ulimit -Hn)"  # the simulator plays every device on sockets of its 
 sim=$!
 for _ in $(seq 300); do [ "$(wc -l <"$work/sim")" -ge 1000 ] && break; sleep 0.1; done
 cli 0 search | expect 'length == 1000 and ([.[].mac] | unique | length) == 1000' >/dev/null
+
+# Killed in the middle of a fleet write, calbrin-cli leaves a change log of whole records, and a
+# later run appends after them. 200 devices, 100 at a time: each device's record follows its
+# 5-second settle, so the first hundred's records come in a burst, and the kill falls in its
+# thick, after 20 of them; three times, since a kill may fall between two records.
+crashed=$work/crashed/calbrin/changes.jsonl
+logging_cli() { XDG_DATA_HOME="$work/crashed" "$cli_program" "$@"; }
+mapfile -t addresses < <(for n in $(seq 2 201); do echo "127.0.$((n >> 8)).$((n & 255))"; done)
+# The log of LINES lines: every one a record (log --json prints each, log lists as many, neither
+# reports a line it skipped).
+whole_log() {
+  [ "$(wc -l <"$crashed")" = "$1" ] || fail "$(wc -l <"$crashed") lines in the log, not $1"
+  logging_cli log --json >"$work/out" 2>"$work/err" || fail "log --json: $(cat "$work/err")"
+  [ ! -s "$work/err" ] && jq -se --argjson n "$1" 'length == $n' "$work/out" >/dev/null ||
+    fail "log --json of $1 lines: $(cat "$work/err" "$work/out")"
+  logging_cli log >"$work/out" 2>"$work/err" || fail "log: $(cat "$work/err")"
+  [ ! -s "$work/err" ] && [ "$(grep -c '^[^ ]' "$work/out")" = "$1" ] ||
+    fail "log of $1 lines: $(cat "$work/err" "$work/out")"
+}
+cut=0
+for mss in 1201 1202 1203; do
+  XDG_DATA_HOME="$work/crashed" "$cli_program" set "${addresses[@]}" MSS=$mss --yes --jobs 100 \
+    >/dev/null &  # $! the program itself, not a shell around it
+  writer=$!
+  for _ in $(seq 3000); do
+    [ "$(cat "$crashed" 2>/dev/null | wc -l)" -ge $((cut + 20)) ] && break || sleep 0.005
+  done
+  sleep "0.0$((RANDOM % 10))"  # not always just after a line's end
+  kill -9 $writer && ! wait $writer 2>/dev/null || fail "the write ended before the kill"
+  records=$(wc -l <"$crashed")
+  [ "$records" -gt $cut ] && [ "$records" -lt $((cut + 200)) ] ||
+    fail "the kill left $((records - cut)) records of 200"
+  cut=$records
+  whole_log "$cut"
+done
+cp "$crashed" "$work/cut"
+logging_cli set "${addresses[@]}" MSS=1300 --yes >"$work/out" || fail "again: $(cat "$work/out")"
+whole_log $((cut + 200))
+cmp -s "$work/cut" <(head -n "$cut" "$crashed") &&
+  tail -n 200 "$crashed" | jq -se 'map(.keys[0].after) == [range(200) | "1300"]' >/dev/null ||
+  fail "the second run's records are not appended after the cut"
 echo PASS
