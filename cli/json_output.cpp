@@ -4,7 +4,6 @@
 #include "cli/device_targets.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "settings/device_text.h"
 
@@ -27,23 +26,6 @@ std::string MeaningJson(const SettingView& view) {
 }
 
 }  // namespace
-
-std::string JsonString(std::string_view text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-      quoted += escaped;
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "\"";
-}
 
 std::string SettingsJson(std::string_view address, std::vector<SettingView> views,
                          std::string_view mac) {

@@ -7,12 +7,9 @@
 #include <vector>
 
 #include "pages/settings_view.h"
+#include "settings/device_text.h"
 
 namespace calbrin {
-
-// The program's own UTF-8 `text` as a JSON string, quotes included; UTF-8 passes through, control
-// characters escaped. Text from a device goes through JsonBytes (settings/device_text.h).
-std::string JsonString(std::string_view text);
 
 // get: {"address": ..., "settings": [{"key", "page", "label", "value", "meaning", "password"}]}
 // in the device's key order; a password's value is null and "passwordSet" tells whether it is

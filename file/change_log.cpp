@@ -11,24 +11,6 @@
 namespace calbrin {
 namespace {
 
-// The program's own UTF-8 text as a JSON string: quotes, backslashes and control bytes escaped.
-std::string Utf8Json(std::string_view text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-      quoted += escaped;
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "\"";
-}
-
 // Just enough JSON to read the log's own lines back: strings (where \u00NN is the byte NN, as
 // JsonBytes writes a device's bytes), true, false, null, numbers, arrays and objects.
 struct JsonValue {
@@ -212,16 +194,17 @@ std::string ChangeLogTime(std::chrono::system_clock::time_point now) {
 
 std::string ChangeRecordLine(const ChangeRecord& record) {
   std::string line =
-      "{\"time\": " + Utf8Json(record.time) + ", \"user\": " + Utf8Json(record.user) +
-      ", \"host\": " + Utf8Json(record.host) + ", \"program\": " + Utf8Json(record.program) +
-      ", \"version\": " + Utf8Json(record.version) + ", \"command\": " + Utf8Json(record.command) +
-      ", \"address\": " + Utf8Json(record.address);
-  if (!record.mac.empty()) line += ", \"mac\": " + Utf8Json(record.mac);
+      "{\"time\": " + JsonString(record.time) + ", \"user\": " + JsonString(record.user) +
+      ", \"host\": " + JsonString(record.host) + ", \"program\": " + JsonString(record.program) +
+      ", \"version\": " + JsonString(record.version) +
+      ", \"command\": " + JsonString(record.command) +
+      ", \"address\": " + JsonString(record.address);
+  if (!record.mac.empty()) line += ", \"mac\": " + JsonString(record.mac);
   if (!record.model.empty()) line += ", \"model\": " + JsonBytes(record.model);
-  line += ", \"result\": " + Utf8Json(record.result) + ", \"keys\": [";
+  line += ", \"result\": " + JsonString(record.result) + ", \"keys\": [";
   for (const ChangedKey& key : record.keys) {
-    line += std::string(line.back() == '[' ? "" : ", ") + "{\"key\": " + Utf8Json(key.key) +
-            ", \"label\": " + Utf8Json(key.label);
+    line += std::string(line.back() == '[' ? "" : ", ") + "{\"key\": " + JsonString(key.key) +
+            ", \"label\": " + JsonString(key.label);
     // A password is logged as changed and nothing more: neither its text nor its scrambled form.
     line += key.password ? std::string(", \"changed\": true}")
                          : ", \"before\": " + JsonBytes(key.before) +

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <system_error>
 
 #include "file/change_log.h"
@@ -17,20 +16,12 @@
 namespace calbrin {
 namespace {
 
-// "20261207T054112.345Z": sorts as the times do, and holds no character that a file name cannot.
+// "20261207T054112.345Z": the change log's time without its separators, so that it sorts as the
+// times do and holds no character that a file name cannot.
 std::string TimeName(std::chrono::system_clock::time_point now) {
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch());
-  const auto seconds = std::chrono::floor<std::chrono::seconds>(ms);
-  const std::chrono::sys_days day =
-      std::chrono::floor<std::chrono::days>(std::chrono::sys_seconds(seconds));
-  const std::chrono::year_month_day date(day);
-  const std::chrono::hh_mm_ss time(seconds - day.time_since_epoch());
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d%02u%02uT%02d%02d%02d.%03dZ", static_cast<int>(date.year()),
-                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
-                static_cast<int>(time.seconds().count()), static_cast<int>(ms.count() % 1000));
-  return text;
+  std::string name = ChangeLogTime(now);
+  std::erase_if(name, [](char c) { return c == '-' || c == ':'; });
+  return name;
 }
 
 }  // namespace

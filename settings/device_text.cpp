@@ -35,4 +35,17 @@ std::string JsonBytes(std::string_view bytes) {
   return "\"" + Escaped(bytes, "\"\\", "\\u00") + "\"";
 }
 
+std::string JsonString(std::string_view text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    // Bytes from 0x80 up belong to UTF-8 sequences and pass as they are.
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      quoted += c;
+    } else {
+      quoted += Escaped(std::string_view(&c, 1), "\"\\", "\\u00");
+    }
+  }
+  return quoted + "\"";
+}
+
 }  // namespace calbrin

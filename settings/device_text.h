@@ -20,4 +20,8 @@ std::string TerminalText(std::string_view bytes);
 // text.encode("latin-1")).
 std::string JsonBytes(std::string_view bytes);
 
+// The program's own UTF-8 text as a JSON string, quotes included: quotes, backslashes and control
+// bytes escaped, every other byte (UTF-8 sequences too) as it is.
+std::string JsonString(std::string_view text);
+
 }  // namespace calbrin
