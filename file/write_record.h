@@ -17,7 +17,7 @@ namespace calbrin {
 struct LoggedWrite {
   std::string command;  // "put", "set", "passwd", "restore", "commission"; "apply" in the windows
   std::string address;  // where the device was written
-  std::string mac;      // the device's MAC where the writer knows it better than the device
+  std::string mac;      // the MAC that found the device; empty: the session's, if any
   const DeviceSession& device;
   std::string result;                             // "written", "failed"
   const std::vector<SettingDifference>& changes;  // viewed in any language

@@ -54,8 +54,8 @@ std::string PasswordStepFailure(int result, int socketError,
 // save command; Apply appends that to its own copy) to the device that `console` holds open: asks
 // about an address change (against `deviceRecord`) and the settings-password change, writes the
 // settings (and the new password), waits `settleTime` and reports. True when the device took the
-// settings; false on a No or a failed write, each already shown (a failed write after
-// `ui.WriteBegins()` returned true). The status line ends as a single
+// settings; false on a No or a failed write, each already shown: once `ui.WriteBegins()` has
+// returned true, a false may have left the device changed. The status line ends as a single
 // blank. Questions, messages and status texts are in `language`.
 bool ApplySettings(ConsoleConnection& console, const SettingsRecord& deviceRecord,
                    const SettingsRecord& collected, SettingsText text,
